@@ -1,0 +1,120 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace tavik::test {
+
+QString sourcePath(const QString& relative) {
+    return QDir(QStringLiteral(TAVIK_SOURCE_DIR)).filePath(relative);
+}
+
+QString tavikExecutable() {
+    return QStringLiteral(TAVIK_EXECUTABLE);
+}
+
+CsvRows shippedCropCsv() {
+    const QByteArray bytes = readFile(sourcePath(QStringLiteral("wizard/resources/crops.csv")));
+    CsvRows rows;
+    std::istringstream lines(bytes.toStdString());
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        std::string field;
+        while (std::getline(split, field, ',')) {
+            fields.push_back(field);
+        }
+        if (!line.empty() && line.back() == ',') {
+            fields.emplace_back();
+        }
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+std::string joinCsv(const CsvRows& rows) {
+    std::string text;
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            text += (c > 0 ? "," : "") + row[c];
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+QString makeWorkbook(const QTemporaryDir& dir, const QString& name, const CsvRows& rows) {
+    const QString csv =
+        writeFile(dir, name + QStringLiteral(".csv"), QByteArray::fromStdString(joinCsv(rows)));
+    const QString xls = dir.filePath(name + QStringLiteral(".xls"));
+    const ProcessResult made =
+        runProcess(QStringLiteral("/usr/bin/python3"),
+                   {sourcePath(QStringLiteral("scripts/make-workbook")), csv, xls});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return xls;
+}
+
+SheetCells sheetFromCsv(const CsvRows& rows) {
+    SheetCells sheet;
+    for (const auto& row : rows) {
+        std::vector<Cell> cells;
+        for (const auto& field : row) {
+            if (field.empty()) {
+                cells.emplace_back(std::monostate{});
+            } else if (field.front() == '\'') {
+                cells.emplace_back(field.substr(1));
+            } else {
+                char* end = nullptr;
+                const double value = std::strtod(field.c_str(), &end);
+                if (end == field.c_str() + field.size() && std::isfinite(value)) {
+                    cells.emplace_back(value);
+                } else {
+                    cells.emplace_back(field);
+                }
+            }
+        }
+        sheet.rows.push_back(cells);
+    }
+    return sheet;
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+    return path;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+ProcessResult runProcess(const QString& program, const QStringList& arguments, int timeoutMs) {
+    QProcess process;
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForStarted(timeoutMs) || !process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+        return result;
+    }
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+} // namespace tavik::test

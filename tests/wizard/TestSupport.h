@@ -1,0 +1,41 @@
+#pragma once
+
+#include "state/Cell.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+namespace tavik::test {
+
+// Paths of the source tree and of the built program.
+QString sourcePath(const QString& relative);
+QString tavikExecutable();
+
+// The shipped crop table source (wizard/resources/crops.csv), as lines of fields.
+using CsvRows = std::vector<std::vector<std::string>>;
+CsvRows shippedCropCsv();
+std::string joinCsv(const CsvRows& rows);
+
+// Writes an .xls workbook from CSV rows with scripts/make-workbook (numbers become numbers,
+// a leading apostrophe forces a text) and returns its path inside `dir`.
+QString makeWorkbook(const QTemporaryDir& dir, const QString& name, const CsvRows& rows);
+
+// The sheet cells that CSV rows stand for, by the make-workbook rules.
+SheetCells sheetFromCsv(const CsvRows& rows);
+
+// Writes bytes to a file in `dir` and returns its path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+struct ProcessResult {
+    int exitCode = -1;
+    bool crashed = false;
+    std::string out;
+    std::string err;
+};
+ProcessResult runProcess(const QString& program, const QStringList& arguments,
+                         int timeoutMs = 30000);
+
+} // namespace tavik::test

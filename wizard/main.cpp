@@ -1,0 +1,58 @@
+// tavik: the irrigation scheduling wizard, and its headless commands.
+//
+// Copyright (C) 2026 the tavik developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "plan/HeadlessCommands.h"
+#include "screens/StartUp.h"
+#include "workbook/FreexlSheet.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage = R"(usage:
+  tavik                               the wizard
+  tavik --no-splash                   the wizard, starting at the crop choice screen
+  tavik crops [--workbook FILE]       the crops of the workbook: row, name, minimum,
+                                      maximum and recommended yield (kg/ha)
+  tavik workbook FILE                 the used range of the workbook's first sheet as CSV
+)";
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc >= 2) {
+        const std::string command = argv[1];
+        if (command == "workbook") {
+            // The parse of a workbook, in its own process: no Qt needed.
+            if (argc != 3) {
+                std::cerr << "tavik workbook: give exactly one file\n" << kUsage;
+                return tavik::kExitBadInput;
+            }
+            return tavik::runWorkbookCommand(argv[2]);
+        }
+        if (command == "crops") {
+            QCoreApplication app(argc, argv);
+            const tavik::HeadlessContext context{QCoreApplication::applicationDirPath(),
+                                                 QCoreApplication::applicationFilePath(), std::cout,
+                                                 std::cerr};
+            return tavik::runCropsCommand(QCoreApplication::arguments().mid(2), context);
+        }
+        if (command == "--help" || command == "-h") {
+            std::cout << kUsage;
+            return tavik::kExitOk;
+        }
+        if (command != "--no-splash" || argc > 2) {
+            std::cerr << "tavik: unknown command \"" << command << "\"\n" << kUsage;
+            return tavik::kExitBadInput;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavik"));
+    return tavik::runWizard(
+        {QApplication::applicationDirPath(), QApplication::applicationFilePath()});
+}

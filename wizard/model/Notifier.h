@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace tavik {
+
+// How a model or the start-up code tells the user something without knowing about
+// message boxes: the screens connect this to a modal message box, the tests record it.
+class Notifier {
+public:
+    enum class Icon { Information, Warning, Critical };
+
+    virtual ~Notifier() = default;
+    virtual void notify(Icon icon, const std::string& title, const std::string& text) = 0;
+};
+
+} // namespace tavik

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringList>
+#include <iosfwd>
+
+namespace tavik {
+
+// Exit statuses of the headless commands.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadInput = 2;
+inline constexpr int kExitWorkbook = 3;
+
+struct HeadlessContext {
+    QString programFolder; // where the shipped workbook lies
+    QString readerProgram; // the program that implements `workbook FILE`
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// `tavik crops [--workbook FILE]`: one line per usable crop: worksheet row, name, minimum,
+// maximum and recommended yield, separated by tabs. Rows that cannot be used are named on
+// standard error.
+int runCropsCommand(const QStringList& arguments, const HeadlessContext& context);
+
+} // namespace tavik

@@ -1,0 +1,25 @@
+#include "MessageBoxNotifier.h"
+
+#include <QMessageBox>
+
+namespace tavik {
+
+void MessageBoxNotifier::notify(Icon icon, const std::string& title, const std::string& text) {
+    QMessageBox::Icon boxIcon = QMessageBox::Information;
+    switch (icon) {
+    case Icon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case Icon::Critical:
+        boxIcon = QMessageBox::Critical;
+        break;
+    }
+    QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+} // namespace tavik

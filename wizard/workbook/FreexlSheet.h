@@ -1,0 +1,24 @@
+#pragma once
+
+#include "state/Cell.h"
+
+#include <optional>
+#include <string>
+
+namespace tavik {
+
+struct FreexlSheetResult {
+    std::optional<SheetCells> sheet;
+    std::string error; // what is wrong with the file, when there is no sheet
+};
+
+// Reads the used range of the first worksheet of an Excel 97-2003 workbook with FreeXL.
+// FreeXL is not safe on damaged files (it can read out of bounds), so the wizard calls this
+// only in a child process (`tavik workbook FILE`), never in its own.
+FreexlSheetResult readFirstSheetWithFreexl(const std::string& path);
+
+// `tavik workbook FILE`: the used range as CSV on standard output and exit status 0, or a
+// message on standard error and exit status 3.
+int runWorkbookCommand(const std::string& path);
+
+} // namespace tavik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "state/Cell.h"
+
+#include <QString>
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace tavik {
+
+struct WorkbookReadResult {
+    std::optional<SheetCells> sheet;
+    std::string problem; // what is wrong, when there is no sheet ("the file does not exist")
+};
+
+struct WorkbookReaderOptions {
+    // The program that implements `workbook FILE` (normally the running tavik itself).
+    QString readerProgram;
+    // How long the reader may take before it is stopped and the file counted as unreadable.
+    std::chrono::milliseconds timeLimit{std::chrono::seconds(20)};
+    // The most standard output accepted from the reader.
+    qint64 outputLimit = 64LL * 1024 * 1024;
+};
+
+// Reads the used range of the workbook's first sheet. The parse runs in a child process
+// (`readerProgram workbook FILE`) whose output is read within the time limit and whose exit
+// is checked, so a damaged file that crashes or hangs the parser cannot harm the caller.
+WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions& options);
+
+// "The crop workbook "PATH" cannot be read: PROBLEM."
+std::string workbookErrorMessage(const QString& path, const std::string& problem);
+
+} // namespace tavik
