@@ -158,6 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"NewerFormat", zipped, "save it in the Excel 97-2003 format (.xls)"}),
     [](const testing::TestParamInfo<Damage>& p) { return p.param.name; });
 
+// A copy of the shipped workbook with a few bytes changed that makes the FreeXL parser read
+// out of bounds and die: the wizard's process must come through with a plain answer.
+TEST(Workbook, AFileThatKillsTheParserIsReportedAsDamaged) {
+    const QString path = test::sourcePath(QStringLiteral("tests/wizard/data/parser-crash.xls"));
+    const auto result = read(path);
+    EXPECT_FALSE(result.sheet);
+    EXPECT_EQ(result.problem.rfind("the file is damaged (", 0), 0U) << result.problem;
+}
+
 TEST(Workbook, MissingEmptyOrFolderPathsAreNamed) {
     QTemporaryDir dir;
     EXPECT_EQ(read(dir.filePath(QStringLiteral("none.xls"))).problem, "the file does not exist");

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -73,7 +74,11 @@ CropListWindow::CropListWindow(mType& state, const QString& programFolder,
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
     setCentralWidget(central);
-    resize(760, 640);
+    int width = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    for (int c = 0; c < table_->columnCount(); ++c) {
+        width += table_->columnWidth(c);
+    }
+    resize(width + layout->contentsMargins().left() + layout->contentsMargins().right(), 660);
 }
 
 } // namespace tavik
