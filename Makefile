@@ -36,7 +36,7 @@ check: build
 
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release
-	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2; done
+	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
