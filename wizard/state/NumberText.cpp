@@ -3,6 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
 
 namespace tavik {
 
@@ -16,9 +19,7 @@ std::string shortestText(double value) {
 }
 
 std::optional<double> wholeTextNumber(std::string_view text) {
-    const auto blank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-    };
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
     }
@@ -41,6 +42,163 @@ std::optional<double> wholeTextNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+double leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) {
+        ++i;
+    }
+    std::string number;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        number += text[i++];
+    }
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            number += c;
+        } else if (c == '.' && !point) {
+            point = true;
+            number += c;
+        } else {
+            break;
+        }
+    }
+    if (!digits) {
+        return 0.0;
+    }
+    // An exponent counts only when digits follow it ("1e3", "2.5E-2"; "5e" is 5).
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            exponent += text[j++];
+        }
+        const std::size_t firstDigit = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+            exponent += text[j++];
+        }
+        if (j > firstDigit) {
+            number += exponent;
+        }
+    }
+    if (number.front() == '+') {
+        number.erase(0, 1);
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        return number.find('e') != std::string::npos &&
+                       number.find("e-") != std::string::npos
+                   ? 0.0
+                   : (number.front() == '-' ? -std::numeric_limits<double>::infinity()
+                                            : std::numeric_limits<double>::infinity());
+    }
+    return ec == std::errc{} ? value : 0.0;
+}
+
+std::string shortForm(long long value) {
+    return (value >= 0 ? " " : "") + std::to_string(value);
+}
+
+std::string plainText(float value) {
+    std::array<char, 64> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                         std::chars_format::fixed);
+    if (ec != std::errc{}) {
+        return shortestText(static_cast<double>(value));
+    }
+    return std::string(buffer.data(), end);
+}
+
+std::string wholePartText(double value) {
+    std::array<char, 400> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.0f", std::floor(value));
+    return buffer.data();
+}
+
+std::string hashPicture(double value) {
+    const double rounded = std::round(value); // halves away from zero
+    if (rounded == 0.0) {
+        return {};
+    }
+    std::array<char, 400> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.0f", rounded);
+    return buffer.data();
+}
+
+std::string hashDotHashPicture(double value) {
+    // Two decimals, halves away from zero, on the exact binary value.
+    std::array<char, 400> exact{};
+    std::snprintf(exact.data(), exact.size(), "%.40f", std::fabs(value));
+    std::string digits = exact.data();
+    const std::size_t pointAt = digits.find('.');
+    std::string whole = digits.substr(0, pointAt);
+    std::string decimals = digits.substr(pointAt + 1, 2);
+    const bool roundUp = digits[pointAt + 3] >= '5';
+    if (roundUp) {
+        // Add one hundredth to whole.decimals, carrying through the digits.
+        std::string all = whole + decimals;
+        int i = static_cast<int>(all.size()) - 1;
+        while (i >= 0 && all[static_cast<std::size_t>(i)] == '9') {
+            all[static_cast<std::size_t>(i)] = '0';
+            --i;
+        }
+        if (i < 0) {
+            all.insert(all.begin(), '1');
+        } else {
+            ++all[static_cast<std::size_t>(i)];
+        }
+        whole = all.substr(0, all.size() - 2);
+        decimals = all.substr(all.size() - 2);
+    }
+    while (!decimals.empty() && decimals.back() == '0') {
+        decimals.pop_back();
+    }
+    while (!whole.empty() && whole.front() == '0') {
+        whole.erase(0, 1);
+    }
+    const bool negative = value < 0 && !(whole.empty() && decimals.empty());
+    return (negative ? "-" : "") + whole + "." + decimals;
+}
+
+std::string sevenDigitText(float value) {
+    std::array<char, 64> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    std::string shortest(buffer.data(), ec == std::errc{} ? end : buffer.data());
+    int significant = 0;
+    bool leading = true;
+    for (char c : shortest) {
+        if (c == 'e' || c == 'E') {
+            break;
+        }
+        if (c >= '0' && c <= '9') {
+            if (c != '0') {
+                leading = false;
+            }
+            if (!leading) {
+                ++significant;
+            }
+        }
+    }
+    if (!shortest.empty() && significant <= 7 && shortest.find('e') == std::string::npos) {
+        return shortest;
+    }
+    std::snprintf(buffer.data(), buffer.size(), "%.7g", static_cast<double>(value));
+    return buffer.data();
+}
+
+std::int16_t toInt16(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
+          rounded <= std::numeric_limits<std::int16_t>::max())) {
+        throw std::range_error("overflow: " + shortestText(value) +
+                               " does not fit a 16-bit integer");
+    }
+    return static_cast<std::int16_t>(rounded);
 }
 
 } // namespace tavik

@@ -1,0 +1,256 @@
+#include "Schedule.h"
+
+#include "state/NumberText.h"
+
+#include <cmath>
+
+namespace tavik {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// "for Day = s to e step k": the bounds are rounded once; no pass when s > e.
+template <typename Body>
+void forDays(double first, double last, int step, Body body) {
+    const int s = toInt16(first);
+    const int e = toInt16(last);
+    for (int day = s; day <= e; day += step) {
+        body(static_cast<std::int16_t>(day));
+    }
+}
+
+double notNegative(double amount) { return amount < 0.0 ? 0.0 : amount; }
+
+// A "##" text rendered in the short form: "22" becomes " 22"; an empty text stands for 0.
+std::string shortFormOfPicture(double value) {
+    const std::string picture = hashPicture(value);
+    return shortForm(picture.empty() ? 0 : std::stoll(picture));
+}
+
+} // namespace
+
+std::string amountText(double amount) {
+    if (amount == 0.0) {
+        return "0";
+    }
+    if (amount > 0.0 && amount < 5.0) {
+        return "~0";
+    }
+    return hashPicture(amount);
+}
+
+std::string speedText(double amount, double speed) {
+    if (amount == 0.0) {
+        return "0";
+    }
+    if (speed > 100.0) {
+        return "B/C*";
+    }
+    return hashPicture(speed);
+}
+
+std::string recommendationText(double amount, const IrrigationDay& day, double speed) {
+    if (day.passes == 2) {
+        return "2*" + shortFormOfPicture(*day.passSpeed);
+    }
+    if (day.passes == 3) {
+        return "3*" + shortFormOfPicture(*day.passSpeed);
+    }
+    return speedText(amount, speed);
+}
+
+ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
+    const CropTable& crops = *in.crops;
+    const auto C = [&](int column) { return crops.number(in.CropRow, column); };
+    const double C2 = C(CropColumn::Stage1EndFactor);
+    const double C3 = C(CropColumn::SeasonEndFactor);
+    const double C4 = C(CropColumn::PeakStartDay);
+    const double C5 = C(CropColumn::PeakEndDay);
+    const double C6 = C(CropColumn::DemandDivisor);
+    const double C7 = C(CropColumn::WaterUseSlope);
+    const double C8 = C(CropColumn::WaterUseIntercept);
+    const double C12 = C(CropColumn::SeasonEndDay);
+    const double C36 = C(CropColumn::Stage1EndDay);
+    cWaterDemand& wd = waterDemand_;
+
+    // 1. Seasonal water use and the peak daily demand.
+    const double W = (static_cast<double>(in.TargetYield) + C8) / C7;
+    const double Q = W / C6;
+
+    // 2.
+    wd.setCount(0);
+
+    // 3, 5. One more day of the demand curve.
+    const auto addDay = [&wd](std::int16_t day, double demand) {
+        wd.setCount(static_cast<std::int16_t>(wd.Count() + 1));
+        wd.setDailyDemand(day, demand);
+        wd.setCumulativeDemand(day, day == 1 ? wd.DailyDemand(day)
+                                             : wd.DailyDemand(day) + wd.CumulativeDemand(day - 1));
+    };
+    const auto redistribute = [&wd](std::int16_t day, double demand) {
+        wd.setDailyDemand(day, demand);
+        wd.setCumulativeDemand(day, day == 1 ? wd.DailyDemand(day)
+                                             : wd.DailyDemand(day) + wd.CumulativeDemand(day - 1));
+    };
+
+    // 3. Stage 1: a straight rise from 0 to Q × C2; stage 2: on to Q.
+    forDays(1, C36, 1, [&](std::int16_t day) { addDay(day, Q * C2 / C36 * day); });
+    forDays(C36 + 1, C4, 1, [&](std::int16_t day) {
+        addDay(day, (C2 + (day - C36) * (1 - C2) / (C4 - C36)) * Q);
+    });
+
+    // 4. The demand of days 1..C4 (and the planned storage change) spread evenly from day 10.
+    const double P = wd.CumulativeDemand(toInt16(std::floor(C4)));
+    forDays(10, C4, 1, [&](std::int16_t day) {
+        redistribute(day, (static_cast<double>(in.StorageChangeEarly) + P) / C4);
+    });
+
+    // 5. The peak, then stage 4: a straight fall from Q to Q × C3.
+    forDays(C4 + 1, C5, 1, [&](std::int16_t day) {
+        addDay(day, Q + static_cast<double>(in.StorageChangePeak) / (C5 - (C4 + 1)));
+    });
+    forDays(C5 + 1, C12, 1, [&](std::int16_t day) {
+        addDay(day, Q * (1 - (1 - C3) * (day - C5) / (C12 - C5)));
+    });
+
+    // 6. The late season's demand (and its storage change) spread evenly.
+    const auto L = static_cast<float>(wd.CumulativeDemand(toInt16(std::floor(C12))) -
+                                      wd.CumulativeDemand(toInt16(std::floor(C5))));
+    const auto R = static_cast<float>(static_cast<double>(in.StorageChangeLate) +
+                                      static_cast<double>(L));
+    forDays(C5 + 1, C12, 1, [&](std::int16_t day) {
+        redistribute(day, static_cast<double>(R) / (C12 - C5));
+    });
+
+    // 7.
+    cycle_ = in.cycle;
+    const int cycle = cycle_;
+
+    // 8. Irrigation amounts: the cycle times a reference day's demand.
+    int lastApplicationDay = 0; // stays 0 when the early season ends before day 10
+    forDays(10, C4, cycle, [&](std::int16_t day) {
+        wd.setApplicationRate(day, notNegative(cycle * wd.DailyDemand(11)));
+        lastApplicationDay = day;
+    });
+    const double peakDemand = wd.DailyDemand(toInt16(C5 - 1));
+    forDays(lastApplicationDay, C5, 1, [&](std::int16_t day) {
+        wd.setApplicationRate(day, notNegative(cycle * peakDemand));
+        lastApplicationDay = day;
+    });
+    const double lateDemand = wd.DailyDemand(toInt16(C5 + 1));
+    forDays(lastApplicationDay, C12, 1, [&](std::int16_t day) {
+        wd.setApplicationRate(day, notNegative(cycle * lateDemand));
+    });
+
+    ScheduleRun run;
+
+    // 9. The peak application rate; the first irrigation day is not part of the search.
+    forDays(cycle + 10, wd.Count(), cycle, [&](std::int16_t day) {
+        const auto rate = static_cast<float>(wd.ApplicationRate(day));
+        if (rate > run.PeakRate) {
+            run.PeakRate = rate;
+        }
+    });
+
+    // 10. Report heading.
+    std::string& text = run.report.text;
+    text = "\tTAVIK+ Scheduling Result ";
+    text += kCrLf;
+    text += kCrLf;
+    text += "Type of crop: " + crops.text(in.CropRow, CropColumn::Name) + kCrLf;
+    text += "Target yield: " + plainText(in.TargetYield) + "Kg/ha" + kCrLf;
+    text += "Irrigation strategy (on growth stages): " + in.nominalClasses[0] + "-->" +
+            in.nominalClasses[1] + "-->" + in.nominalClasses[2] + "-->" + in.nominalClasses[3] +
+            kCrLf;
+    text += "PAWC: " + wholePartText(in.ProfilePAWC) + "mm" + kCrLf;
+    text += "Irrigation cycle: " + std::to_string(cycle) + "days" + kCrLf;
+    text += "Peak application rate: " + wholePartText(run.PeakRate) + "mm" + kCrLf;
+    if (in.sprinklerPackage) {
+        text += "       DAP (days)\tIrr. Application (mm)     Running speed (%)     Recommended "
+                "Speed     Cumulative (mm)";
+    } else {
+        text += "       DAP (days)\tIrr. Application (mm)     Cumulative (mm)";
+    }
+    text += kCrLf;
+    text += kCrLf;
+
+    // 11. The irrigation days.
+    cumulativeApplication_.assign(static_cast<std::size_t>(std::max<int>(wd.Count(), 0)) + 1, 0.0);
+    const double a = in.SpeedCoefficient;
+    const double b = in.SpeedExponent;
+    forDays(10, wd.Count(), cycle, [&](std::int16_t day) {
+        IrrigationDay irrigation;
+        irrigation.day = day;
+        const double A = wd.ApplicationRate(day);
+        irrigation.amount = A;
+        cumulativeApplication_.at(static_cast<std::size_t>(day)) =
+            A + cumulativeApplication_.at(static_cast<std::size_t>(day - cycle));
+        irrigation.cumulative = cumulativeApplication_[static_cast<std::size_t>(day)];
+        double V = 0;
+        if (A != 0.0) {
+            V = a * std::pow(A, b);
+            irrigation.speed = V;
+            if (V > 100.0) {
+                irrigation.beyondCapacity = true;
+                run.BeyondCapacity = true;
+            }
+        }
+        if (in.sprinklerPackage) {
+            if (36.0 <= A && A <= 70.0) {
+                irrigation.passes = 2;
+                irrigation.passSpeed = static_cast<float>(a * std::pow(A / 2, b));
+            } else if (A > 70.0) {
+                irrigation.passes = 3;
+                irrigation.passSpeed = static_cast<float>(a * std::pow(A / 3, b));
+            } else {
+                irrigation.passes = 1;
+                irrigation.passSpeed = irrigation.speed;
+            }
+        }
+        text += "\t" + shortForm(day) + "\t\t" + amountText(A) + "\t\t       ";
+        if (in.sprinklerPackage) {
+            text += speedText(A, V) + "\t\t\t" + recommendationText(A, irrigation, V) + "\t\t\t";
+        }
+        text += hashPicture(irrigation.cumulative) + kCrLf;
+        run.irrigations.push_back(irrigation);
+    });
+
+    // 12. Footer, time stamp and the title's span.
+    if (run.BeyondCapacity) {
+        text += std::string(kCrLf) + kCrLf + "* = Beyond capacity of the sytem";
+    }
+    text += std::string(kCrLf) + kCrLf + in.date + " (" + in.time + ")";
+    run.report.titleStart = 1;
+    // Through the end of the title's line: the position of the first CR (from 1) minus 1.
+    run.report.titleLength = static_cast<int>(text.find('\r'));
+    return run;
+}
+
+ScheduleChart ScheduleEngine::DrawChart(bool individual) const {
+    ScheduleChart chart;
+    const int n = waterDemand_.Count();
+    const int c = cycle_;
+    if (c <= 0 || n < 0) {
+        return chart;
+    }
+    const int m = n / c + 1;
+    chart.values.assign(static_cast<std::size_t>(m), 0.0F);
+    int d = 10;
+    for (int k = 1; k <= n / c; ++k) {
+        if (d > n) {
+            break;
+        }
+        const double value = individual ? waterDemand_.ApplicationRate(static_cast<std::int16_t>(d))
+                                        : cumulativeApplication_.at(static_cast<std::size_t>(d));
+        chart.values[static_cast<std::size_t>(k - 1)] = static_cast<float>(value);
+        d += c;
+    }
+    for (int k = 1; k <= m; ++k) {
+        chart.labels.push_back(10 + (k - 1) * c);
+        chart.valueTexts.push_back(sevenDigitText(chart.values[static_cast<std::size_t>(k - 1)]));
+    }
+    return chart;
+}
+
+} // namespace tavik

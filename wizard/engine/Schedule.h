@@ -1,0 +1,96 @@
+#pragma once
+
+#include "model/cWaterDemand.h"
+#include "state/CropTable.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavik {
+
+// What one run of the schedule reads from the wizard's state and screens.
+struct ScheduleInputs {
+    const CropTable* crops = nullptr;
+    std::int16_t CropRow = 0;
+    float TargetYield = 0;
+    float StorageChangeEarly = 0;
+    float StorageChangePeak = 0;
+    float StorageChangeLate = 0;
+    double SpeedCoefficient = 0; // a of speed (%) = a × amount (mm) ^ b
+    double SpeedExponent = 0;    // b
+    bool sprinklerPackage = false;
+    std::int16_t cycle = 5; // days, 2..10
+    // For the report: the nominal water level of each stage (season start, peak start,
+    // peak end, season end), the profile's PAWC and the time stamp.
+    std::array<std::string, 4> nominalClasses;
+    float ProfilePAWC = 0;
+    std::string date;
+    std::string time;
+};
+
+// One irrigation day of the schedule.
+struct IrrigationDay {
+    std::int16_t day = 0;
+    double amount = 0;       // mm
+    double cumulative = 0;   // mm applied up to and including this day
+    std::optional<double> speed; // running speed for the amount, %; none when the amount is 0
+    bool beyondCapacity = false; // speed above 100 %
+    // With the sprinkler package: the passes recommended (1, 2 or 3) and the speed of each
+    // (the 32-bit split speed for 2 or 3 passes, the running speed for 1).
+    std::optional<int> passes;
+    std::optional<double> passSpeed;
+};
+
+// The report text with its title span (made bold, underlined, 12 points).
+struct ScheduleReport {
+    std::string text;
+    int titleStart = 0;
+    int titleLength = 0;
+};
+
+// The chart's bars: one per possible irrigation day 10, 10 + cycle, …; bars past the season
+// stay 0 but keep their labels.
+struct ScheduleChart {
+    std::vector<int> labels;       // day of each bar
+    std::vector<float> values;     // bar heights, mm
+    std::vector<std::string> valueTexts; // as the chart's data grid holds them
+};
+
+struct ScheduleRun {
+    float PeakRate = 0;
+    bool BeyondCapacity = false;
+    std::vector<IrrigationDay> irrigations;
+    ScheduleReport report;
+};
+
+// The result screen's schedule: the day-by-day demand it keeps between runs, the cycle and
+// the running totals of the last run.
+class ScheduleEngine {
+public:
+    // Rebuilds the demand curve and the irrigation schedule, and writes the report. Throws
+    // std::out_of_range or std::range_error for crop rows that break the demand curve's
+    // assumptions (the crop table's checks keep such rows out).
+    ScheduleRun ComputeSchedule(const ScheduleInputs& in);
+
+    // The chart of the last run: single applications or running totals.
+    ScheduleChart DrawChart(bool individual) const;
+
+    const cWaterDemand& WaterDemand() const { return waterDemand_; }
+    std::int16_t Cycle() const { return cycle_; }
+    const std::vector<double>& CumulativeApplication() const { return cumulativeApplication_; }
+
+private:
+    cWaterDemand waterDemand_;
+    std::int16_t cycle_ = 0;
+    std::vector<double> cumulativeApplication_;
+};
+
+// The report's texts for the table columns.
+std::string amountText(double amount);
+std::string speedText(double amount, double speed);
+std::string recommendationText(double amount, const IrrigationDay& day, double speed);
+
+} // namespace tavik

@@ -1,0 +1,128 @@
+#include "RootZone.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavik {
+
+namespace {
+
+struct Uptake {
+    std::vector<float> LayerPotential;
+    std::vector<float> LayerUptake;
+    float TotalUptake = 0;
+};
+
+// Water uptake rate of every rooted layer at the current layer water.
+Uptake uptake(const cProfile& profile, const RootZoneCrop& crop, const RootZoneResult& zone) {
+    Uptake u;
+    const auto size = static_cast<std::size_t>(zone.RootLayers) + 1;
+    u.LayerPotential.assign(size, 0.0F);
+    u.LayerUptake.assign(size, 0.0F);
+    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        const double water = zone.LayerWater[at];
+        u.LayerPotential[at] = static_cast<float>(
+            std::pow(static_cast<double>(profile.Theta1500Pa(i)) / water,
+                     static_cast<double>(profile.Cval(i))) *
+            1500.0);
+        u.LayerUptake[at] = static_cast<float>(
+            std::sqrt(static_cast<double>(zone.RootDensity[at]) * 3.142) *
+            static_cast<double>(profile.FSRvalue(i)) *
+            std::log(water / static_cast<double>(profile.ActualTheta(i))) *
+            (static_cast<double>(crop.LeafPotential) - static_cast<double>(u.LayerPotential[at])) *
+            300.0);
+        u.TotalUptake = static_cast<float>(static_cast<double>(u.TotalUptake) +
+                                           static_cast<double>(u.LayerUptake[at]));
+    }
+    return u;
+}
+
+} // namespace
+
+RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
+                               const std::vector<float>& siltClay, const RootZoneCrop& crop) {
+    RootZoneResult zone;
+    const std::int16_t n = profile.NumberOfLayers();
+    if (n <= 0) {
+        zone.outcome = RootZoneResult::Outcome::NoLayers;
+        return zone;
+    }
+    const auto size = static_cast<std::size_t>(n) + 1;
+    zone.LayerWater.assign(size, 0.0F);
+    zone.RootDensity.assign(size, 0.0F);
+
+    const auto fail = [&zone](std::string why) {
+        zone.outcome = RootZoneResult::Outcome::Failed;
+        zone.failure = std::move(why);
+        zone.ProfilePAWC = 0;
+        return zone;
+    };
+
+    const double rootingDepth = crop.RootDepthFactor * crop.RootDepth;
+    const double rooted = std::floor(rootingDepth / 300.0 + 0.5);
+    zone.RootLayers = static_cast<std::int16_t>(std::clamp(rooted, 0.0, static_cast<double>(n)));
+
+    if (const auto error = profile.ComputeParameters(siltClay, crop.LeafPotential, crop.FsrFactor)) {
+        return fail("the soil parameters cannot be computed (" + error->describe() + ")");
+    }
+    for (std::int16_t i = 1; i <= n; ++i) {
+        zone.LayerWater[static_cast<std::size_t>(i)] = profile.DUL(i);
+    }
+
+    // Root distribution: F(z) = 1 - e^(-RootShape g(z)) of the root length lies above z.
+    const double Z = rootingDepth > depthMm ? static_cast<double>(depthMm) : rootingDepth;
+    const double spread = Z * crop.Root90Fraction;
+    const double denominator = crop.squareRootForm ? std::sqrt(spread) : spread;
+    if (!(denominator > 0.0) || !std::isfinite(denominator)) {
+        return fail("the crop's rooting depth and root distribution give no roots");
+    }
+    zone.RootShape = static_cast<float>(2.303 / denominator);
+    const auto g = [&crop](double z) { return crop.squareRootForm ? std::sqrt(z) : z; };
+    const auto F = [&](double z) {
+        return 1.0 - std::exp(-static_cast<double>(zone.RootShape) * g(z));
+    };
+    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+        const double z = 300.0 * i;
+        zone.RootDensity[static_cast<std::size_t>(i)] = static_cast<float>(
+            static_cast<double>(crop.RootLength) * (F(z) - F(z - 300.0)) / 300.0);
+    }
+
+    // Dry the root zone one day's demand at a time while the uptake keeps up with it.
+    const double demand = static_cast<double>(crop.MeanDailyDemand);
+    Uptake u = uptake(profile, crop, zone);
+    while (!(static_cast<double>(u.TotalUptake) < demand * crop.UptakeRatio)) {
+        if (!std::isfinite(u.TotalUptake) || zone.dryingPasses >= kMaxDryingPasses) {
+            zone.outcome = RootZoneResult::Outcome::ZeroPawc;
+            zone.ProfilePAWC = 0;
+            return zone;
+        }
+        for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            zone.LayerWater[at] = static_cast<float>(
+                static_cast<double>(zone.LayerWater[at]) -
+                static_cast<double>(u.LayerUptake[at]) / static_cast<double>(u.TotalUptake) *
+                    demand / 300.0);
+        }
+        ++zone.dryingPasses;
+        u = uptake(profile, crop, zone);
+    }
+
+    zone.LayerPAWC.assign(static_cast<std::size_t>(zone.RootLayers) + 1, 0.0F);
+    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        zone.LayerPAWC[at] = static_cast<float>(
+            (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) * 300.0);
+        zone.ProfilePAWC = static_cast<float>(static_cast<double>(zone.ProfilePAWC) +
+                                              static_cast<double>(zone.LayerPAWC[at]));
+    }
+    zone.outcome = zone.ProfilePAWC != 0.0F && std::isfinite(zone.ProfilePAWC)
+                       ? RootZoneResult::Outcome::Ok
+                       : RootZoneResult::Outcome::ZeroPawc;
+    if (zone.outcome != RootZoneResult::Outcome::Ok) {
+        zone.ProfilePAWC = 0;
+    }
+    return zone;
+}
+
+} // namespace tavik
