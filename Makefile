@@ -22,11 +22,12 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET) --parallel $(JOBS)
 
-# Without a display the wizard cannot open a window: say so and show the crops instead.
+# Without a display the wizard cannot open a window: say so and plan the first example
+# instead, printing its schedule report.
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): listing the crops of the shipped workbook instead."; \
-	  $(BUILD)/wizard/tavik crops; \
+	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): planning examples/wheat-deep-loam.json instead."; \
+	  $(BUILD)/wizard/tavik plan examples/wheat-deep-loam.json; echo; \
 	else \
 	  $(BUILD)/wizard/tavik; \
 	fi

@@ -19,6 +19,9 @@ constexpr const char* kUsage = R"(usage:
   tavik --no-splash                   the wizard, starting at the crop choice screen
   tavik crops [--workbook FILE]       the crops of the workbook: row, name, minimum,
                                       maximum and recommended yield (kg/ha)
+  tavik plan SCENARIO.json [--workbook FILE] [--format text|json|csv] [--output FILE]
+                                      the irrigation schedule of a scenario: the report (text),
+                                      every figure (json) or the irrigation table (csv)
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
 )";
 
@@ -35,12 +38,14 @@ int main(int argc, char* argv[]) {
             }
             return tavik::runWorkbookCommand(argv[2]);
         }
-        if (command == "crops") {
+        if (command == "crops" || command == "plan") {
             QCoreApplication app(argc, argv);
             const tavik::HeadlessContext context{QCoreApplication::applicationDirPath(),
                                                  QCoreApplication::applicationFilePath(), std::cout,
                                                  std::cerr};
-            return tavik::runCropsCommand(QCoreApplication::arguments().mid(2), context);
+            const QStringList arguments = QCoreApplication::arguments().mid(2);
+            return command == "crops" ? tavik::runCropsCommand(arguments, context)
+                                      : tavik::runPlanCommand(arguments, context);
         }
         if (command == "--help" || command == "-h") {
             std::cout << kUsage;

@@ -1,1 +1,283 @@
-// Filled in with the headless plan.
+// The headless plan: scenarios walked through the wizard's computations. Golden folders hold
+// a scenario with its expected report and JSON; the refusals name the key that is wrong.
+
+#include "TestSupport.h"
+#include "plan/Plan.h"
+#include "plan/PlanOutput.h"
+#include "plan/Scenario.h"
+#include "state/CropTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace tavik {
+namespace {
+
+const TimeStamp kStamp{"1/2/2026", "3:04:05 PM"};
+
+const CropTable& shippedCrops() {
+    static const CropTable crops = [] {
+        CropTable table;
+        table.load(test::sheetFromCsv(test::shippedCropCsv()));
+        return table;
+    }();
+    return crops;
+}
+
+PlanOutcome plan(const std::string& json) {
+    const ScenarioParse parse = parseScenario(json);
+    EXPECT_TRUE(parse.scenario) << parse.problem;
+    if (!parse.scenario) {
+        return {};
+    }
+    return runPlan(shippedCrops(), *parse.scenario, kStamp);
+}
+
+// Every scenario folder: the examples shipped with the program and the edge cases here.
+struct GoldenCase {
+    QString scenario;
+    QString expected; // folder of expected.txt and expected.json
+};
+
+std::vector<GoldenCase> goldenCases() {
+    std::vector<GoldenCase> cases;
+    const QDir examples(test::sourcePath(QStringLiteral("examples")));
+    const QDir golden(test::sourcePath(QStringLiteral("tests/wizard/golden")));
+    for (const QString& name : examples.entryList({QStringLiteral("*.json")}, QDir::Files)) {
+        cases.push_back({examples.filePath(name), golden.filePath(QFileInfo(name).baseName())});
+    }
+    for (const QString& name : golden.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString scenario = golden.filePath(name + QStringLiteral("/scenario.json"));
+        if (QFileInfo::exists(scenario)) {
+            cases.push_back({scenario, golden.filePath(name)});
+        }
+    }
+    return cases;
+}
+
+// With TAVIK_UPDATE_GOLDEN set the expected files are written instead of compared.
+void compareOrUpdate(const QString& path, const std::string& actual) {
+    if (qEnvironmentVariableIsSet("TAVIK_UPDATE_GOLDEN")) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray::fromStdString(actual));
+        return;
+    }
+    EXPECT_EQ(test::readFile(path).toStdString(), actual) << path.toStdString();
+}
+
+TEST(PlanGolden, ScenariosGiveTheirExpectedReportAndFigures) {
+    const auto cases = goldenCases();
+    ASSERT_GE(cases.size(), 7U);
+    for (const GoldenCase& c : cases) {
+        SCOPED_TRACE(c.scenario.toStdString());
+        const PlanOutcome outcome = plan(test::readFile(c.scenario).toStdString());
+        ASSERT_TRUE(outcome.result) << outcome.problem;
+        compareOrUpdate(c.expected + QStringLiteral("/expected.txt"), planText(*outcome.result));
+        compareOrUpdate(c.expected + QStringLiteral("/expected.json"), planJson(*outcome.result));
+    }
+}
+
+TEST(Plan, FreshScreensDecideWhatTheScenarioLeavesOut) {
+    const PlanOutcome outcome = plan(R"({"crop": "wheat"})");
+    ASSERT_TRUE(outcome.result) << outcome.problem;
+    const PlanResult& p = *outcome.result;
+    EXPECT_EQ(p.state.CropRow, 2);
+    EXPECT_EQ(p.state.TargetYield, 6000.0F); // the recommended yield
+    EXPECT_EQ(p.layers, 2);                  // 567 mm
+    EXPECT_EQ(p.state.BottomLayerThickness, 267.0F);
+    EXPECT_EQ(p.siltClay, (std::vector<int>{20, 20}));
+    EXPECT_EQ(p.rootZone.dryingPasses, 9);
+    EXPECT_NEAR(p.state.ProfilePAWC, 46.4, 0.05);
+    EXPECT_EQ(p.engine.Cycle(), 5);
+    EXPECT_FALSE(p.sprinklerPackage);
+    EXPECT_EQ(p.state.SpeedCoefficient, 0.0);
+    EXPECT_EQ(p.waterLevels.selection(1, Stage::PeakEnd), 100);
+    EXPECT_EQ(p.state.StorageChangeEarly, 0.0F);
+    // The report ends with the time stamp given.
+    const std::string& report = p.schedule.report.text;
+    EXPECT_EQ(report.substr(report.size() - 25), "\r\n\r\n1/2/2026 (3:04:05 PM)");
+}
+
+TEST(Plan, ScenarioFiguresReachTheSchedule) {
+    const PlanOutcome outcome = plan(R"({
+        "crop": 3, "targetYield": 12000, "cycle": 10,
+        "soil": {"depth": 1000, "siltClay": [20, 25, 30], "deepRipped": true},
+        "waterLevels": {"PeakStart": [0.2, 0.2, 0.2]},
+        "sprinklerPackage": {}
+    })");
+    ASSERT_TRUE(outcome.result) << outcome.problem;
+    const PlanResult& p = *outcome.result;
+    EXPECT_EQ(p.cropName, "Maize");
+    EXPECT_EQ(p.state.TargetYield, 12000.0F);
+    EXPECT_EQ(p.state.BottomLayerThickness, 400.0F);
+    // Peak start holds 0.1 mm/mm more over 1000 mm than the season start: 100 mm.
+    EXPECT_FLOAT_EQ(p.state.StorageChangeEarly, 100.0F);
+    EXPECT_FLOAT_EQ(p.state.StorageChangePeak, -100.0F);
+    EXPECT_NEAR(p.state.SpeedExponent, -1.0, 1e-4);
+    EXPECT_NEAR(p.state.SpeedCoefficient, 547.54, 0.01);
+    ASSERT_FALSE(p.schedule.irrigations.empty());
+    EXPECT_EQ(p.schedule.irrigations.front().day, 10);
+    EXPECT_EQ(p.schedule.irrigations[1].day, 20);
+    EXPECT_TRUE(p.schedule.irrigations.front().passes.has_value());
+    EXPECT_EQ(p.individualChart.labels.size(), 140U / 10 + 1);
+}
+
+struct Refusal {
+    const char* name;
+    const char* scenario;
+    const char* wording;
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class PlanRefusals : public testing::TestWithParam<Refusal> {};
+
+TEST_P(PlanRefusals, NameWhatIsWrong) {
+    const ScenarioParse parse = parseScenario(GetParam().scenario);
+    std::string problem = parse.problem;
+    if (parse.scenario) {
+        const PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, kStamp);
+        EXPECT_FALSE(outcome.result);
+        problem = outcome.problem;
+    }
+    EXPECT_NE(problem.find(GetParam().wording), std::string::npos) << problem;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlanRefusals,
+    testing::Values(
+        Refusal{"NotJson", "{crop: wheat}", "is not valid JSON"},
+        Refusal{"NotAnObject", "[1, 2]", "must hold one JSON object"},
+        Refusal{"NoCrop", "{}", "\"crop\" is missing"},
+        Refusal{"UnknownCrop", R"({"crop": "Rice"})", "\"crop\" \"Rice\" is not a crop"},
+        Refusal{"RowNotACrop", R"({"crop": 13})", "\"crop\" 13 is not a crop row"},
+        Refusal{"UnknownKey", R"({"crop": "Wheat", "yield": 5})", "\"yield\" is not a key"},
+        Refusal{"UnknownSoilKey", R"({"crop": "Wheat", "soil": {"clay": 5}})", "\"soil.clay\""},
+        Refusal{"FractionalYield", R"({"crop": "Wheat", "targetYield": 6000.5})",
+                "\"targetYield\" must be a whole number"},
+        Refusal{"YieldOffTheSlider", R"({"crop": "Wheat", "targetYield": 12000})",
+                "within Wheat's range from 2000 to 10000"},
+        Refusal{"DepthTooDeep", R"({"crop": "Wheat", "soil": {"depth": 2001}})",
+                "\"soil.depth\" must be a whole number from 0 to 2000"},
+        Refusal{"DepthAsText", R"({"crop": "Wheat", "soil": {"depth": "900"}})", "\"soil.depth\""},
+        Refusal{"NoLayer", R"({"crop": "Wheat", "soil": {"depth": 149}})",
+                "Please select soil depth"},
+        Refusal{"LayerCount", R"({"crop": "Wheat", "soil": {"depth": 900, "siltClay": [20, 20]}})",
+                "\"soil.siltClay\" must have 3 values"},
+        Refusal{"SiltClayZero", R"({"crop": "Wheat", "soil": {"siltClay": [0, 20]}})",
+                "\"soil.siltClay[0]\" must be a whole number from 1 to 100"},
+        Refusal{"RippedNotBool", R"({"crop": "Wheat", "soil": {"deepRipped": 1}})",
+                "\"soil.deepRipped\" must be true or false"},
+        Refusal{
+            "ZeroPawc",
+            R"({"crop": "Wheat", "targetYield": 10000, "soil": {"depth": 300, "siltClay": [1]}})",
+            "The PAWC value calculated is zero, Please check Silt+Clay % selected &/or soil depth"},
+        Refusal{
+            "LevelOffStep", R"({"crop": "Wheat", "waterLevels": {"PeakEnd": [0.1, 0.1005]}})",
+            "\"waterLevels.PeakEnd[1]\" must be a soil water content from 0 to 0.5 mm/mm in steps"},
+        Refusal{"LevelTooHigh", R"({"crop": "Wheat", "waterLevels": {"SeasonEnd": [0.6, 0.1]}})",
+                "\"waterLevels.SeasonEnd[0]\""},
+        Refusal{"LevelCount", R"({"crop": "Wheat", "waterLevels": {"SeasonStart": [0.1]}})",
+                "\"waterLevels.SeasonStart\" must have 2 values"},
+        Refusal{"UnknownStage", R"({"crop": "Wheat", "waterLevels": {"Peak": [0.1, 0.1]}})",
+                "\"waterLevels.Peak\" is not a key"},
+        Refusal{
+            "AmountZero",
+            R"({"crop": "Wheat", "sprinklerPackage": {"amounts": [5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,0]}})",
+            "\"sprinklerPackage.amounts[21]\" must be an amount in mm greater than 0"},
+        Refusal{"AmountCount", R"({"crop": "Wheat", "sprinklerPackage": {"amounts": [5]}})",
+                "must be a list of 22 amounts"},
+        Refusal{"PackageNotObject", R"({"crop": "Wheat", "sprinklerPackage": true})",
+                "\"sprinklerPackage\" must be an object"},
+        Refusal{"CycleTooLong", R"({"crop": "Wheat", "cycle": 11})",
+                "\"cycle\" must be a whole number from 2 to 10"}),
+    [](const testing::TestParamInfo<Refusal>& p) { return p.param.name; });
+
+// The built program: exit statuses, formats and the output file.
+class PlanCommand : public testing::Test {
+protected:
+    QString scenario(const QByteArray& json) {
+        return test::writeFile(dir_, QStringLiteral("scenario.json"), json);
+    }
+    test::ProcessResult run(const QStringList& arguments) {
+        return test::runProcess(test::tavikExecutable(),
+                                QStringList{QStringLiteral("plan")} + arguments);
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(PlanCommand, WritesTheReportTheTableOrEveryFigure) {
+    const QString file = scenario(R"({"crop": "Barley", "cycle": 6})");
+    const auto text = run({file});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out.rfind("\tTAVIK+ Scheduling Result \r\n\r\nType of crop: Barley\r\n", 0), 0U);
+
+    const auto csv = run({file, QStringLiteral("--format"), QStringLiteral("csv")});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    EXPECT_EQ(csv.out.rfind("day,amount_mm,cumulative_mm,speed_percent,beyond_capacity,passes,"
+                            "pass_speed_percent\n10,",
+                            0),
+              0U);
+
+    const auto json = run({file, QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(root.value(QLatin1String("crop")).toObject().value(QLatin1String("row")).toInt(), 12);
+    EXPECT_EQ(
+        root.value(QLatin1String("schedule")).toObject().value(QLatin1String("cycle")).toInt(), 6);
+    // The report in the JSON is the text output, time stamp aside.
+    const std::string report = root.value(QLatin1String("report")).toString().toStdString();
+    EXPECT_EQ(report.substr(0, report.rfind("\r\n")), text.out.substr(0, text.out.rfind("\r\n")));
+}
+
+TEST_F(PlanCommand, WritesTheOutputFileOnlyWhenAllWentWell) {
+    const QString output = dir_.filePath(QStringLiteral("plan.txt"));
+    test::writeFile(dir_, QStringLiteral("plan.txt"), "the previous plan");
+    const auto refused =
+        run({scenario(R"({"crop": "Barley", "cycle": 1})"), QStringLiteral("--output"), output});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(test::readFile(output), "the previous plan");
+
+    const auto done = run({scenario(R"({"crop": "Barley"})"), QStringLiteral("--output"), output});
+    ASSERT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_EQ(done.out, "");
+    EXPECT_TRUE(test::readFile(output).startsWith("\tTAVIK+ Scheduling Result "));
+
+    const auto unwritable = run({scenario(R"({"crop": "Barley"})"), QStringLiteral("--output"),
+                                 dir_.filePath(QStringLiteral("no/such/folder/plan.txt"))});
+    EXPECT_EQ(unwritable.exitCode, 2);
+    EXPECT_NE(unwritable.err.find("--output"), std::string::npos) << unwritable.err;
+}
+
+TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
+    const QString good = scenario(R"({"crop": "Barley"})");
+    const std::vector<std::pair<QStringList, std::string>> refusals{
+        {{}, "give a scenario file"},
+        {{dir_.filePath(QStringLiteral("none.json"))}, "cannot be read"},
+        {{good, QStringLiteral("--format"), QStringLiteral("pdf")},
+         "--format must be text, json or csv"},
+        {{good, QStringLiteral("--format")}, "--format needs a value"},
+        {{good, good}, "unknown argument"},
+        {{scenario(R"({"crop": "Barley", "soil": {"depth": 100}})")}, "Please select soil depth"},
+    };
+    for (const auto& [arguments, wording] : refusals) {
+        const auto result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2) << wording;
+        EXPECT_EQ(result.out, "") << wording;
+        EXPECT_NE(result.err.find(wording), std::string::npos) << result.err;
+    }
+    const QString broken = test::writeFile(dir_, QStringLiteral("broken.xls"), "garbage");
+    const auto workbook = run({good, QStringLiteral("--workbook"), broken});
+    EXPECT_EQ(workbook.exitCode, 3);
+    EXPECT_NE(workbook.err.find(broken.toStdString()), std::string::npos) << workbook.err;
+}
+
+} // namespace
+} // namespace tavik

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Scenario.h"
+#include "engine/Schedule.h"
+#include "model/RootZone.h"
+#include "model/WaterLevels.h"
+#include "state/WizardState.h"
+
+#include <optional>
+#include <string>
+
+namespace tavik {
+
+struct TimeStamp {
+    std::string date;
+    std::string time;
+};
+
+// Everything a walk through the wizard produces for one scenario.
+struct PlanResult {
+    mType state; // crop row, yield, PAWC, storage changes, speed law
+    std::string cropName;
+    std::int16_t layers = 0;
+    std::vector<int> siltClay; // % per layer
+    RootZoneResult rootZone;
+    WaterLevelModel waterLevels;
+    ScheduleEngine engine;
+    ScheduleRun schedule;
+    ScheduleChart individualChart;
+    ScheduleChart cumulativeChart;
+    bool sprinklerPackage = false;
+};
+
+struct PlanOutcome {
+    std::optional<PlanResult> result;
+    std::string problem; // why the scenario is refused (the screen's own message where it has one)
+};
+
+// Runs a scenario as a user walks the wizard: crop and yield, the soil's depth layout and
+// its PAWC, the planned water levels, the sprinkler fit when the package is present, then
+// the schedule and its report. The crop table must be loaded.
+PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const TimeStamp& stamp);
+
+} // namespace tavik

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tavik {
+
+// A field as an adviser describes it: the crop, the yield aimed at, the soil, the planned
+// soil water, the sprinkler package and the irrigation cycle. Everything but the crop may
+// be left out; the wizard's fresh screens then decide.
+struct Scenario {
+    std::variant<std::string, int> crop;      // a name, or a worksheet row
+    std::optional<int> targetYield;           // kg/ha
+    std::optional<int> depth;                 // mm, 0..2000
+    std::optional<std::vector<int>> siltClay; // % per layer, top first
+    bool deepRipped = false;
+    // Per stage (season start, peak start, peak end, season end): thousandths of mm/mm
+    // per layer, top first.
+    std::array<std::optional<std::vector<int>>, 4> waterLevels;
+    bool sprinklerPackage = false;
+    std::optional<std::vector<double>> amounts; // mm for the 22 running speeds
+    int cycle = 5;                              // days
+};
+
+struct ScenarioParse {
+    std::optional<Scenario> scenario;
+    std::string problem; // names the key that is wrong
+};
+
+// Reads a scenario from JSON text. Unknown keys, wrong types, values off the controls'
+// steps or outside their ranges are refused with a message naming the key. Checks that
+// need the crop table or the layer count are made when the scenario is run.
+ScenarioParse parseScenario(const std::string& jsonText);
+
+} // namespace tavik
