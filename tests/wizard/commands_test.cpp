@@ -39,9 +39,10 @@ TEST(CropsCommand, LeavesOutUnusableRowsAndSaysWhy) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.find("Maize"), std::string::npos);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 10);
-    EXPECT_NE(run.err.find("Row 3 (Maize), column 5 (peak end day): is day 60; it must come after "
-                           "the peak start day (65)."),
-              std::string::npos)
+    EXPECT_NE(
+        run.err.find("Row 3 (Maize), column 5 (peak end day): is day 60; it must come at least "
+                     "two days after the peak start day (65)."),
+        std::string::npos)
         << run.err;
 }
 

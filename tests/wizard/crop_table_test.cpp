@@ -170,6 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"StageOneEndsBeforeDayOne", {{36, "0"}}, {36}, "day 1 or later"},
         RowCase{"PeakStartsWithStageOneEnd", {{4, "23"}}, {4}, "after the stage-1 end day"},
         RowCase{"PeakEndsBeforeItStarts", {{5, "120"}}, {5}, "after the peak start day"},
+        RowCase{
+            "OneDayPeak", {{5, "129"}}, {5}, "at least two days after the peak start day (128)"},
         RowCase{"SeasonEndsWithThePeak", {{12, "158"}}, {12}, "after the peak end day"},
         RowCase{"SeasonBeyondAYear", {{12, "367"}}, {12}, "by day 366"},
         RowCase{"MinimumAboveMaximum", {{9, "12000"}, {11, "11000"}}, {9}, "above the maximum"},

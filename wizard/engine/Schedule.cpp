@@ -2,6 +2,8 @@
 
 #include "state/NumberText.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace tavik {
@@ -20,7 +22,29 @@ void forDays(double first, double last, int step, Body body) {
     }
 }
 
-double notNegative(double amount) { return amount < 0.0 ? 0.0 : amount; }
+double notNegative(double amount) {
+    return amount < 0.0 ? 0.0 : amount;
+}
+
+// Appends digits without building a string first: the report's table has a line for every
+// irrigation day and is rebuilt at every move of the cycle slider.
+void appendInteger(std::string& text, long long value) {
+    std::array<char, 24> digits{};
+    const auto [end, ec] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    text.append(digits.data(), end);
+}
+
+// The "###" picture of a value (empty when it rounds to 0).
+void appendPicture(std::string& text, double value) {
+    const double rounded = std::round(value);
+    if (std::fabs(rounded) < 1e18) {
+        if (rounded != 0.0) {
+            appendInteger(text, static_cast<long long>(rounded));
+        }
+    } else {
+        text += hashPicture(value);
+    }
+}
 
 // A "##" text rendered in the short form: "22" becomes " 22"; an empty text stands for 0.
 std::string shortFormOfPicture(double value) {
@@ -60,9 +84,11 @@ std::string recommendationText(double amount, const IrrigationDay& day, double s
     return speedText(amount, speed);
 }
 
-ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
+const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     const CropTable& crops = *in.crops;
-    const auto C = [&](int column) { return crops.number(in.CropRow, column); };
+    const auto C = [&](int column) {
+        return crops.number(in.CropRow, column);
+    };
     const double C2 = C(CropColumn::Stage1EndFactor);
     const double C3 = C(CropColumn::SeasonEndFactor);
     const double C4 = C(CropColumn::PeakStartDay);
@@ -96,9 +122,8 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
 
     // 3. Stage 1: a straight rise from 0 to Q × C2; stage 2: on to Q.
     forDays(1, C36, 1, [&](std::int16_t day) { addDay(day, Q * C2 / C36 * day); });
-    forDays(C36 + 1, C4, 1, [&](std::int16_t day) {
-        addDay(day, (C2 + (day - C36) * (1 - C2) / (C4 - C36)) * Q);
-    });
+    forDays(C36 + 1, C4, 1,
+            [&](std::int16_t day) { addDay(day, (C2 + (day - C36) * (1 - C2) / (C4 - C36)) * Q); });
 
     // 4. The demand of days 1..C4 (and the planned storage change) spread evenly from day 10.
     const double P = wd.CumulativeDemand(toInt16(std::floor(C4)));
@@ -110,18 +135,16 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     forDays(C4 + 1, C5, 1, [&](std::int16_t day) {
         addDay(day, Q + static_cast<double>(in.StorageChangePeak) / (C5 - (C4 + 1)));
     });
-    forDays(C5 + 1, C12, 1, [&](std::int16_t day) {
-        addDay(day, Q * (1 - (1 - C3) * (day - C5) / (C12 - C5)));
-    });
+    forDays(C5 + 1, C12, 1,
+            [&](std::int16_t day) { addDay(day, Q * (1 - (1 - C3) * (day - C5) / (C12 - C5))); });
 
     // 6. The late season's demand (and its storage change) spread evenly.
     const auto L = static_cast<float>(wd.CumulativeDemand(toInt16(std::floor(C12))) -
                                       wd.CumulativeDemand(toInt16(std::floor(C5))));
-    const auto R = static_cast<float>(static_cast<double>(in.StorageChangeLate) +
-                                      static_cast<double>(L));
-    forDays(C5 + 1, C12, 1, [&](std::int16_t day) {
-        redistribute(day, static_cast<double>(R) / (C12 - C5));
-    });
+    const auto R =
+        static_cast<float>(static_cast<double>(in.StorageChangeLate) + static_cast<double>(L));
+    forDays(C5 + 1, C12, 1,
+            [&](std::int16_t day) { redistribute(day, static_cast<double>(R) / (C12 - C5)); });
 
     // 7.
     cycle_ = in.cycle;
@@ -139,11 +162,14 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
         lastApplicationDay = day;
     });
     const double lateDemand = wd.DailyDemand(toInt16(C5 + 1));
-    forDays(lastApplicationDay, C12, 1, [&](std::int16_t day) {
-        wd.setApplicationRate(day, notNegative(cycle * lateDemand));
-    });
+    forDays(lastApplicationDay, C12, 1,
+            [&](std::int16_t day) { wd.setApplicationRate(day, notNegative(cycle * lateDemand)); });
 
-    ScheduleRun run;
+    // The last run's buffers are reused.
+    ScheduleRun& run = run_;
+    run.PeakRate = 0;
+    run.BeyondCapacity = false;
+    run.irrigations.clear();
 
     // 9. The peak application rate; the first irrigation day is not part of the search.
     forDays(cycle + 10, wd.Count(), cycle, [&](std::int16_t day) {
@@ -155,7 +181,9 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
 
     // 10. Report heading.
     std::string& text = run.report.text;
-    text = "\tTAVIK+ Scheduling Result ";
+    text.clear();
+    text.reserve(1024 + 96 * static_cast<std::size_t>(wd.Count() / cycle + 1));
+    text += "\tTAVIK+ Scheduling Result ";
     text += kCrLf;
     text += kCrLf;
     text += "Type of crop: " + crops.text(in.CropRow, CropColumn::Name) + kCrLf;
@@ -179,6 +207,7 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     cumulativeApplication_.assign(static_cast<std::size_t>(std::max<int>(wd.Count(), 0)) + 1, 0.0);
     const double a = in.SpeedCoefficient;
     const double b = in.SpeedExponent;
+    run.irrigations.reserve(static_cast<std::size_t>(wd.Count() / cycle + 1));
     forDays(10, wd.Count(), cycle, [&](std::int16_t day) {
         IrrigationDay irrigation;
         irrigation.day = day;
@@ -208,11 +237,23 @@ ScheduleRun ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
                 irrigation.passSpeed = irrigation.speed;
             }
         }
-        text += "\t" + shortForm(day) + "\t\t" + amountText(A) + "\t\t       ";
-        if (in.sprinklerPackage) {
-            text += speedText(A, V) + "\t\t\t" + recommendationText(A, irrigation, V) + "\t\t\t";
+        text += "\t ";
+        appendInteger(text, day); // days are positive: the short form's blank, then the digits
+        text += "\t\t";
+        if (A >= 5.0) {
+            appendPicture(text, A);
+        } else {
+            text += amountText(A);
         }
-        text += hashPicture(irrigation.cumulative) + kCrLf;
+        text += "\t\t       ";
+        if (in.sprinklerPackage) {
+            text += speedText(A, V);
+            text += "\t\t\t";
+            text += recommendationText(A, irrigation, V);
+            text += "\t\t\t";
+        }
+        appendPicture(text, irrigation.cumulative);
+        text += kCrLf;
         run.irrigations.push_back(irrigation);
     });
 

@@ -34,8 +34,8 @@ struct ScheduleInputs {
 // One irrigation day of the schedule.
 struct IrrigationDay {
     std::int16_t day = 0;
-    double amount = 0;       // mm
-    double cumulative = 0;   // mm applied up to and including this day
+    double amount = 0;           // mm
+    double cumulative = 0;       // mm applied up to and including this day
     std::optional<double> speed; // running speed for the amount, %; none when the amount is 0
     bool beyondCapacity = false; // speed above 100 %
     // With the sprinkler package: the passes recommended (1, 2 or 3) and the speed of each
@@ -54,8 +54,8 @@ struct ScheduleReport {
 // The chart's bars: one per possible irrigation day 10, 10 + cycle, …; bars past the season
 // stay 0 but keep their labels.
 struct ScheduleChart {
-    std::vector<int> labels;       // day of each bar
-    std::vector<float> values;     // bar heights, mm
+    std::vector<int> labels;             // day of each bar
+    std::vector<float> values;           // bar heights, mm
     std::vector<std::string> valueTexts; // as the chart's data grid holds them
 };
 
@@ -70,10 +70,11 @@ struct ScheduleRun {
 // the running totals of the last run.
 class ScheduleEngine {
 public:
-    // Rebuilds the demand curve and the irrigation schedule, and writes the report. Throws
-    // std::out_of_range or std::range_error for crop rows that break the demand curve's
-    // assumptions (the crop table's checks keep such rows out).
-    ScheduleRun ComputeSchedule(const ScheduleInputs& in);
+    // Rebuilds the demand curve and the irrigation schedule, and writes the report; the run
+    // stays with the engine until the next one. Throws std::out_of_range or std::range_error
+    // for crop rows that break the demand curve's assumptions (the crop table's checks keep
+    // such rows out).
+    const ScheduleRun& ComputeSchedule(const ScheduleInputs& in);
 
     // The chart of the last run: single applications or running totals.
     ScheduleChart DrawChart(bool individual) const;
@@ -86,6 +87,7 @@ private:
     cWaterDemand waterDemand_;
     std::int16_t cycle_ = 0;
     std::vector<double> cumulativeApplication_;
+    ScheduleRun run_;
 };
 
 // The report's texts for the table columns.

@@ -22,10 +22,10 @@ Uptake uptake(const cProfile& profile, const RootZoneCrop& crop, const RootZoneR
     for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
         const auto at = static_cast<std::size_t>(i);
         const double water = zone.LayerWater[at];
-        u.LayerPotential[at] = static_cast<float>(
-            std::pow(static_cast<double>(profile.Theta1500Pa(i)) / water,
-                     static_cast<double>(profile.Cval(i))) *
-            1500.0);
+        u.LayerPotential[at] =
+            static_cast<float>(std::pow(static_cast<double>(profile.Theta1500Pa(i)) / water,
+                                        static_cast<double>(profile.Cval(i))) *
+                               1500.0);
         u.LayerUptake[at] = static_cast<float>(
             std::sqrt(static_cast<double>(zone.RootDensity[at]) * 3.142) *
             static_cast<double>(profile.FSRvalue(i)) *
@@ -63,7 +63,8 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
     const double rooted = std::floor(rootingDepth / 300.0 + 0.5);
     zone.RootLayers = static_cast<std::int16_t>(std::clamp(rooted, 0.0, static_cast<double>(n)));
 
-    if (const auto error = profile.ComputeParameters(siltClay, crop.LeafPotential, crop.FsrFactor)) {
+    if (const auto error =
+            profile.ComputeParameters(siltClay, crop.LeafPotential, crop.FsrFactor)) {
         return fail("the soil parameters cannot be computed (" + error->describe() + ")");
     }
     for (std::int16_t i = 1; i <= n; ++i) {
@@ -78,7 +79,9 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         return fail("the crop's rooting depth and root distribution give no roots");
     }
     zone.RootShape = static_cast<float>(2.303 / denominator);
-    const auto g = [&crop](double z) { return crop.squareRootForm ? std::sqrt(z) : z; };
+    const auto g = [&crop](double z) {
+        return crop.squareRootForm ? std::sqrt(z) : z;
+    };
     const auto F = [&](double z) {
         return 1.0 - std::exp(-static_cast<double>(zone.RootShape) * g(z));
     };
@@ -99,10 +102,10 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         }
         for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
             const auto at = static_cast<std::size_t>(i);
-            zone.LayerWater[at] = static_cast<float>(
-                static_cast<double>(zone.LayerWater[at]) -
-                static_cast<double>(u.LayerUptake[at]) / static_cast<double>(u.TotalUptake) *
-                    demand / 300.0);
+            zone.LayerWater[at] =
+                static_cast<float>(static_cast<double>(zone.LayerWater[at]) -
+                                   static_cast<double>(u.LayerUptake[at]) /
+                                       static_cast<double>(u.TotalUptake) * demand / 300.0);
         }
         ++zone.dryingPasses;
         u = uptake(profile, crop, zone);
@@ -112,7 +115,8 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
     for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
         const auto at = static_cast<std::size_t>(i);
         zone.LayerPAWC[at] = static_cast<float>(
-            (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) * 300.0);
+            (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) *
+            300.0);
         zone.ProfilePAWC = static_cast<float>(static_cast<double>(zone.ProfilePAWC) +
                                               static_cast<double>(zone.LayerPAWC[at]));
     }

@@ -10,14 +10,14 @@ namespace tavik {
 
 // The crop figures the root-zone computation needs.
 struct RootZoneCrop {
-    float LeafPotential = 0;   // limiting leaf water potential, kPa
-    float FsrFactor = 0;       // crop factor K of the uptake
-    float RootLength = 0;      // root length of the crop
-    float MeanDailyDemand = 0; // seasonal water use / demand divisor, mm/day
+    float LeafPotential = 0;    // limiting leaf water potential, kPa
+    float FsrFactor = 0;        // crop factor K of the uptake
+    float RootLength = 0;       // root length of the crop
+    float MeanDailyDemand = 0;  // seasonal water use / demand divisor, mm/day
     double RootDepthFactor = 0; // together with RootDepth: rooting depth in mm
     double RootDepth = 0;
-    double Root90Fraction = 0; // fraction of the rooting depth holding 90 % of the roots
-    double UptakeRatio = 0;    // uptake must reach this share of the daily demand
+    double Root90Fraction = 0;   // fraction of the rooting depth holding 90 % of the roots
+    double UptakeRatio = 0;      // uptake must reach this share of the daily demand
     bool squareRootForm = false; // roots held nearer the surface (not deep ripped)
 };
 
@@ -26,10 +26,10 @@ struct RootZoneCrop {
 // enough. Arrays are indexed by layer 1..n (element 0 unused).
 struct RootZoneResult {
     enum class Outcome {
-        Ok,           // ProfilePAWC is a number other than 0
-        NoLayers,     // the depth gives no layer
-        ZeroPawc,     // the profile gives up no water (or the drying could not go on)
-        Failed,       // a computation failed (see failure)
+        Ok,       // ProfilePAWC is a number other than 0
+        NoLayers, // the depth gives no layer
+        ZeroPawc, // the profile gives up no water (or the drying could not go on)
+        Failed,   // a computation failed (see failure)
     };
     Outcome outcome = Outcome::ZeroPawc;
     std::string failure;

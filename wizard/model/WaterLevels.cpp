@@ -8,10 +8,14 @@ namespace tavik {
 
 const char* stageKey(Stage stage) {
     switch (stage) {
-    case Stage::SeasonStart: return "SeasonStart";
-    case Stage::PeakStart: return "PeakStart";
-    case Stage::PeakEnd: return "PeakEnd";
-    case Stage::SeasonEnd: return "SeasonEnd";
+    case Stage::SeasonStart:
+        return "SeasonStart";
+    case Stage::PeakStart:
+        return "PeakStart";
+    case Stage::PeakEnd:
+        return "PeakEnd";
+    case Stage::SeasonEnd:
+        return "SeasonEnd";
     }
     return "";
 }
@@ -31,8 +35,9 @@ ClassThresholds ClassThresholds::between(float lower, float upper) {
     const auto lo = static_cast<double>(lower);
     t.DryTop = static_cast<float>(lo + (static_cast<double>(upper) - lo) / 2.0);
     t.VeryDryTop = static_cast<float>(lo + (static_cast<double>(t.DryTop) - lo) / 2.0);
-    t.WetTop = static_cast<float>(static_cast<double>(t.DryTop) +
-                                  (static_cast<double>(upper) - static_cast<double>(t.DryTop)) / 2.0);
+    t.WetTop =
+        static_cast<float>(static_cast<double>(t.DryTop) +
+                           (static_cast<double>(upper) - static_cast<double>(t.DryTop)) / 2.0);
     return t;
 }
 
@@ -91,8 +96,10 @@ void WaterLevelModel::build(cProfile& profile, std::int16_t depth, float bottomL
         rowLimits_[at] = {profile.Theta1500Pa(layer), profile.DUL(layer)};
         layerLower_[at] = static_cast<float>(static_cast<double>(profile.Theta1500Pa(layer)) * t);
         layerUpper_[at] = static_cast<float>(static_cast<double>(profile.DUL(layer)) * t);
-        profileLower_ = static_cast<float>(static_cast<double>(profileLower_) + static_cast<double>(layerLower_[at]));
-        profileUpper_ = static_cast<float>(static_cast<double>(profileUpper_) + static_cast<double>(layerUpper_[at]));
+        profileLower_ = static_cast<float>(static_cast<double>(profileLower_) +
+                                           static_cast<double>(layerLower_[at]));
+        profileUpper_ = static_cast<float>(static_cast<double>(profileUpper_) +
+                                           static_cast<double>(layerUpper_[at]));
     }
 
     dialMax_ = static_cast<long>(std::floor(half));
@@ -109,7 +116,8 @@ void WaterLevelModel::build(cProfile& profile, std::int16_t depth, float bottomL
     }
     built_ = true;
     for (int r = 0; r < layerCount_; ++r) {
-        for (Stage stage : {Stage::SeasonStart, Stage::SeasonEnd, Stage::PeakStart, Stage::PeakEnd}) {
+        for (Stage stage :
+             {Stage::SeasonStart, Stage::SeasonEnd, Stage::PeakStart, Stage::PeakEnd}) {
             selectionChange(r, stage);
         }
     }
@@ -166,7 +174,9 @@ void WaterLevelModel::UpdateStageTotals() {
     for (std::size_t s = 0; s < 4; ++s) {
         dials_[s].setValue(static_cast<long>(std::floor(totals_[s])));
     }
-    const auto T = [this](Stage stage) { return static_cast<double>(totals_[index(stage)]); };
+    const auto T = [this](Stage stage) {
+        return static_cast<double>(totals_[index(stage)]);
+    };
     storageEarly_ = static_cast<float>(T(Stage::PeakStart) - T(Stage::SeasonStart));
     storagePeak_ = static_cast<float>(T(Stage::PeakEnd) - T(Stage::PeakStart));
     storageLate_ = static_cast<float>(T(Stage::SeasonEnd) - T(Stage::PeakEnd));

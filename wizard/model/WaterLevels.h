@@ -14,8 +14,8 @@ namespace tavik {
 
 // The four growth stages, in the order of the report and the screen.
 enum class Stage { SeasonStart = 0, PeakStart = 1, PeakEnd = 2, SeasonEnd = 3 };
-inline constexpr std::array<Stage, 4> kStages{Stage::SeasonStart, Stage::PeakStart,
-                                              Stage::PeakEnd, Stage::SeasonEnd};
+inline constexpr std::array<Stage, 4> kStages{Stage::SeasonStart, Stage::PeakStart, Stage::PeakEnd,
+                                              Stage::SeasonEnd};
 // "SeasonStart", "PeakStart", "PeakEnd", "SeasonEnd".
 const char* stageKey(Stage stage);
 std::optional<Stage> stageFromKey(std::string_view key);
@@ -95,7 +95,7 @@ private:
     };
     std::vector<Limits> rowLimits_;
     float profileLower_ = 0, profileUpper_ = 0;
-    ClassThresholds current_;                    // the thresholds of the last row looked at
+    ClassThresholds current_; // the thresholds of the last row looked at
     std::array<std::vector<int>, 4> selections_;
     std::array<std::vector<std::string>, 4> classes_, texts_;
     std::array<float, 4> totals_{};

@@ -65,17 +65,29 @@ private:
 std::string ProfileError::describe() const {
     std::string what;
     switch (kind) {
-    case Kind::DivisionByZero: what = "division by zero"; break;
-    case Kind::Overflow: what = "overflow"; break;
-    case Kind::InvalidOperation: what = "invalid operation"; break;
-    case Kind::SubscriptOutOfRange: what = "no silt + clay value"; break;
+    case Kind::DivisionByZero:
+        what = "division by zero";
+        break;
+    case Kind::Overflow:
+        what = "overflow";
+        break;
+    case Kind::InvalidOperation:
+        what = "invalid operation";
+        break;
+    case Kind::SubscriptOutOfRange:
+        what = "no silt + clay value";
+        break;
     }
     return what + " in soil layer " + std::to_string(layer);
 }
 
-std::int16_t cProfile::Depth() const { return static_cast<std::int16_t>(std::nearbyint(depth_)); }
+std::int16_t cProfile::Depth() const {
+    return static_cast<std::int16_t>(std::nearbyint(depth_));
+}
 
-void cProfile::setDepth(std::int16_t iNewValue) { depth_ = static_cast<float>(iNewValue); }
+void cProfile::setDepth(std::int16_t iNewValue) {
+    depth_ = static_cast<float>(iNewValue);
+}
 
 std::int16_t cProfile::NumberOfLayers() {
     const double layers = std::floor(static_cast<double>(depth_) / 300.0 + 0.5);
@@ -83,7 +95,9 @@ std::int16_t cProfile::NumberOfLayers() {
     return numberOfLayers_;
 }
 
-void cProfile::setNumberOfLayers(std::int16_t) { refuse("NumberOfLayers"); }
+void cProfile::setNumberOfLayers(std::int16_t) {
+    refuse("NumberOfLayers");
+}
 
 float cProfile::at(const std::vector<float>& values, std::int16_t index) const {
     if (index < 1 || static_cast<std::size_t>(index) >= values.size()) {
@@ -99,16 +113,36 @@ void cProfile::refuse(const char* property) const {
     }
 }
 
-float cProfile::DUL(std::int16_t nIndex) const { return at(DUL_, nIndex); }
-void cProfile::setDUL(std::int16_t, float) { refuse("DUL"); }
-float cProfile::Theta1500Pa(std::int16_t nIndex) const { return at(Theta1500Pa_, nIndex); }
-void cProfile::setTheta1500Pa(std::int16_t, float) { refuse("Theta1500Pa"); }
-float cProfile::ActualTheta(std::int16_t layernumber) const { return at(ActualTheta_, layernumber); }
-void cProfile::setActualTheta(std::int16_t, float) { refuse("ActualTheta"); }
-float cProfile::FSRvalue(std::int16_t layernumber) const { return at(FSRvalue_, layernumber); }
-void cProfile::setFSRvalue(std::int16_t, float) { refuse("FSRvalue"); }
-float cProfile::Cval(std::int16_t layernumber) const { return at(Cval_, layernumber); }
-void cProfile::setCval(std::int16_t, float) { refuse("Cval"); }
+float cProfile::DUL(std::int16_t nIndex) const {
+    return at(DUL_, nIndex);
+}
+void cProfile::setDUL(std::int16_t, float) {
+    refuse("DUL");
+}
+float cProfile::Theta1500Pa(std::int16_t nIndex) const {
+    return at(Theta1500Pa_, nIndex);
+}
+void cProfile::setTheta1500Pa(std::int16_t, float) {
+    refuse("Theta1500Pa");
+}
+float cProfile::ActualTheta(std::int16_t layernumber) const {
+    return at(ActualTheta_, layernumber);
+}
+void cProfile::setActualTheta(std::int16_t, float) {
+    refuse("ActualTheta");
+}
+float cProfile::FSRvalue(std::int16_t layernumber) const {
+    return at(FSRvalue_, layernumber);
+}
+void cProfile::setFSRvalue(std::int16_t, float) {
+    refuse("FSRvalue");
+}
+float cProfile::Cval(std::int16_t layernumber) const {
+    return at(Cval_, layernumber);
+}
+void cProfile::setCval(std::int16_t, float) {
+    refuse("Cval");
+}
 
 std::int16_t cProfile::computedLayers() const {
     return DUL_.empty() ? 0 : static_cast<std::int16_t>(DUL_.size() - 1);
@@ -138,13 +172,18 @@ std::optional<ProfileError> cProfile::ComputeParameters(const std::vector<float>
             const auto sc = static_cast<double>(siltPlusclay[at]);
             ThetaA_[at] = step.store(0.0345 * step.power(sc, 0.611));
             Theta1500Pa_[at] = step.store(0.00385 * sc + 0.013);
-            const double ratio = step.divide(static_cast<double>(Theta1500Pa_[at]), static_cast<double>(ThetaA_[at]));
+            const double ratio = step.divide(static_cast<double>(Theta1500Pa_[at]),
+                                             static_cast<double>(ThetaA_[at]));
             Cval_[at] = step.store(step.divide(-5.0056, step.log(ratio)));
             DUL_[at] = step.store(0.0037 * sc + 0.139);
-            const double first = step.power(static_cast<double>(Theta1500Pa_[at]), static_cast<double>(Cval_[at]));
-            const double scaled = step.divide(step.checked(first * 1500.0), static_cast<double>(LeafPot));
-            ActualTheta_[at] = step.store(step.power(scaled, step.divide(1.0, static_cast<double>(Cval_[at]))));
-            FSRvalue_[at] = step.store(static_cast<double>(siltPlusclay[at]) * static_cast<double>(K));
+            const double first =
+                step.power(static_cast<double>(Theta1500Pa_[at]), static_cast<double>(Cval_[at]));
+            const double scaled =
+                step.divide(step.checked(first * 1500.0), static_cast<double>(LeafPot));
+            ActualTheta_[at] =
+                step.store(step.power(scaled, step.divide(1.0, static_cast<double>(Cval_[at]))));
+            FSRvalue_[at] =
+                step.store(static_cast<double>(siltPlusclay[at]) * static_cast<double>(K));
         }
     } catch (const Step::Failure& failure) {
         return failure.error;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,15 +23,46 @@ public:
     void setApplicationRate(std::int16_t day, double value) { write(application_, day, value); }
 
     // The arrays as they stand (index = day).
-    const std::vector<double>& dailyDemands() const { return daily_; }
-    const std::vector<double>& cumulativeDemands() const { return cumulative_; }
+    std::vector<double> dailyDemands() const { return daily_.values(); }
+    std::vector<double> cumulativeDemands() const { return cumulative_.values(); }
 
 private:
-    double read(const std::vector<double>& values, std::int16_t day) const;
-    void write(std::vector<double>& values, std::int16_t day, double value) const;
+    // One array of days 0..size-1. Its storage only grows; elements that a smaller Count
+    // dropped read as 0 when a larger Count brings them back, as after a fresh resize.
+    struct DayArray {
+        std::vector<double> storage;
+        std::size_t size = 0;
+        std::vector<double> values() const {
+            return {storage.begin(), storage.begin() + static_cast<std::ptrdiff_t>(size)};
+        }
+    };
+
+    static double read(const DayArray& array, std::int16_t day) {
+        if (day < 0 || static_cast<std::size_t>(day) >= array.size) {
+            outOfRange(day);
+        }
+        return array.storage[static_cast<std::size_t>(day)];
+    }
+    void write(DayArray& array, std::int16_t day, double value) const {
+        const std::size_t size = count_ < 0 ? 0 : static_cast<std::size_t>(count_) + 1;
+        if (size > array.size) {
+            if (array.storage.size() < size) {
+                array.storage.resize(size);
+            }
+            for (std::size_t i = array.size; i < size; ++i) {
+                array.storage[i] = 0.0;
+            }
+        }
+        array.size = size;
+        if (day < 0 || static_cast<std::size_t>(day) >= size) {
+            outOfRange(day);
+        }
+        array.storage[static_cast<std::size_t>(day)] = value;
+    }
+    [[noreturn]] static void outOfRange(std::int16_t day);
 
     std::int16_t count_ = 0;
-    std::vector<double> daily_, cumulative_, application_;
+    DayArray daily_, cumulative_, application_;
 };
 
 } // namespace tavik

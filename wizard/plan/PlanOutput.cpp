@@ -69,10 +69,8 @@ std::string planJson(const PlanResult& plan) {
             {"passSpeed", optionalNumber(day.passSpeed)},
         });
     }
-    std::vector<double> daily(demand.dailyDemands().begin(),
-                              demand.dailyDemands().begin() + demand.Count() + 1);
-    std::vector<double> cumulative(demand.cumulativeDemands().begin(),
-                                   demand.cumulativeDemands().begin() + demand.Count() + 1);
+    const std::vector<double> daily = demand.dailyDemands();
+    const std::vector<double> cumulative = demand.cumulativeDemands();
 
     Json::Array nominal;
     for (Stage stage : kStages) {

@@ -221,9 +221,11 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
                                                   "; it must come after the stage-1 end day (" +
                                                   shortestText(stage1End) + ")");
         }
-        if (peakEnd <= peakStart) {
+        // The peak's demand is spread over its days less one, so it lasts two days at least.
+        if (peakEnd < peakStart + 2) {
             problem(CropColumn::PeakEndDay, "is day " + shortestText(peakEnd) +
-                                                "; it must come after the peak start day (" +
+                                                "; it must come at least two days after the peak "
+                                                "start day (" +
                                                 shortestText(peakStart) + ")");
         }
         if (seasonEnd <= peakEnd) {

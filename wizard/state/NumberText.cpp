@@ -19,7 +19,9 @@ std::string shortestText(double value) {
 }
 
 std::optional<double> wholeTextNumber(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
     }
@@ -91,8 +93,7 @@ double leadingNumber(std::string_view text) {
     double value = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        return number.find('e') != std::string::npos &&
-                       number.find("e-") != std::string::npos
+        return number.find('e') != std::string::npos && number.find("e-") != std::string::npos
                    ? 0.0
                    : (number.front() == '-' ? -std::numeric_limits<double>::infinity()
                                             : std::numeric_limits<double>::infinity());
@@ -114,20 +115,30 @@ std::string plainText(float value) {
     return std::string(buffer.data(), end);
 }
 
-std::string wholePartText(double value) {
+namespace {
+
+// A whole-numbered double as decimal digits.
+std::string integerText(double whole) {
+    if (std::fabs(whole) < 1e18) {
+        return std::to_string(static_cast<long long>(whole));
+    }
     std::array<char, 400> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.0f", std::floor(value));
+    std::snprintf(buffer.data(), buffer.size(), "%.0f", whole);
     return buffer.data();
+}
+
+} // namespace
+
+std::string wholePartText(double value) {
+    return integerText(std::floor(value));
 }
 
 std::string hashPicture(double value) {
     const double rounded = std::round(value); // halves away from zero
-    if (rounded == 0.0) {
+    if (rounded == 0.0 || std::isnan(rounded)) {
         return {};
     }
-    std::array<char, 400> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.0f", rounded);
-    return buffer.data();
+    return integerText(rounded);
 }
 
 std::string hashDotHashPicture(double value) {

@@ -28,7 +28,8 @@ DepthLayout depthLayout(std::int16_t depth) {
             layout.tags.push_back(std::to_string(next));
         }
     } else if (n == 1) {
-        layout.captions.push_back(depth > 300 ? "0 - 300mm" : "0 - " + std::to_string(depth) + "mm");
+        layout.captions.push_back(depth > 300 ? "0 - 300mm"
+                                              : "0 - " + std::to_string(depth) + "mm");
         layout.tags.push_back("300");
         layout.bottomLayerThickness = static_cast<float>(depth);
     }
@@ -37,19 +38,21 @@ DepthLayout depthLayout(std::int16_t depth) {
 
 RootZoneCrop soilCropFactors(const CropTable& crops, std::int16_t cropRow, float targetYield,
                              bool deepRipped) {
-    const auto c = [&](int column) { return crops.number(cropRow, column); };
+    const auto c = [&](int column) {
+        return crops.number(cropRow, column);
+    };
     RootZoneCrop crop;
     crop.LeafPotential = static_cast<float>(c(CropColumn::LimitLeafPotential));
     crop.FsrFactor = static_cast<float>(c(CropColumn::CropFactorK));
     const double x = c(CropColumn::RootDepth);
-    crop.RootLength = static_cast<float>(
-        (c(CropColumn::RootA0) + c(CropColumn::RootA0 + 1) * x +
-         c(CropColumn::RootA0 + 2) * std::pow(x, 2) + c(CropColumn::RootA0 + 3) * std::pow(x, 3)) *
-        c(CropColumn::RootScale));
-    crop.MeanDailyDemand = static_cast<float>(
-        ((c(CropColumn::WaterUseIntercept) + static_cast<double>(targetYield)) /
-         c(CropColumn::WaterUseSlope)) /
-        c(CropColumn::DemandDivisor));
+    crop.RootLength = static_cast<float>((c(CropColumn::RootA0) + c(CropColumn::RootA0 + 1) * x +
+                                          c(CropColumn::RootA0 + 2) * std::pow(x, 2) +
+                                          c(CropColumn::RootA0 + 3) * std::pow(x, 3)) *
+                                         c(CropColumn::RootScale));
+    crop.MeanDailyDemand =
+        static_cast<float>(((c(CropColumn::WaterUseIntercept) + static_cast<double>(targetYield)) /
+                            c(CropColumn::WaterUseSlope)) /
+                           c(CropColumn::DemandDivisor));
     crop.RootDepthFactor = c(CropColumn::RootDepthFactor);
     crop.RootDepth = x;
     crop.Root90Fraction = c(CropColumn::Root90Fraction);
@@ -96,9 +99,12 @@ RootZoneResult computeSoilPawc(mType& state, std::int16_t depth,
 
 std::string soilPawcMessage(const RootZoneResult& result) {
     switch (result.outcome) {
-    case RootZoneResult::Outcome::Ok: return {};
-    case RootZoneResult::Outcome::NoLayers: return kNoDepthMessage;
-    case RootZoneResult::Outcome::ZeroPawc: return kZeroPawcMessage;
+    case RootZoneResult::Outcome::Ok:
+        return {};
+    case RootZoneResult::Outcome::NoLayers:
+        return kNoDepthMessage;
+    case RootZoneResult::Outcome::ZeroPawc:
+        return kZeroPawcMessage;
     case RootZoneResult::Outcome::Failed:
         return "The PAWC cannot be calculated for this crop and soil: " + result.failure + ".";
     }

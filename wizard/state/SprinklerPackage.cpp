@@ -7,7 +7,7 @@
 namespace tavik {
 
 const std::array<const char*, kSprinklerRows> kSpeedCaptions{
-    "100%", "90%", "80%", "75%", "70%", "65%",  "60%", "55%",   "50%", "45%",  "40%",
+    "100%", "90%", "80%", "75%",  "70%", "65%",  "60%", "55%",   "50%", "45%",  "40%",
     "35%",  "30%", "25%", "22.5", "20%", "17.5", "15%", "12.5 ", "10%", "7.5 ", "5%"};
 
 const std::array<const char*, kSprinklerRows> kDefaultAmountTexts{
@@ -48,7 +48,8 @@ SprinklerFit fitSprinklerPackage(const std::vector<double>& amounts) {
             if (speed.back() != '%') {
                 speed += '%';
             }
-            fit.problem = "The water amount at " + speed + " running speed must be greater than 0 mm.";
+            fit.problem =
+                "The water amount at " + speed + " running speed must be greater than 0 mm.";
             return fit;
         }
     }

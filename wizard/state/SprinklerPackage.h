@@ -21,8 +21,8 @@ std::vector<double> sprinklerSpeeds();
 std::vector<double> defaultSprinklerAmounts();
 
 // Fits the power law to the table. Every amount must be greater than 0: otherwise the
-// answer names the first row that is not ("The water amount at 45% must be greater than 0
-// mm.") and there is no law.
+// answer names the first row that is not ("The water amount at 45% running speed must be
+// greater than 0 mm.") and there is no law.
 struct SprinklerFit {
     std::optional<SpeedLaw> law;
     std::string problem;
