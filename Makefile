@@ -9,7 +9,7 @@ PRESET ?= dev
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run check bench format clean
+.PHONY: all deps configure build run check bench screenshots format clean
 
 all: build
 
@@ -38,6 +38,10 @@ check: build
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release
 	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# Pictures of every screen for the README, drawn offscreen.
+screenshots: build
+	$(BUILD)/tests/wizard/tavik_screenshots docs/screenshots
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -58,6 +58,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavik"));
-    return tavik::runWizard(
-        {QApplication::applicationDirPath(), QApplication::applicationFilePath()});
+    tavik::StartUpOptions options{QApplication::applicationDirPath(),
+                                  QApplication::applicationFilePath()};
+    options.splash = argc < 2;
+    return tavik::runWizard(options);
 }

@@ -1,58 +1,25 @@
 // Start-up: the workbook beside the program is opened, a workbook that cannot be read ends
-// the run with a message naming it, and the first screen lists what can be offered.
+// the run with a message naming it, and the crop screen offers what the table can.
 
-#include "TestSupport.h"
-#include "model/Notifier.h"
+#include "GuiSupport.h"
 #include "screens/StartUp.h"
-#include "state/CropTable.h"
-#include "state/WizardState.h"
+#include "screens/frmChoice.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTableWidget>
-#include <gtest/gtest.h>
+#include <QToolButton>
 
 namespace tavik {
 namespace {
 
-struct Recorded {
-    Notifier::Icon icon;
-    std::string title;
-    std::string text;
-};
+using test::WizardFixture;
 
-class RecordingNotifier : public Notifier {
-public:
-    void notify(Icon icon, const std::string& title, const std::string& text) override {
-        shown.push_back({icon, title, text});
-    }
-    std::vector<Recorded> shown;
-};
-
-// A program folder of its own: the workbook (shipped or generated) and the pictures.
-class StartUp : public testing::Test {
+class StartUp : public WizardFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        folder_ = dir_.filePath(QStringLiteral("program"));
-        QDir().mkpath(folder_ + QStringLiteral("/pictures"));
-        const QDir pictures(test::sourcePath(QStringLiteral("wizard/resources/pictures")));
-        for (const QString& name : pictures.entryList({QStringLiteral("*.png")}, QDir::Files)) {
-            QFile::copy(pictures.filePath(name), folder_ + QStringLiteral("/pictures/") + name);
-        }
-    }
-    void useWorkbook(const test::CsvRows& rows) {
-        const QString xls = test::makeWorkbook(dir_, QStringLiteral("crops"), rows);
-        QFile::remove(workbook());
-        ASSERT_TRUE(QFile::copy(xls, workbook()));
-    }
-    QString workbook() const { return folder_ + QStringLiteral("/SampleData.xls"); }
-    StartUpOptions options() const { return {folder_, test::tavikExecutable()}; }
-
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    StartUpOptions options() const { return {dir_.path(), test::tavikExecutable()}; }
+    QString workbook() const { return dir_.filePath(QStringLiteral("SampleData.xls")); }
     QTemporaryDir dir_;
-    QString folder_;
-    mType state_;
-    RecordingNotifier notifier_;
 };
 
 TEST_F(StartUp, MissingWorkbookIsNamedAndNoScreenOpens) {
@@ -65,45 +32,67 @@ TEST_F(StartUp, MissingWorkbookIsNamedAndNoScreenOpens) {
     EXPECT_FALSE(state_.CropWorkbook);
 }
 
-TEST_F(StartUp, DamagedWorkbookIsNamed) {
-    test::writeFile(dir_, QStringLiteral("program/SampleData.xls"), QByteArray(4096, '\x7f'));
+TEST_F(StartUp, DamagedWorkbookIsNamedAndAGoodOneIsOpened) {
+    test::writeFile(dir_, QStringLiteral("SampleData.xls"), QByteArray(4096, '\x7f'));
     EXPECT_FALSE(Main(state_, notifier_, options()));
     ASSERT_EQ(notifier_.shown.size(), 1U);
     EXPECT_NE(notifier_.shown[0].text.find(workbook().toStdString()), std::string::npos);
+
+    QFile::remove(workbook());
+    ASSERT_TRUE(QFile::copy(test::sourcePath(QStringLiteral("wizard/resources/SampleData.xls")),
+                            workbook()));
+    EXPECT_TRUE(Main(state_, notifier_, options()));
+    ASSERT_TRUE(state_.CropWorkbook);
+    EXPECT_EQ(state_.CropWorkbook->rows.size(), 12U);
+    EXPECT_EQ(state_.CropData.RowCount(), 0) << "the table is filled by the crop screen";
 }
 
-TEST_F(StartUp, ShippedWorkbookListsElevenCropsWithPictures) {
-    useWorkbook(test::shippedCropCsv());
-    ASSERT_TRUE(Main(state_, notifier_, options()));
-    EXPECT_TRUE(state_.CropWorkbook);
-    EXPECT_EQ(state_.CropData.RowCount(), 0) << "the table is filled by the first screen";
-
-    const auto screen = createFirstScreen(state_, notifier_, options());
-    ASSERT_TRUE(screen);
+TEST_F(StartUp, TheCropScreenOffersElevenCropsWithPictures) {
+    startWizard();
+    ASSERT_TRUE(loaded_);
     EXPECT_TRUE(notifier_.shown.empty());
     EXPECT_FALSE(state_.CropWorkbook) << "the workbook is released once read";
     EXPECT_EQ(state_.AppTitle, "TAVIK+");
-    EXPECT_EQ(state_.CropData.RowCount(), 12);
-
-    const auto* table = screen->findChild<QTableWidget*>(QStringLiteral("tblCrops"));
-    ASSERT_NE(table, nullptr);
-    ASSERT_EQ(table->rowCount(), 11);
-    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Wheat"));
-    EXPECT_EQ(table->item(10, 0)->text(), QStringLiteral("Barley"));
-    EXPECT_EQ(table->item(2, 4)->text(), QStringLiteral("40000"));
-    for (int i = 0; i < table->rowCount(); ++i) {
-        EXPECT_FALSE(table->item(i, 0)->icon().isNull()) << table->item(i, 0)->text().toStdString();
+    frmChoice& choice = wizard_->choice();
+    ASSERT_EQ(choice.optionCount(), 11);
+    const char* names[] = {
+        "Wheat", "Maize",     "Potatoes (summer)", "Groundnuts", "Cotton", "Soya beans",
+        "Peas",  "Dry beans", "Potatoes (winter)", "Sunflower",  "Barley"};
+    for (int i = 0; i < 11; ++i) {
+        QToolButton* button = choice.option(i);
+        EXPECT_EQ(button->text().toStdString(), names[i]);
+        EXPECT_EQ(button->toolTip(), button->text());
+        EXPECT_FALSE(button->icon().isNull()) << names[i];
+        EXPECT_TRUE(button->isVisibleTo(&choice));
+        EXPECT_TRUE(button->font().bold());
     }
+    // Designed places, in twips: the first column at 480, the third column's first button
+    // at 6240, 720.
+    EXPECT_EQ(choice.option(4)->geometry(), QRect(32, 560, 153, 105));
+    EXPECT_EQ(choice.option(10)->geometry(), QRect(416, 48, 153, 105));
+    EXPECT_EQ(state_.CropRow, 0) << "no crop is chosen until one is clicked";
 }
 
-TEST_F(StartUp, UnusableRowsAreListedOnceAndLeftOut) {
+TEST_F(StartUp, AThirteenthRowAddsAButtonUnderTheEleventh) {
+    auto rows = test::shippedCropCsv();
+    rows.push_back(rows[1]);
+    rows.back()[0] = "Wheat (late)";
+    startWizard(rows);
+    ASSERT_TRUE(loaded_);
+    frmChoice& choice = wizard_->choice();
+    ASSERT_EQ(choice.optionCount(), 12);
+    // left 6240, top 720 + 1575 + 350 = 2645 twips
+    EXPECT_EQ(choice.option(11)->geometry(), QRect(416, 48 + 105 + 23, 153, 105));
+    EXPECT_EQ(choice.option(11)->text(), QStringLiteral("Wheat (late)"));
+}
+
+TEST_F(StartUp, UnusableRowsAreListedOnceAndNotOffered) {
     auto rows = test::shippedCropCsv();
     rows[1][CropColumn::WaterUseSlope - 1] = "0";
     rows[5][CropColumn::SeasonEndDay - 1] = "400";
-    useWorkbook(rows);
-    ASSERT_TRUE(Main(state_, notifier_, options()));
-    const auto screen = createFirstScreen(state_, notifier_, options());
-    ASSERT_TRUE(screen);
+    rows.resize(10); // nine crops: the last two designed buttons stay unused
+    startWizard(rows);
+    ASSERT_TRUE(loaded_);
     ASSERT_EQ(notifier_.shown.size(), 1U);
     EXPECT_EQ(notifier_.shown[0].icon, Notifier::Icon::Warning);
     EXPECT_NE(notifier_.shown[0].text.find("Row 2 (Wheat), column 7 (water-use slope): is zero"),
@@ -111,38 +100,38 @@ TEST_F(StartUp, UnusableRowsAreListedOnceAndLeftOut) {
         << notifier_.shown[0].text;
     EXPECT_NE(notifier_.shown[0].text.find("Row 6 (Cotton), column 12 (season end day)"),
               std::string::npos);
-    const auto* table = screen->findChild<QTableWidget*>(QStringLiteral("tblCrops"));
-    ASSERT_EQ(table->rowCount(), 9);
-    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Maize"));
+    frmChoice& choice = wizard_->choice();
+    EXPECT_FALSE(choice.option(0)->isVisibleTo(&choice));
+    EXPECT_TRUE(choice.option(1)->isVisibleTo(&choice));
+    EXPECT_FALSE(choice.option(4)->isVisibleTo(&choice));
+    EXPECT_FALSE(choice.option(9)->isVisibleTo(&choice)) << "no row reaches it";
+    EXPECT_FALSE(choice.option(10)->isVisibleTo(&choice));
+    choice.chooseCrop(0);
+    EXPECT_EQ(state_.CropRow, 0) << "a crop that is not offered cannot be chosen";
 }
 
 TEST_F(StartUp, PicturesThatCannotBeShownLeaveTheCropWithout) {
     auto rows = test::shippedCropCsv();
-    rows[1][CropColumn::Picture - 1] = "/pictures/none.png";       // no such file
-    rows[2][CropColumn::Picture - 1] = "/../../outside/maize.png"; // leads out of the folder
-    rows[3][CropColumn::Picture - 1] = "/SampleData.xls";          // not a picture
-    useWorkbook(rows);
-    QDir().mkpath(dir_.filePath(QStringLiteral("outside")));
-    QFile::copy(folder_ + QStringLiteral("/pictures/maize.png"),
-                dir_.filePath(QStringLiteral("outside/maize.png")));
-    ASSERT_TRUE(Main(state_, notifier_, options()));
-    const auto screen = createFirstScreen(state_, notifier_, options());
-    ASSERT_TRUE(screen);
+    rows[1][CropColumn::Picture - 1] = "/pictures/none.png";
+    rows[2][CropColumn::Picture - 1] = "/../resources/pictures/maize.png"; // leads out and back in
+    rows[3][CropColumn::Picture - 1] = "/../../README.md";                 // leads out
+    rows[4][CropColumn::Picture - 1] = "/SampleData.xls";                  // not a picture
+    startWizard(rows);
+    ASSERT_TRUE(loaded_);
     EXPECT_TRUE(notifier_.shown.empty());
-    const auto* table = screen->findChild<QTableWidget*>(QStringLiteral("tblCrops"));
-    ASSERT_EQ(table->rowCount(), 11);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(table->item(i, 0)->icon().isNull()) << i;
-    }
-    EXPECT_FALSE(table->item(3, 0)->icon().isNull());
+    frmChoice& choice = wizard_->choice();
+    EXPECT_TRUE(choice.option(0)->icon().isNull());
+    EXPECT_FALSE(choice.option(1)->icon().isNull()) << "out and back into the folder is inside it";
+    EXPECT_TRUE(choice.option(2)->icon().isNull());
+    EXPECT_TRUE(choice.option(3)->icon().isNull());
+    EXPECT_FALSE(choice.option(4)->icon().isNull());
 }
 
 TEST_F(StartUp, AWorkbookWithoutCropsOpensNoScreen) {
     auto rows = test::shippedCropCsv();
     rows.resize(1);
-    useWorkbook(rows);
-    ASSERT_TRUE(Main(state_, notifier_, options()));
-    EXPECT_FALSE(createFirstScreen(state_, notifier_, options()));
+    startWizard(rows);
+    EXPECT_FALSE(loaded_);
     ASSERT_EQ(notifier_.shown.size(), 1U);
     EXPECT_EQ(notifier_.shown[0].icon, Notifier::Icon::Critical);
 }

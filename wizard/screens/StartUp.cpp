@@ -1,7 +1,9 @@
 #include "StartUp.h"
 
-#include "CropListWindow.h"
 #include "MessageBoxNotifier.h"
+#include "Wizard.h"
+#include "frmChoice.h"
+#include "frmSplash.h"
 #include "state/WizardState.h"
 #include "workbook/CropWorkbook.h"
 
@@ -24,32 +26,24 @@ bool Main(mType& state, Notifier& notifier, const StartUpOptions& options) {
     return true;
 }
 
-std::unique_ptr<QWidget> createFirstScreen(mType& state, Notifier& notifier,
-                                           const StartUpOptions& options) {
-    const QString path = defaultWorkbookPath(options.programFolder);
-    const CropTableReport report = loadCropTable(state, path);
-    state.AppTitle = kAppTitle;
-    if (report.error) {
-        notifier.notify(Notifier::Icon::Critical, state.AppTitle, *report.error);
-        return nullptr;
-    }
-    if (report.leftOut) {
-        notifier.notify(Notifier::Icon::Warning, state.AppTitle, *report.leftOut);
-    }
-    return std::make_unique<CropListWindow>(state, options.programFolder, path);
-}
-
 int runWizard(const StartUpOptions& options) {
     mType state;
     MessageBoxNotifier notifier;
     if (!Main(state, notifier, options)) {
         return kExitWorkbook;
     }
-    const std::unique_ptr<QWidget> first = createFirstScreen(state, notifier, options);
-    if (!first) {
+    Wizard wizard(state, notifier, options.programFolder);
+    QApplication::setWindowIcon(wizard.icon());
+    // The crop screen reads the crop table when it is created; a table without a single
+    // usable crop ends the run before any screen shows.
+    if (!wizard.choice().load()) {
         return kExitWorkbook;
     }
-    first->show();
+    if (options.splash) {
+        wizard.splash().show();
+    } else {
+        wizard.choice().show();
+    }
     return QApplication::exec();
 }
 

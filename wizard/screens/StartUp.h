@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <memory>
-
-class QWidget;
 
 namespace tavik {
 
@@ -13,6 +10,7 @@ struct mType;
 struct StartUpOptions {
     QString programFolder; // where SampleData.xls and the pictures lie
     QString readerProgram; // the program that implements `workbook FILE`
+    bool splash = true;    // open with the animated splash screen
 };
 
 // Start-up: opens the workbook beside the program into state.CropWorkbook. When it cannot be
@@ -20,13 +18,8 @@ struct StartUpOptions {
 // then ends without a screen.
 bool Main(mType& state, Notifier& notifier, const StartUpOptions& options);
 
-// The first screen: loads the crop table from the opened workbook (telling the user about
-// rows that cannot be used) and returns the window to show, or nothing when no crop can be
-// offered (the user has been told why).
-std::unique_ptr<QWidget> createFirstScreen(mType& state, Notifier& notifier,
-                                           const StartUpOptions& options);
-
-// The whole wizard: Main, the first screen, the event loop. Returns the exit status.
+// The whole wizard: Main, the crop table, the splash (or straight the crop screen), the
+// event loop. Returns the exit status.
 int runWizard(const StartUpOptions& options);
 
 } // namespace tavik

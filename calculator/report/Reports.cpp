@@ -1,0 +1,250 @@
+#include "Reports.h"
+
+#include <array>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+
+namespace tavikcalc {
+
+namespace {
+
+// The report box: the first line replaces its text; every further line is appended after a
+// CR LF. Numbers are formatted by the C library (the C locale's decimal point).
+class ReportBox {
+public:
+    explicit ReportBox(const char* firstLine) : text_(firstLine) { text_.reserve(4096); }
+
+    void append(const char* line) {
+        text_ += "\r\n";
+        text_ += line;
+    }
+
+    [[gnu::format(printf, 2, 3)]] void appendf(const char* format, ...) {
+        text_ += "\r\n";
+        std::array<char, 256> buffer{};
+        va_list arguments;
+        va_start(arguments, format);
+        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
+        va_end(arguments);
+        if (length < 0) {
+            return;
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            text_.append(buffer.data(), static_cast<std::size_t>(length));
+            return;
+        }
+        // Huge numbers in fixed notation: format again into room of the right size.
+        const std::size_t start = text_.size();
+        text_.resize(start + static_cast<std::size_t>(length) + 1);
+        va_start(arguments, format);
+        std::vsnprintf(text_.data() + start, static_cast<std::size_t>(length) + 1, format,
+                       arguments);
+        va_end(arguments);
+        text_.pop_back();
+    }
+
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+std::string shortNumber(double value) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%g", value);
+    return text.data();
+}
+
+int lastDay(const CTavik& calculator) {
+    return static_cast<int>(calculator.record().seasonLength);
+}
+
+} // namespace
+
+ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
+    if (!calculator.hasCrop()) {
+        return {{}, "Choose a crop first."};
+    }
+    const int cycle = values.cycle;
+    if (cycle < 1) {
+        return {{}, "The irrigation cycle must be at least 1 day."};
+    }
+    calculator.Calculate(values.yieldTarget, values.pawc, values.usableWater, values.reserve);
+
+    const bool volumes = values.areaFlag;
+    const double area = values.area;
+    ReportBox box("Processed by TAVIK.");
+    box.append("  Water application programme and minimum effective irrigation demands");
+    if (volumes) {
+        box.appendf("  Total area to be irrigated %.1lf hectare", area);
+        box.append("  (IRR, m³/d) per cycle for");
+    } else {
+        box.append("  (IRR, mm) per cycle for");
+    }
+    box.append("");
+    box.append("                           Partial crop water demand (CWD) addition");
+    box.append("                           during peak comsumption.");
+    box.append("                           (End season with dry soil)");
+    box.append("  ---------------------------------------------------------------------------");
+    box.append(" ¦ Days     ¦ Complete     ¦               Profile When Planted              ¦");
+    box.append(" ¦ after    ¦ CWD addition ¦-------------------------------------------------¦");
+    box.append(" ¦ planted  ¦ during peak  ¦ Completely Wet ¦ Partialy Wet  ¦ Completely Dry ¦");
+    box.append(" ¦---------------------------------------------------------------------------¦");
+    box.append(" ¦          ¦ IRR    total ¦ IRR      total ¦ IRR     total ¦ IRR      total ¦");
+    if (volumes) {
+        box.append(
+            " ¦          ¦ m³/d  x10³m³ ¦ m³/d    x10³m³ ¦ m³/d   x10³m³ ¦ m³/d    x10³m³ ¦");
+    } else {
+        box.append(
+            " ¦          ¦           mm ¦             mm ¦            mm ¦             mm ¦");
+    }
+
+    const CTavik& c = calculator;
+    if (volumes) {
+        box.appendf(" ¦ %3d      ¦ %5.0lf  %5.0lf ¦ %5.0lf    %5.0lf ¦ %5.0lf   %5.0lf ¦ %5.0lf    "
+                    "%5.0lf ¦",
+                    10, c.cumDemand[10] * 10 * area / 10, c.cumDemand[10] * 10 * area / 1000,
+                    c.cumCapped[10] * 10 * area / 10, c.cumCapped[10] * 10 * area / 1000,
+                    c.cumPartial[10] * 10 * area / 10, c.cumPartial[10] * 10 * area / 1000,
+                    c.cumDry[10] * 10 * area / 10, c.cumDry[10] * 10 * area / 1000);
+    } else {
+        box.appendf(" ¦ %3d      ¦ %3.0lf      %3.0lf ¦ %3.0lf        %3.0lf ¦ %3.0lf       %3.0lf "
+                    "¦ %3.0lf        %3.0lf ¦",
+                    10, c.cumDemand[10], c.cumDemand[10], c.cumCapped[10], c.cumCapped[10],
+                    c.cumPartial[10], c.cumPartial[10], c.cumDry[10], c.cumDry[10]);
+    }
+
+    // One row per cycle: the amount of the cycle that ends on day d and the total up to d.
+    // The highest daily demand met on a row day that rises from the day before is the rate
+    // the system must be able to apply.
+    double peakDemand = 0.0;
+    const int season = lastDay(calculator);
+    for (std::int64_t day = std::int64_t{cycle} + 10; day <= season; day += cycle) {
+        const auto d = static_cast<std::size_t>(day);
+        const auto from = static_cast<std::size_t>(day - cycle);
+        calculator.cycleDemand[d] = c.cumDemand[d] - c.cumDemand[from];
+        calculator.cycleCapped[d] = c.cumCapped[d] - c.cumCapped[from];
+        calculator.cyclePartial[d] = c.cumPartial[d] - c.cumPartial[from];
+        calculator.cycleDry[d] = c.cumDry[d] - c.cumDry[from];
+        if (volumes) {
+            box.appendf(" ¦ %3d      ¦ %5.0lf  %5.0lf ¦ %5.0lf    %5.0lf ¦ %5.0lf   %5.0lf ¦ "
+                        "%5.0lf    %5.0lf ¦",
+                        static_cast<int>(day), c.cycleDemand[d] * 10 * area / cycle,
+                        c.cumDemand[d] * 10 * area / 1000, c.cycleCapped[d] * 10 * area / cycle,
+                        c.cumCapped[d] * 10 * area / 1000, c.cyclePartial[d] * 10 * area / cycle,
+                        c.cumPartial[d] * 10 * area / 1000, c.cycleDry[d] * 10 * area / cycle,
+                        c.cumDry[d] * 10 * area / 1000);
+        } else {
+            box.appendf(" ¦ %3d      ¦ %3.0lf      %3.0lf ¦ %3.0lf        %3.0lf ¦ %3.0lf       "
+                        "%3.0lf ¦ %3.0lf        %3.0lf ¦",
+                        static_cast<int>(day), c.cycleDemand[d], c.cumDemand[d], c.cycleCapped[d],
+                        c.cumCapped[d], c.cyclePartial[d], c.cumPartial[d], c.cycleDry[d],
+                        c.cumDry[d]);
+        }
+        if (c.dailyDemand[d - 1] < c.dailyDemand[d]) {
+            peakDemand = c.dailyDemand[d];
+        }
+    }
+
+    box.append("");
+    box.append("Comments");
+    box.append("==========");
+    box.append("");
+    box.appendf("Profile available water capacity during peak consumption = %.1lf mm.",
+                values.pawc);
+    box.appendf("Reserved rain storage capacity = %.1lf mm.", values.reserve);
+    box.append("The rain more than IRR mm per occasion should not be");
+    box.append("taken in account if the complete addition option is used.");
+    box.appendf("Useable profile available water during peak consumption = %.1lf mm.",
+                values.usableWater);
+    box.appendf("The irrigation system has to be able to effectively apply %.1lf mm/day for the",
+                peakDemand);
+    box.appendf("complete CWD addition and %.1lf mm/day partional addition option", c.peakRate);
+    return {box.take(), {}};
+}
+
+ReportOutcome FloodReport(CTavik& calculator, ReportValues& values) {
+    if (!calculator.hasCrop()) {
+        return {{}, "Choose a crop first."};
+    }
+    const int lag = calculator.record().defaultLag;
+    if (lag < 1) {
+        return {{}, "The lag must be at least 1 day."};
+    }
+    const int hours = values.periodHours;
+    const double flow = values.streamFlow;
+    // The water one irrigation period puts on the field, in mm: 70 % of the stream reaches
+    // the roots, and 10 m³ on one hectare is 1 mm. The profile holds no more than its PAWC.
+    double application = hours * flow * 0.7 / values.area / 10;
+    const double excess = application - values.pawc;
+    if (!std::isfinite(excess)) {
+        return {{},
+                "A stream flow of " + shortNumber(flow) + " m³/h on an area of " +
+                    shortNumber(values.area) +
+                    " ha gives no finite application per irrigation: the area must be "
+                    "greater than 0 and the stream flow not that large."};
+    }
+    if (application > values.pawc) {
+        application = values.pawc;
+    }
+    calculator.Calculate(values.yieldTarget, values.pawc, values.usableWater, values.reserve);
+
+    const CTavik& c = calculator;
+    ReportBox box("Processed by TAVIK.");
+    box.appendf("Water application program for %s with a harvest yield target of",
+                c.record().name.c_str());
+    box.appendf(" %.0lf kg/ha with an application efficiency of 70%%", values.yieldTarget);
+    box.append("");
+    box.append("Days after planting when it should be irrigated.");
+    box.append("------------------------------------------------");
+    box.append(" ¦ Profile end dry [d] ¦ Profile end wet [d]¦");
+    box.appendf(" ¦         %3d         ¦         %3d        ¦", lag, lag);
+
+    // Two soil water deficits build up from the lag day: under the capped curve (the profile
+    // is drawn down during the peak and ends the season dry) and under the full demand (the
+    // profile stays wet). An irrigation is due when a deficit reaches one application.
+    double drawnDown = 0.0;
+    double keptWet = 0.0;
+    const int season = lastDay(calculator);
+    for (int day = lag; day <= season; ++day) {
+        const auto d = static_cast<std::size_t>(day);
+        calculator.cycleCapped[d] = c.cumCapped[d] - c.cumCapped[d - 1];
+        calculator.cycleDemand[d] = c.cumDemand[d] - c.cumDemand[d - 1];
+        drawnDown = drawnDown + c.cycleCapped[d];
+        keptWet = keptWet + c.cycleDemand[d];
+        if (drawnDown >= application && keptWet >= application) {
+            box.appendf(" ¦         %3d         ¦         %3d        ¦", day, day);
+            drawnDown = 0.0;
+            keptWet = 0.0;
+        } else if (drawnDown >= application) {
+            box.appendf(" ¦   %3d   ¦         ¦", day);
+            drawnDown = 0.0;
+        } else if (keptWet >= application) {
+            box.appendf(" ¦         ¦   %3d   ¦", day);
+            keptWet = 0.0;
+        }
+    }
+    box.append("");
+    if (excess > 0) {
+        // Whole millimetres with the fraction dropped; formatted from the double, since the
+        // excess of a small area is beyond any integer type.
+        box.appendf("PLEASE NOTE: You are applying %.0lf mm to much water per irrigation",
+                    std::trunc(excess));
+        box.append("Increase the water stream or the gradient of the beds.");
+    }
+    box.append("");
+    const double seasonWater = (c.record().yieldIntercept + values.yieldTarget) /
+                               c.record().yieldSlope * 10; // m³ per hectare
+    box.appendf(
+        "You need %.1lf irrigation periods of %d hours each per hectare for the season or...",
+        seasonWater / (hours * flow * 0.7), hours);
+    box.appendf("  in total %.2lf cubic meter water per hectare.", seasonWater / 0.7);
+    box.append("");
+    box.appendf("The profile available water capacity = %.1lf mm", values.pawc);
+    box.appendf("The estimated effective water application = %.1lf mm per irrigation", application);
+    return {box.take(), {}};
+}
+
+} // namespace tavikcalc

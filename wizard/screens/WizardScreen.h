@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+
+namespace tavik {
+
+class Wizard;
+
+// A screen of the wizard: a fixed-size window with the designed client area and a File menu
+// whose Exit ends the program. Closing the window with its own close button ends the run
+// too, so that no hidden screen is left behind.
+class WizardScreen : public QMainWindow {
+    Q_OBJECT
+public:
+    WizardScreen(Wizard& wizard, const QString& name, const QString& caption, double clientWidth,
+                 double clientHeight);
+
+    // The client area that controls are placed on, in the designed coordinates.
+    QWidget* client() const { return client_; }
+    QMenu* fileMenu() const { return fileMenu_; }
+    QAction* exitAction() const { return exit_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    Wizard& wizard_;
+
+private:
+    QWidget* client_;
+    QMenu* fileMenu_;
+    QAction* exit_;
+};
+
+} // namespace tavik
