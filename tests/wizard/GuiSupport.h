@@ -17,21 +17,6 @@
 
 namespace tavik::test {
 
-struct Recorded {
-    Notifier::Icon icon;
-    std::string title;
-    std::string text;
-};
-
-// Remembers every message the screens show instead of opening a message box.
-class RecordingNotifier : public Notifier {
-public:
-    void notify(Icon icon, const std::string& title, const std::string& text) override {
-        shown.push_back({icon, title, text});
-    }
-    std::vector<Recorded> shown;
-};
-
 // A wizard on a crop table of CSV rows (the shipped one by default), with the program folder
 // of the source tree (pictures and logo).
 class WizardFixture : public testing::Test {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Notifier.h"
 #include "state/Cell.h"
 
 #include <QString>
@@ -28,6 +29,21 @@ SheetCells sheetFromCsv(const CsvRows& rows);
 // Writes bytes to a file in `dir` and returns its path.
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+struct Recorded {
+    Notifier::Icon icon;
+    std::string title;
+    std::string text;
+};
+
+// Remembers every message instead of showing it.
+class RecordingNotifier : public Notifier {
+public:
+    void notify(Icon icon, const std::string& title, const std::string& text) override {
+        shown.push_back({icon, title, text});
+    }
+    std::vector<Recorded> shown;
+};
 
 struct ProcessResult {
     int exitCode = -1;

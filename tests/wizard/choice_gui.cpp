@@ -136,5 +136,13 @@ TEST_F(CropChoice, FileExitEndsTheRun) {
     EXPECT_FALSE(choice().isVisible());
 }
 
+TEST_F(CropChoice, ClosingAScreensWindowEndsTheRunToo) {
+    choice().option(0)->click();
+    click(choice(), QStringLiteral("cmdNext"));
+    EXPECT_TRUE(wizard_->soilInfo().close());
+    EXPECT_TRUE(wizard_->exited());
+    EXPECT_FALSE(choice().isVisible()) << "no hidden screen is left behind";
+}
+
 } // namespace
 } // namespace tavik

@@ -22,19 +22,7 @@ namespace {
 
 using test::CsvRows;
 
-struct Message {
-    Notifier::Icon icon;
-    std::string title;
-    std::string text;
-};
-
-class RecordingNotifier : public Notifier {
-public:
-    void notify(Icon icon, const std::string& title, const std::string& text) override {
-        messages.push_back({icon, title, text});
-    }
-    std::vector<Message> messages;
-};
+using RecordingNotifier = test::RecordingNotifier;
 
 // Silt + clay per layer, element 0 unused.
 std::vector<float> layers(std::initializer_list<float> topFirst) {
@@ -105,7 +93,7 @@ TEST(cProfile, RefusedWritesAndAMissingDepthAreToldAndChangeNothing) {
     profile.setDepth(149);
     EXPECT_FALSE(profile.ComputeParameters(layers({50}), 1500.0F, 0.01F));
     std::vector<std::string> texts;
-    for (const auto& m : notifier.messages) {
+    for (const auto& m : notifier.shown) {
         EXPECT_EQ(m.title, "Class Profile");
         EXPECT_EQ(m.icon, texts.size() < 6 ? Notifier::Icon::Warning : Notifier::Icon::Information);
         texts.push_back(m.text);
