@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <clocale>
 #include <cstring>
 #include <iostream>
 
@@ -19,9 +20,10 @@ constexpr const char* kUsage = R"(usage:
   tavik --no-splash                   the wizard, starting at the crop choice screen
   tavik crops [--workbook FILE]       the crops of the workbook: row, name, minimum,
                                       maximum and recommended yield (kg/ha)
-  tavik plan SCENARIO.json [--workbook FILE] [--format text|json|csv] [--output FILE]
+  tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv] [--output FILE]
                                       the irrigation schedule of a scenario: the report (text),
-                                      every figure (json) or the irrigation table (csv)
+                                      the saved report document (rtf), every figure (json)
+                                      or the irrigation table (csv)
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
 )";
 
@@ -40,6 +42,7 @@ int main(int argc, char* argv[]) {
         }
         if (command == "crops" || command == "plan") {
             QCoreApplication app(argc, argv);
+            std::setlocale(LC_NUMERIC, "C"); // numbers in files and reports use a decimal point
             const tavik::HeadlessContext context{QCoreApplication::applicationDirPath(),
                                                  QCoreApplication::applicationFilePath(), std::cout,
                                                  std::cerr};
@@ -57,6 +60,7 @@ int main(int argc, char* argv[]) {
         }
     }
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C"); // numbers in reports and charts use a decimal point
     QApplication::setApplicationName(QStringLiteral("tavik"));
     tavik::StartUpOptions options{QApplication::applicationDirPath(),
                                   QApplication::applicationFilePath()};

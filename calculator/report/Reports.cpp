@@ -1,8 +1,9 @@
 #include "Reports.h"
 
+#include "ReportBox.h"
+
 #include <array>
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 
@@ -10,46 +11,11 @@ namespace tavikcalc {
 
 namespace {
 
-// The report box: the first line replaces its text; every further line is appended after a
-// CR LF. Numbers are formatted by the C library (the C locale's decimal point).
-class ReportBox {
-public:
-    explicit ReportBox(const char* firstLine) : text_(firstLine) { text_.reserve(4096); }
-
-    void append(const char* line) {
-        text_ += "\r\n";
-        text_ += line;
-    }
-
-    [[gnu::format(printf, 2, 3)]] void appendf(const char* format, ...) {
-        text_ += "\r\n";
-        std::array<char, 256> buffer{};
-        va_list arguments;
-        va_start(arguments, format);
-        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
-        va_end(arguments);
-        if (length < 0) {
-            return;
-        }
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            text_.append(buffer.data(), static_cast<std::size_t>(length));
-            return;
-        }
-        // Huge numbers in fixed notation: format again into room of the right size.
-        const std::size_t start = text_.size();
-        text_.resize(start + static_cast<std::size_t>(length) + 1);
-        va_start(arguments, format);
-        std::vsnprintf(text_.data() + start, static_cast<std::size_t>(length) + 1, format,
-                       arguments);
-        va_end(arguments);
-        text_.pop_back();
-    }
-
-    std::string take() { return std::move(text_); }
-
-private:
-    std::string text_;
-};
+// The overhead table's rows: the day, then per column the cycle's amount and the total.
+constexpr const char* kDepthRow = " ¦ %3d      ¦ %3.0lf      %3.0lf ¦ %3.0lf        %3.0lf ¦ "
+                                  "%3.0lf       %3.0lf ¦ %3.0lf        %3.0lf ¦";
+constexpr const char* kVolumeRow = " ¦ %3d      ¦ %5.0lf  %5.0lf ¦ %5.0lf    %5.0lf ¦ %5.0lf   "
+                                   "%5.0lf ¦ %5.0lf    %5.0lf ¦";
 
 std::string shortNumber(double value) {
     std::array<char, 32> text{};
@@ -103,17 +69,15 @@ ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
 
     const CTavik& c = calculator;
     if (volumes) {
-        box.appendf(" ¦ %3d      ¦ %5.0lf  %5.0lf ¦ %5.0lf    %5.0lf ¦ %5.0lf   %5.0lf ¦ %5.0lf    "
-                    "%5.0lf ¦",
-                    10, c.cumDemand[10] * 10 * area / 10, c.cumDemand[10] * 10 * area / 1000,
-                    c.cumCapped[10] * 10 * area / 10, c.cumCapped[10] * 10 * area / 1000,
-                    c.cumPartial[10] * 10 * area / 10, c.cumPartial[10] * 10 * area / 1000,
-                    c.cumDry[10] * 10 * area / 10, c.cumDry[10] * 10 * area / 1000);
+        box.appendRow(kVolumeRow, 10,
+                      {c.cumDemand[10] * 10 * area / 10, c.cumDemand[10] * 10 * area / 1000,
+                       c.cumCapped[10] * 10 * area / 10, c.cumCapped[10] * 10 * area / 1000,
+                       c.cumPartial[10] * 10 * area / 10, c.cumPartial[10] * 10 * area / 1000,
+                       c.cumDry[10] * 10 * area / 10, c.cumDry[10] * 10 * area / 1000});
     } else {
-        box.appendf(" ¦ %3d      ¦ %3.0lf      %3.0lf ¦ %3.0lf        %3.0lf ¦ %3.0lf       %3.0lf "
-                    "¦ %3.0lf        %3.0lf ¦",
-                    10, c.cumDemand[10], c.cumDemand[10], c.cumCapped[10], c.cumCapped[10],
-                    c.cumPartial[10], c.cumPartial[10], c.cumDry[10], c.cumDry[10]);
+        box.appendRow(kDepthRow, 10,
+                      {c.cumDemand[10], c.cumDemand[10], c.cumCapped[10], c.cumCapped[10],
+                       c.cumPartial[10], c.cumPartial[10], c.cumDry[10], c.cumDry[10]});
     }
 
     // One row per cycle: the amount of the cycle that ends on day d and the total up to d.
@@ -129,19 +93,16 @@ ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
         calculator.cyclePartial[d] = c.cumPartial[d] - c.cumPartial[from];
         calculator.cycleDry[d] = c.cumDry[d] - c.cumDry[from];
         if (volumes) {
-            box.appendf(" ¦ %3d      ¦ %5.0lf  %5.0lf ¦ %5.0lf    %5.0lf ¦ %5.0lf   %5.0lf ¦ "
-                        "%5.0lf    %5.0lf ¦",
-                        static_cast<int>(day), c.cycleDemand[d] * 10 * area / cycle,
-                        c.cumDemand[d] * 10 * area / 1000, c.cycleCapped[d] * 10 * area / cycle,
-                        c.cumCapped[d] * 10 * area / 1000, c.cyclePartial[d] * 10 * area / cycle,
-                        c.cumPartial[d] * 10 * area / 1000, c.cycleDry[d] * 10 * area / cycle,
-                        c.cumDry[d] * 10 * area / 1000);
+            box.appendRow(kVolumeRow, static_cast<int>(day),
+                          {c.cycleDemand[d] * 10 * area / cycle, c.cumDemand[d] * 10 * area / 1000,
+                           c.cycleCapped[d] * 10 * area / cycle, c.cumCapped[d] * 10 * area / 1000,
+                           c.cyclePartial[d] * 10 * area / cycle,
+                           c.cumPartial[d] * 10 * area / 1000, c.cycleDry[d] * 10 * area / cycle,
+                           c.cumDry[d] * 10 * area / 1000});
         } else {
-            box.appendf(" ¦ %3d      ¦ %3.0lf      %3.0lf ¦ %3.0lf        %3.0lf ¦ %3.0lf       "
-                        "%3.0lf ¦ %3.0lf        %3.0lf ¦",
-                        static_cast<int>(day), c.cycleDemand[d], c.cumDemand[d], c.cycleCapped[d],
-                        c.cumCapped[d], c.cyclePartial[d], c.cumPartial[d], c.cycleDry[d],
-                        c.cumDry[d]);
+            box.appendRow(kDepthRow, static_cast<int>(day),
+                          {c.cycleDemand[d], c.cumDemand[d], c.cycleCapped[d], c.cumCapped[d],
+                           c.cyclePartial[d], c.cumPartial[d], c.cycleDry[d], c.cumDry[d]});
         }
         if (c.dailyDemand[d - 1] < c.dailyDemand[d]) {
             peakDemand = c.dailyDemand[d];

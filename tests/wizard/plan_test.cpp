@@ -1,5 +1,6 @@
 // The headless plan: scenarios walked through the wizard's computations. Golden folders hold
-// a scenario with its expected report and JSON; the refusals name the key that is wrong.
+// a scenario with its expected report (text and RTF) and JSON; the refusals name the key that
+// is wrong.
 
 #include "TestSupport.h"
 #include "plan/Plan.h"
@@ -39,7 +40,7 @@ PlanOutcome plan(const std::string& json) {
 // Every scenario folder: the examples shipped with the program and the edge cases here.
 struct GoldenCase {
     QString scenario;
-    QString expected; // folder of expected.txt and expected.json
+    QString expected; // folder of expected.txt, expected.rtf and expected.json
 };
 
 std::vector<GoldenCase> goldenCases() {
@@ -78,6 +79,7 @@ TEST(PlanGolden, ScenariosGiveTheirExpectedReportAndFigures) {
         const PlanOutcome outcome = plan(test::readFile(c.scenario).toStdString());
         ASSERT_TRUE(outcome.result) << outcome.problem;
         compareOrUpdate(c.expected + QStringLiteral("/expected.txt"), planText(*outcome.result));
+        compareOrUpdate(c.expected + QStringLiteral("/expected.rtf"), planRtf(*outcome.result));
         compareOrUpdate(c.expected + QStringLiteral("/expected.json"), planJson(*outcome.result));
     }
 }
@@ -235,6 +237,16 @@ TEST_F(PlanCommand, WritesTheReportTheTableOrEveryFigure) {
     // The report in the JSON is the text output, time stamp aside.
     const std::string report = root.value(QLatin1String("report")).toString().toStdString();
     EXPECT_EQ(report.substr(0, report.rfind("\r\n")), text.out.substr(0, text.out.rfind("\r\n")));
+
+    // The document the result screen saves, time stamp aside.
+    const auto rtf = run({file, QStringLiteral("--format"), QStringLiteral("rtf")});
+    ASSERT_EQ(rtf.exitCode, 0) << rtf.err;
+    EXPECT_TRUE(rtf.out.starts_with("{\\rtf1")) << rtf.out;
+    const PlanOutcome same = plan(R"({"crop": "Barley", "cycle": 6})");
+    ASSERT_TRUE(same.result);
+    const std::string expected = planRtf(*same.result);
+    EXPECT_EQ(rtf.out.substr(0, rtf.out.rfind("\\par\r\n")),
+              expected.substr(0, expected.rfind("\\par\r\n")));
 }
 
 TEST_F(PlanCommand, WritesTheOutputFileOnlyWhenAllWentWell) {
@@ -262,7 +274,7 @@ TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
         {{}, "give a scenario file"},
         {{dir_.filePath(QStringLiteral("none.json"))}, "cannot be read"},
         {{good, QStringLiteral("--format"), QStringLiteral("pdf")},
-         "--format must be text, json or csv"},
+         "--format must be text, rtf, json or csv"},
         {{good, QStringLiteral("--format")}, "--format needs a value"},
         {{good, good}, "unknown argument"},
         {{scenario(R"({"crop": "Barley", "soil": {"depth": 100}})")}, "Please select soil depth"},

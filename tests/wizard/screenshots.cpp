@@ -7,12 +7,16 @@
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
 #include "screens/frmIrrigationInfo.h"
+#include "screens/frmMain.h"
 #include "screens/frmSoilInfo.h"
+#include "screens/frmWaterLevel.h"
 #include "state/WizardState.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QToolButton>
 #include <iostream>
 
@@ -84,5 +88,27 @@ int main(int argc, char** argv) {
             ->triggerAction(QAbstractSlider::SliderNoAction);
     }
     ok = save(soil, folder, QStringLiteral("soil-information.png")) && ok;
+
+    soil.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
+    tavik::frmWaterLevel& levels = wizard.waterLevel();
+    const int planned[4][4] = {
+        {200, 200, 210, 220}, {180, 190, 200, 210}, {160, 170, 190, 200}, {120, 130, 150, 170}};
+    for (tavik::Stage stage : tavik::kStages) {
+        for (int row = 0; row < levels.rows(); ++row) {
+            tavik::TipSlider* slider = levels.slider(row, stage);
+            slider->setSliderPosition(planned[static_cast<int>(stage)][row]);
+            slider->triggerAction(QAbstractSlider::SliderMove);
+        }
+    }
+    ok = save(levels, folder, QStringLiteral("soil-water-level.png")) && ok;
+
+    levels.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
+    ok = save(wizard.result(), folder, QStringLiteral("result.png")) && ok;
+    if (qEnvironmentVariableIsSet("TAVIK_DEBUG_BOX")) {
+        QTextEdit* box = wizard.result().display();
+        std::cerr << "wrap " << box->lineWrapMode() << " " << box->lineWrapColumnOrWidth()
+                  << " tab " << box->tabStopDistance() << "\n"
+                  << box->toPlainText().left(400).toStdString() << "\n";
+    }
     return ok ? 0 : 1;
 }

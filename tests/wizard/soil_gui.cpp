@@ -5,6 +5,7 @@
 #include "screens/TipSlider.h"
 #include "screens/frmChoice.h"
 #include "screens/frmSoilInfo.h"
+#include "screens/frmWaterLevel.h"
 
 #include <QCheckBox>
 #include <QTest>

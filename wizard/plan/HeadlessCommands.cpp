@@ -74,7 +74,7 @@ namespace tavik {
 
 int runPlanCommand(const QStringList& arguments, const HeadlessContext& context) {
     constexpr const char* kUsage = "usage: tavik plan SCENARIO.json [--workbook FILE] [--format "
-                                   "text|json|csv] [--output FILE]";
+                                   "text|rtf|json|csv] [--output FILE]";
     QString scenarioPath;
     QString workbook = defaultWorkbookPath(context.programFolder);
     QString format = QStringLiteral("text");
@@ -106,9 +106,9 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         context.err << "tavik plan: give a scenario file\n" << kUsage << '\n';
         return kExitBadInput;
     }
-    if (format != QLatin1String("text") && format != QLatin1String("json") &&
-        format != QLatin1String("csv")) {
-        context.err << "tavik plan: --format must be text, json or csv, not \""
+    if (format != QLatin1String("text") && format != QLatin1String("rtf") &&
+        format != QLatin1String("json") && format != QLatin1String("csv")) {
+        context.err << "tavik plan: --format must be text, rtf, json or csv, not \""
                     << format.toStdString() << "\"\n";
         return kExitBadInput;
     }
@@ -136,9 +136,10 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                     << '\n';
         return kExitBadInput;
     }
-    const std::string text = format == QLatin1String("json")  ? planJson(*outcome.result)
-                             : format == QLatin1String("csv") ? planCsv(*outcome.result)
-                                                              : planText(*outcome.result);
+    const std::string text = format == QLatin1String("rtf")    ? planRtf(*outcome.result)
+                             : format == QLatin1String("json") ? planJson(*outcome.result)
+                             : format == QLatin1String("csv")  ? planCsv(*outcome.result)
+                                                               : planText(*outcome.result);
     if (output.isEmpty()) {
         context.out << text;
         context.out.flush();

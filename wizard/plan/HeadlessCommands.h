@@ -22,9 +22,9 @@ struct HeadlessContext {
 // standard error.
 int runCropsCommand(const QStringList& arguments, const HeadlessContext& context);
 
-// `tavik plan SCENARIO.json [--workbook FILE] [--format text|json|csv] [--output FILE]`: runs
-// the scenario through the wizard's computations and writes the schedule report (text), every
-// figure (json) or the irrigation table (csv).
+// `tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv] [--output FILE]`:
+// runs the scenario through the wizard's computations and writes the schedule report (text),
+// the document the result screen saves (rtf), every figure (json) or the irrigation table (csv).
 int runPlanCommand(const QStringList& arguments, const HeadlessContext& context);
 
 } // namespace tavik

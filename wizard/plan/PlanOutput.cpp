@@ -1,6 +1,7 @@
 #include "PlanOutput.h"
 
 #include "Json.h"
+#include "engine/RichText.h"
 #include "model/cProfile.h"
 #include "state/NumberText.h"
 
@@ -48,6 +49,10 @@ Json chart(const PlanResult& plan) {
 
 std::string planText(const PlanResult& plan) {
     return plan.schedule.report.text;
+}
+
+std::string planRtf(const PlanResult& plan) {
+    return toRtf(scheduleRichText(plan.schedule.report));
 }
 
 std::string planJson(const PlanResult& plan) {

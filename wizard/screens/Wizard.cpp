@@ -1,10 +1,13 @@
 #include "Wizard.h"
 
-#include "WaterLevelPlaceholder.h"
+#include "Dialogs.h"
+#include "frmAbout.h"
 #include "frmChoice.h"
 #include "frmIrrigationInfo.h"
+#include "frmMain.h"
 #include "frmSoilInfo.h"
 #include "frmSplash.h"
+#include "frmWaterLevel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,7 +15,8 @@
 namespace tavik {
 
 Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
-    : state_(state), notifier_(notifier), programFolder_(std::move(programFolder)) {}
+    : state_(state), notifier_(notifier), programFolder_(std::move(programFolder)),
+      platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()) {}
 
 Wizard::~Wizard() = default;
 
@@ -41,11 +45,18 @@ frmSoilInfo& Wizard::soilInfo() {
     return *soilInfo_;
 }
 
-QWidget& Wizard::waterLevel() {
+frmWaterLevel& Wizard::waterLevel() {
     if (!waterLevel_) {
-        waterLevel_ = std::make_unique<WaterLevelPlaceholder>(*this);
+        waterLevel_ = std::make_unique<frmWaterLevel>(*this);
     }
     return *waterLevel_;
+}
+
+frmMain& Wizard::result() {
+    if (!result_) {
+        result_ = std::make_unique<frmMain>(*this);
+    }
+    return *result_;
 }
 
 frmSplash& Wizard::splash() {
@@ -53,6 +64,24 @@ frmSplash& Wizard::splash() {
         splash_ = std::make_unique<frmSplash>(*this);
     }
     return *splash_;
+}
+
+frmAbout& Wizard::about() {
+    if (about_.isNull()) {
+        about_ = new frmAbout(*this, &frmAbout::startSystemInformation);
+    }
+    about_->show();
+    about_->raise();
+    return *about_;
+}
+
+frmListofContributors& Wizard::contributors() {
+    if (contributors_.isNull()) {
+        contributors_ = new frmListofContributors(*this);
+    }
+    contributors_->show();
+    contributors_->raise();
+    return *contributors_;
 }
 
 void Wizard::move(QWidget& from, QWidget& to) {
@@ -69,9 +98,14 @@ void Wizard::exit() {
     exited_ = true;
     for (QWidget* screen :
          std::initializer_list<QWidget*>{choice_.get(), irrigationInfo_.get(), soilInfo_.get(),
-                                         waterLevel_.get(), splash_.get()}) {
+                                         waterLevel_.get(), result_.get(), splash_.get()}) {
         if (screen != nullptr) {
             screen->hide();
+        }
+    }
+    for (QWidget* box : std::initializer_list<QWidget*>{about_.data(), contributors_.data()}) {
+        if (box != nullptr) {
+            box->close();
         }
     }
     QCoreApplication::quit();

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -11,11 +12,15 @@ namespace tavik {
 
 class Notifier;
 struct mType;
+class frmAbout;
 class frmChoice;
+class frmListofContributors;
 class frmIrrigationInfo;
 class frmSoilInfo;
 class frmSplash;
-class WaterLevelPlaceholder;
+class frmWaterLevel;
+class frmMain;
+class Dialogs;
 
 // The wizard's screens and the moves between them. Each screen is created on first use and
 // afterwards only shown and hidden, so that it keeps what the user entered.
@@ -33,8 +38,17 @@ public:
     frmChoice& choice();
     frmIrrigationInfo& irrigationInfo();
     frmSoilInfo& soilInfo();
-    QWidget& waterLevel();
+    frmWaterLevel& waterLevel();
+    frmMain& result();
     frmSplash& splash();
+
+    // The print and save dialogs the screens open; tests put their own in.
+    Dialogs& dialogs() { return *dialogs_; }
+    void setDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
+    // The About box and the contributors list: created when asked for, closed by their
+    // buttons; asking again while one is open brings that one forward.
+    frmAbout& about();
+    frmListofContributors& contributors();
 
     // Shows the target screen and hides the current one.
     void move(QWidget& from, QWidget& to);
@@ -49,8 +63,13 @@ private:
     std::unique_ptr<frmChoice> choice_;
     std::unique_ptr<frmIrrigationInfo> irrigationInfo_;
     std::unique_ptr<frmSoilInfo> soilInfo_;
-    std::unique_ptr<WaterLevelPlaceholder> waterLevel_;
+    std::unique_ptr<frmWaterLevel> waterLevel_;
+    std::unique_ptr<frmMain> result_;
+    std::unique_ptr<Dialogs> platformDialogs_;
+    Dialogs* dialogs_;
     std::unique_ptr<frmSplash> splash_;
+    QPointer<frmAbout> about_;
+    QPointer<frmListofContributors> contributors_;
     bool exited_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "Wizard.h"
 #include "frmChoice.h"
 #include "frmIrrigationInfo.h"
+#include "frmWaterLevel.h"
 #include "model/Notifier.h"
 #include "model/cProfile.h"
 #include "state/NumberText.h"

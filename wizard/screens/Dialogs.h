@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace tavik {
+
+// The platform's own dialogs the screens open, behind one interface so that tests can
+// answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The print dialog: the user picks a printer (or a PDF file); false when cancelled.
+    virtual bool choosePrinter(QPrinter& printer, QWidget* parent) = 0;
+    // The save dialog with filters ("Text (*.txt);;All (*)") and a default suffix added to a
+    // name typed without one. The chosen path, or none when cancelled.
+    virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& filters,
+                                                  const QString& defaultSuffix) = 0;
+};
+
+class QtDialogs : public Dialogs {
+public:
+    bool choosePrinter(QPrinter& printer, QWidget* parent) override;
+    std::optional<QString> chooseSaveFile(QWidget* parent, const QString& filters,
+                                          const QString& defaultSuffix) override;
+};
+
+} // namespace tavik

@@ -1,0 +1,311 @@
+#include "frmMain.h"
+
+#include "Dialogs.h"
+#include "TipSlider.h"
+#include "Twips.h"
+#include "Wizard.h"
+#include "frmAbout.h"
+#include "frmChoice.h"
+#include "frmWaterLevel.h"
+#include "model/Notifier.h"
+#include "plan/TimeStamp.h"
+#include "printing/Printing.h"
+#include "printing/RichTextBox.h"
+#include "state/WizardState.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QTextEdit>
+#include <cstdio>
+#include <qcustomplot.h>
+
+namespace tavik {
+
+frmMain::frmMain(Wizard& wizard)
+    : WizardScreen(wizard, QStringLiteral("frmMain"), QStringLiteral("TAVIK+"), 15240, 10710),
+      rtxtDisplay_(new QTextEdit(client())), sldCycle_(new TipSlider(Qt::Horizontal, client())),
+      lblCycle_(new QLabel(client())),
+      optIndividual_(new QRadioButton(QStringLiteral("Individual application"))),
+      optCumulative_(new QRadioButton(QStringLiteral("Cumulative application"))),
+      MSChart1_(new QCustomPlot(client())) {
+    // Load: the message title, the box's font and its layout for the printer.
+    wizard.state().AppTitle = kAppTitle;
+    rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
+    place(rtxtDisplay_, 240, 600, 5415, 7575);
+    const QFont arial(QStringLiteral("Arial"), 10);
+    rtxtDisplay_->document()->setDefaultFont(arial);
+    rtxtDisplay_->setCurrentFont(arial);
+    {
+        QPrinter printer;
+        SetPrintLayout(*rtxtDisplay_, printer, 360, 360, 360, 360);
+    }
+
+    auto* label4 = new QLabel(QStringLiteral("Irrigation cycle (days)"), client());
+    label4->setObjectName(QStringLiteral("Label4"));
+    label4->setWordWrap(true);
+    place(label4, 6120, 600, 1380, 615);
+    sldCycle_->setObjectName(QStringLiteral("sldCycle"));
+    sldCycle_->setRange(2, 10);
+    sldCycle_->setSingleStep(1);
+    sldCycle_->setPageStep(1);
+    sldCycle_->setTickPosition(QSlider::TicksBelow);
+    sldCycle_->setTickInterval(1);
+    sldCycle_->setValue(5);
+    place(sldCycle_, 7560, 600, 1335, 615);
+    lblCycle_->setObjectName(QStringLiteral("lblCycle"));
+    lblCycle_->setText(QStringLiteral("5days"));
+    place(lblCycle_, 8880, 720, 735, 375);
+    connect(sldCycle_, &QSlider::valueChanged, this, [this] { ComputeSchedule(); });
+    connect(sldCycle_, &TipSlider::scrolled, this, &frmMain::cycleScrolled);
+    connect(sldCycle_, &TipSlider::hovered, this, [this] {
+        sldCycle_->setDragTipText(QString::number(sldCycle_->sliderPosition()) +
+                                  QStringLiteral(" days"));
+        sldCycle_->setToolTip(sldCycle_->dragTipText());
+    });
+
+    auto* display = new QGroupBox(QStringLiteral("Graph Display"), client());
+    display->setObjectName(QStringLiteral("fraGraphDisplay"));
+    place(display, 10200, 480, 2535 + 300, 1095);
+    optCumulative_->setParent(display);
+    optCumulative_->setObjectName(QStringLiteral("optCumulative"));
+    placeAutoSized(optCumulative_, 120, 300);
+    optIndividual_->setParent(display);
+    optIndividual_->setObjectName(QStringLiteral("optIndividual"));
+    placeAutoSized(optIndividual_, 120, 660);
+    optIndividual_->setChecked(true);
+    connect(optIndividual_, &QRadioButton::clicked, this, &frmMain::DrawChart);
+    connect(optCumulative_, &QRadioButton::clicked, this, &frmMain::DrawChart);
+
+    // The schedule chart: black bars on white, one per possible irrigation day.
+    MSChart1_->setObjectName(QStringLiteral("MSChart1"));
+    place(MSChart1_, 5760, 1800, 7095 + 2000, 6375 + 1200);
+    MSChart1_->setBackground(Qt::white);
+    MSChart1_->plotLayout()->insertRow(0);
+    auto* title = new QCPTextElement(MSChart1_, QStringLiteral("TAVIK+ Irrigation schedule"),
+                                     QFont(QStringLiteral("Arial"), 12, QFont::Bold));
+    title->setObjectName(QStringLiteral("chartTitle"));
+    MSChart1_->plotLayout()->addElement(0, 0, title);
+    MSChart1_->xAxis->setLabel(QStringLiteral("Days after Planting"));
+    MSChart1_->yAxis->setLabel(QStringLiteral("Irrigation water in mm"));
+    MSChart1_->yAxis->setLabelFont(QFont(QStringLiteral("Arial"), 10));
+    bars_ = new QCPBars(MSChart1_->xAxis, MSChart1_->yAxis);
+    bars_->setPen(QPen(Qt::black));
+    bars_->setBrush(Qt::black);
+    bars_->setWidth(0.6);
+    MSChart1_->setMouseTracking(true);
+    connect(MSChart1_, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { MSChart1_->setToolTip(chartTip(event->pos())); });
+
+    auto* back = new QPushButton(QStringLiteral("&Back "), client());
+    back->setObjectName(QStringLiteral("cmdBack"));
+    place(back, 6780, 9840, 855, 495);
+    connect(back, &QPushButton::clicked, this,
+            [this] { wizard_.move(*this, wizard_.waterLevel()); });
+    auto* another = new QPushButton(QStringLiteral("Another crop"), client());
+    another->setObjectName(QStringLiteral("cmdAnotherCrop"));
+    place(another, 9120, 9840, 1095 + 300, 495);
+    connect(another, &QPushButton::clicked, this,
+            [this] { wizard_.move(*this, wizard_.choice()); });
+
+    // Menus: File (save, print, print chart, exit), Edit (disabled), Help.
+    QMenu* file = fileMenu();
+    QAction* exit = exitAction();
+    const auto addBefore = [file, exit, this](const QString& text, const QString& name, auto slot) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        file->insertAction(exit, action);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    addBefore(QStringLiteral("&Save schedule"), QStringLiteral("mnuFileSave"),
+              [this] { saveSchedule(); });
+    addBefore(QStringLiteral("&Print Schedule"), QStringLiteral("mnuFilePrint"),
+              [this] { printSchedule(); });
+    addBefore(QStringLiteral("Print &Chart"), QStringLiteral("mnuFilePrintchart"),
+              [this] { printChart(); });
+    mnuEdit_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit_->setObjectName(QStringLiteral("mnuEdit"));
+    const std::pair<const char*, QKeySequence> edits[] = {
+        {"Cut", QKeySequence::Cut}, {"Copy", QKeySequence::Copy}, {"Paste", QKeySequence::Paste}};
+    for (const auto& [text, keys] : edits) {
+        QAction* action = mnuEdit_->addAction(QString::fromLatin1(text));
+        action->setObjectName(QStringLiteral("mnuEdit") + QString::fromLatin1(text));
+        action->setShortcut(keys);
+    }
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* list = help->addAction(QStringLiteral("List of contributors"));
+    list->setObjectName(QStringLiteral("mnuHelpList"));
+    connect(list, &QAction::triggered, this, [this] {
+        // Closing the list makes this screen the active one again: the schedule is rerun.
+        connect(&wizard_.contributors(), &QDialog::finished, this, &frmMain::ComputeSchedule,
+                Qt::UniqueConnection);
+    });
+    QAction* about = help->addAction(QStringLiteral("About TAVIK++"));
+    about->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(about, &QAction::triggered, this, [this] {
+        connect(&wizard_.about(), &QDialog::finished, this, &frmMain::ComputeSchedule,
+                Qt::UniqueConnection);
+    });
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    WizardScreen::showEvent(event);
+    // Every showing runs the schedule again with what the earlier screens now hold.
+    mnuEdit_->setEnabled(false);
+    ComputeSchedule();
+    cycleScrolled(sldCycle_->value());
+}
+
+void frmMain::cycleScrolled(int position) {
+    sldCycle_->setDragTipText(QString::number(position) + QStringLiteral(" days"));
+    lblCycle_->setText(QString::number(position) + QStringLiteral("days"));
+}
+
+void frmMain::ComputeSchedule() {
+    mType& state = wizard_.state();
+    ScheduleInputs in;
+    in.crops = &state.CropData;
+    in.CropRow = state.CropRow;
+    in.TargetYield = state.TargetYield;
+    in.StorageChangeEarly = state.StorageChangeEarly;
+    in.StorageChangePeak = state.StorageChangePeak;
+    in.StorageChangeLate = state.StorageChangeLate;
+    in.SpeedCoefficient = state.SpeedCoefficient;
+    in.SpeedExponent = state.SpeedExponent;
+    in.sprinklerPackage = wizard_.choice().packageTicked();
+    in.cycle = static_cast<std::int16_t>(sldCycle_->value());
+    const WaterLevelModel& levels = wizard_.waterLevel().model();
+    for (Stage stage : kStages) {
+        in.nominalClasses[static_cast<std::size_t>(stage)] = levels.nominalClass(stage);
+    }
+    in.ProfilePAWC = state.ProfilePAWC;
+    const TimeStamp stamp = currentTimeStamp();
+    in.date = stamp.date;
+    in.time = stamp.time;
+    ++runs_;
+    try {
+        const ScheduleRun& run = engine_.ComputeSchedule(in);
+        showRichText(*rtxtDisplay_, scheduleRichText(run.report));
+    } catch (const std::exception& error) {
+        rtxtDisplay_->clear();
+        wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,
+                                  std::string("The schedule cannot be computed for this crop: ") +
+                                      error.what());
+        return;
+    }
+    DrawChart();
+}
+
+void frmMain::DrawChart() {
+    const ScheduleChart chart = engine_.DrawChart(optIndividual_->isChecked());
+    QVector<double> keys;
+    QVector<double> values;
+    QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
+    for (std::size_t k = 0; k < chart.values.size(); ++k) {
+        keys.append(static_cast<double>(k + 1));
+        // The data grid holds each bar as text; the bar stands at that value.
+        values.append(QString::fromStdString(chart.valueTexts[k]).toDouble());
+        ticker->addTick(static_cast<double>(k + 1), QString::number(chart.labels[k]));
+    }
+    bars_->setData(keys, values, true);
+    MSChart1_->xAxis->setTicker(ticker);
+    // Many bars: the day labels stand upright so that they do not run into each other.
+    MSChart1_->xAxis->setTickLabelRotation(chart.values.size() > 20 ? 90 : 0);
+    MSChart1_->xAxis->setRange(0.3, static_cast<double>(chart.values.size()) + 0.7);
+    double top = 0;
+    for (double v : values) {
+        top = std::max(top, v);
+    }
+    MSChart1_->yAxis->setRange(0, top > 0 ? top * 1.1 : 1);
+    MSChart1_->replot();
+}
+
+QString frmMain::chartTip(const QPoint& position) const {
+    const double key = MSChart1_->xAxis->pixelToCoord(position.x());
+    const double value = MSChart1_->yAxis->pixelToCoord(position.y());
+    for (auto it = bars_->data()->constBegin(); it != bars_->data()->constEnd(); ++it) {
+        if (std::abs(key - it->key) <= bars_->width() / 2 && value >= 0 && value <= it->value) {
+            std::array<char, 40> text{};
+            std::snprintf(text.data(), text.size(), "%.15g", it->value);
+            return QString::fromLatin1(text.data()) + QStringLiteral(" mm ");
+        }
+    }
+    return {};
+}
+
+bool frmMain::boxIsEmpty() {
+    if (!rtxtDisplay_->document()->isEmpty()) {
+        return false;
+    }
+    wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, kEmptyBoxMessage);
+    return true;
+}
+
+bool frmMain::saveSchedule() {
+    if (boxIsEmpty()) {
+        return false;
+    }
+    const auto path = wizard_.dialogs().chooseSaveFile(
+        this, QStringLiteral("All files (*.*);;Text _Files (*.txt);;Word_Document(*.doc)"),
+        QStringLiteral("txt"));
+    if (!path) {
+        return false; // cancelled: nothing written, nothing said
+    }
+    // The whole box, as a Rich Text Format document, replacing the file only when all of it
+    // was written.
+    const std::string rtf = toRtf(richTextOf(*rtxtDisplay_));
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(rtf.data(), static_cast<qint64>(rtf.size())) !=
+            static_cast<qint64>(rtf.size()) ||
+        !file.commit()) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
+                                  "The schedule could not be saved as \"" + path->toStdString() +
+                                      "\": " + file.errorString().toStdString());
+        return false;
+    }
+    return true;
+}
+
+int frmMain::printSchedule() {
+    if (boxIsEmpty()) {
+        return 0;
+    }
+    QPrinter printer;
+    if (!wizard_.dialogs().choosePrinter(printer, this)) {
+        return 0;
+    }
+    return PrintRichText(*rtxtDisplay_, printer, 1440, 1440, 1440, 1440);
+}
+
+bool frmMain::printChart() {
+    QPrinter printer;
+    if (!wizard_.dialogs().choosePrinter(printer, this)) {
+        return false;
+    }
+    // The chart goes by way of the clipboard as a picture, and is drawn at its own size
+    // 1000 twips from the corner of the printable area.
+    QApplication::clipboard()->setPixmap(MSChart1_->toPixmap());
+    const QPixmap picture = QApplication::clipboard()->pixmap();
+    printer.setFullPage(false);
+    QPainter painter;
+    if (picture.isNull() || !painter.begin(&printer)) {
+        return false;
+    }
+    const double scale = printer.resolution() / 96.0; // screen pixels to printer dots
+    const double offset = 1000.0 / 1440.0 * printer.resolution();
+    painter.drawPixmap(QRectF(offset, offset, picture.width() * scale, picture.height() * scale),
+                       picture, QRectF(picture.rect()));
+    return painter.end();
+}
+
+} // namespace tavik
