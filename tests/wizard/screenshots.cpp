@@ -1,6 +1,7 @@
 // Walks the wizard on the shipped workbook and saves a picture of every screen, for the
 // README: `make screenshots` (runs offscreen; the pictures match those under a display).
 
+#include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
 #include "screens/TipSlider.h"
@@ -104,11 +105,12 @@ int main(int argc, char** argv) {
 
     levels.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
     ok = save(wizard.result(), folder, QStringLiteral("result.png")) && ok;
-    if (qEnvironmentVariableIsSet("TAVIK_DEBUG_BOX")) {
-        QTextEdit* box = wizard.result().display();
-        std::cerr << "wrap " << box->lineWrapMode() << " " << box->lineWrapColumnOrWidth()
-                  << " tab " << box->tabStopDistance() << "\n"
-                  << box->toPlainText().left(400).toStdString() << "\n";
+    // With a PDF path given, the schedule is printed there too, to look at a printed page.
+    if (argc > 2) {
+        tavik::test::RecordingDialogs dialogs;
+        dialogs.pdf = QString::fromLocal8Bit(argv[2]);
+        wizard.setDialogs(dialogs);
+        ok = wizard.result().printSchedule() > 0 && ok;
     }
     return ok ? 0 : 1;
 }

@@ -23,12 +23,12 @@ void showRichText(QTextEdit& box, const RichText& richText) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setPlainText(text);
-    // Positions count characters with a line break as one; the box holds CR LF as one break,
-    // so each CR LF before a position moves it back by one.
+    // Positions count CR and LF as a character each; the box holds CR LF as one break, so
+    // each CR LF that lies wholly before a position moves it back by one.
     const QString original = QString::fromStdString(richText.text);
     const auto boxPosition = [&original](int position) {
         int crlf = 0;
-        for (int i = 0; i + 1 < original.size() && i < position; ++i) {
+        for (int i = 0; i + 1 < original.size() && i + 1 < position; ++i) {
             if (original[i] == QLatin1Char('\r') && original[i + 1] == QLatin1Char('\n')) {
                 ++crlf;
             }
@@ -49,6 +49,11 @@ void showRichText(QTextEdit& box, const RichText& richText) {
             format.setFontPointSize(*span.points);
         }
         cursor.mergeCharFormat(format);
+        // A line break inside the span: the paragraph after it keeps the break's format.
+        for (QTextBlock block = box.document()->findBlock(start).next();
+             block.isValid() && block.position() - 1 < end; block = block.next()) {
+            QTextCursor(block).mergeBlockCharFormat(format);
+        }
     }
     QTextCursor end(box.document());
     end.movePosition(QTextCursor::End);
@@ -67,6 +72,25 @@ RichText richTextOf(const QTextEdit& box) {
     bool firstBlock = true;
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
         if (!firstBlock) {
+            // The line break takes the formatting its CR had: a box keeps it with the
+            // paragraph that follows.
+            const QTextCharFormat breakFormat = block.charFormat();
+            const bool bold = breakFormat.fontWeight() >= QFont::Bold;
+            const bool underline = breakFormat.fontUnderline();
+            const double points = breakFormat.hasProperty(QTextFormat::FontPointSize)
+                                      ? breakFormat.fontPointSize()
+                                      : base.pointSizeF();
+            if (bold || underline || points != base.pointSizeF()) {
+                RichTextSpan span;
+                span.start = position;
+                span.length = 1;
+                span.bold = bold;
+                span.underline = underline;
+                if (points != base.pointSizeF()) {
+                    span.points = points;
+                }
+                richText.spans.push_back(span);
+            }
             richText.text += "\r\n";
             position += 2;
         }

@@ -280,6 +280,11 @@ void frmWaterLevel::refresh(int row, Stage stage) {
 }
 
 void frmWaterLevel::refreshWholeProfile() {
+    // The stored-water changes between the stages go to the schedule.
+    mType& state = wizard_.state();
+    state.StorageChangeEarly = model_.StorageChangeEarly();
+    state.StorageChangePeak = model_.StorageChangePeak();
+    state.StorageChangeLate = model_.StorageChangeLate();
     for (Stage stage : kStages) {
         const auto s = static_cast<std::size_t>(stage);
         gauges_[s]->setValue(model_.dial(stage).Value());

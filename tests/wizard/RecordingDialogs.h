@@ -1,0 +1,39 @@
+#pragma once
+
+#include "screens/Dialogs.h"
+
+#include <QPageSize>
+#include <QPrinter>
+
+namespace tavik::test {
+
+// Answers the print and save dialogs: prints to a PDF file, saves to a given path, or
+// cancels; and counts what was asked.
+class RecordingDialogs : public Dialogs {
+public:
+    bool choosePrinter(QPrinter& printer, QWidget*) override {
+        ++printDialogs;
+        if (pdf.isEmpty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        return true;
+    }
+    std::optional<QString> chooseSaveFile(QWidget*, const QString& filters,
+                                          const QString& suffix) override {
+        ++saveDialogs;
+        lastFilters = filters;
+        lastSuffix = suffix;
+        return savePath;
+    }
+    QString pdf;                     // where to print; empty cancels
+    std::optional<QString> savePath; // none cancels
+    int printDialogs = 0;
+    int saveDialogs = 0;
+    QString lastFilters;
+    QString lastSuffix;
+};
+
+} // namespace tavik::test

@@ -1,0 +1,204 @@
+// The result screen: the schedule in the box and the chart, the cycle slider, saving the box
+// as a document and printing it; and one walk through every screen, checked against the
+// headless plan of the same field.
+
+#include "GuiSupport.h"
+#include "RecordingDialogs.h"
+#include "plan/Plan.h"
+#include "plan/PlanOutput.h"
+#include "plan/Scenario.h"
+#include "printing/RichTextBox.h"
+#include "screens/TipSlider.h"
+#include "screens/frmAbout.h"
+#include "screens/frmIrrigationInfo.h"
+#include "screens/frmMain.h"
+#include "screens/frmSoilInfo.h"
+#include "screens/frmWaterLevel.h"
+#include "state/NumberText.h"
+
+#include <QCheckBox>
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <qcustomplot.h>
+
+namespace tavik {
+namespace {
+
+class Result : public test::WizardFixture {
+protected:
+    void SetUp() override {
+        startWizard();
+        ASSERT_TRUE(loaded_);
+        wizard_->setDialogs(dialogs_);
+    }
+    // Crop, soil and water levels as given, then on to the result screen.
+    void walk(int option, int depth, bool package = false) {
+        wizard_->choice().option(option)->click();
+        find<QCheckBox>(wizard_->choice(), QStringLiteral("chkPackage"))->setChecked(package);
+        wizard_->choice().show();
+        click(wizard_->choice(), QStringLiteral("cmdNext"));
+        if (package) {
+            click(wizard_->irrigationInfo(), QStringLiteral("cmdNext"));
+        }
+        frmSoilInfo& soil = wizard_->soilInfo();
+        auto* slider = find<TipSlider>(soil, QStringLiteral("sldSoilDepth"));
+        slider->setSliderPosition(depth);
+        slider->triggerAction(QAbstractSlider::SliderMove);
+        click(soil, QStringLiteral("cmdNext"));
+        click(wizard_->waterLevel(), QStringLiteral("cmdNext"));
+        ASSERT_TRUE(result().isVisible());
+    }
+    frmMain& result() { return wizard_->result(); }
+    TipSlider* cycle() { return find<TipSlider>(result(), QStringLiteral("sldCycle")); }
+    QCPBars* bars() {
+        auto* chart = find<QCustomPlot>(result(), QStringLiteral("MSChart1"));
+        return qobject_cast<QCPBars*>(chart->plottable(0));
+    }
+    test::RecordingDialogs dialogs_;
+    QTemporaryDir dir_;
+};
+
+TEST_F(Result, TheWalkGivesTheReportOfTheHeadlessPlan) {
+    walk(1, 1200, true); // Maize with the sprinkler package
+    auto* wl = &wizard_->waterLevel();
+    Q_UNUSED(wl);
+    const std::string shown = richTextOf(*result().display()).text;
+    const ScenarioParse parse =
+        parseScenario(R"({"crop": "Maize", "soil": {"depth": 1200}, "sprinklerPackage": {}})");
+    ASSERT_TRUE(parse.scenario);
+    const PlanOutcome planned = runPlan(state_.CropData, *parse.scenario, {"", ""});
+    ASSERT_TRUE(planned.result) << planned.problem;
+    const std::string expected = planText(*planned.result);
+    // The same report, time stamp aside.
+    EXPECT_EQ(shown.substr(0, shown.rfind("\r\n")), expected.substr(0, expected.rfind("\r\n")));
+    EXPECT_TRUE(result().display()->document()->firstBlock().text().contains(
+        QStringLiteral("TAVIK+ Scheduling Result")));
+    // Save writes the document that the headless plan writes (time stamp aside).
+    const std::string saved = toRtf(richTextOf(*result().display()));
+    const std::string plannedRtf = planRtf(*planned.result);
+    EXPECT_EQ(saved.substr(0, saved.rfind("\\par")),
+              plannedRtf.substr(0, plannedRtf.rfind("\\par")));
+}
+
+TEST_F(Result, TheCycleSliderRerunsTheSchedule) {
+    walk(0, 900);
+    const int runs = result().runs();
+    EXPECT_EQ(result().engine().Cycle(), 5);
+    cycle()->setSliderDown(true);
+    cycle()->setSliderPosition(7);
+    EXPECT_EQ(text(result(), QStringLiteral("lblCycle")), QStringLiteral("7days"));
+    cycle()->setSliderDown(false);
+    EXPECT_EQ(result().runs(), runs + 1);
+    EXPECT_EQ(result().engine().Cycle(), 7);
+    EXPECT_TRUE(
+        result().display()->toPlainText().contains(QStringLiteral("Irrigation cycle: 7days")));
+}
+
+TEST_F(Result, TheChartHasABarPerIrrigationDayAndSwitchesToRunningTotals) {
+    walk(8, 900); // Potatoes (winter): a 120-day season
+    ASSERT_EQ(bars()->dataCount(), 25);
+    EXPECT_GT(bars()->data()->at(0)->value, 0.0);
+    EXPECT_EQ(bars()->data()->at(23)->value, 0.0);
+    EXPECT_EQ(bars()->data()->at(24)->value, 0.0);
+    auto* ticker = dynamic_cast<QCPAxisTickerText*>(
+        find<QCustomPlot>(result(), QStringLiteral("MSChart1"))->xAxis->ticker().data());
+    ASSERT_NE(ticker, nullptr);
+    EXPECT_EQ(ticker->ticks().value(1), QStringLiteral("10"));
+    EXPECT_EQ(ticker->ticks().value(25), QStringLiteral("130"));
+
+    const int runs = result().runs();
+    find<QRadioButton>(result(), QStringLiteral("optCumulative"))->click();
+    EXPECT_EQ(result().runs(), runs) << "the chart is redrawn without running the schedule";
+    // The bar stands at the chart's text of the 32-bit running total of day 120.
+    const auto total = static_cast<float>(result().engine().CumulativeApplication()[120]);
+    EXPECT_DOUBLE_EQ(bars()->data()->at(22)->value,
+                     QString::fromStdString(sevenDigitText(total)).toDouble());
+}
+
+TEST_F(Result, ClosingTheAboutBoxRerunsTheSchedule) {
+    walk(0, 900);
+    const int runs = result().runs();
+    result().findChild<QAction*>(QStringLiteral("mnuHelpAbout"))->trigger();
+    click(wizard_->about(), QStringLiteral("cmdOK"));
+    EXPECT_EQ(result().runs(), runs + 1);
+}
+
+TEST_F(Result, SavingWritesTheBoxAsARichTextDocument) {
+    walk(0, 900);
+    const QString plan = dir_.filePath(QStringLiteral("plan.txt"));
+    dialogs_.savePath = plan;
+    ASSERT_TRUE(result().saveSchedule());
+    EXPECT_EQ(dialogs_.lastFilters,
+              QStringLiteral("All files (*.*);;Text _Files (*.txt);;Word_Document(*.doc)"));
+    EXPECT_EQ(dialogs_.lastSuffix, QStringLiteral("txt"));
+    const QByteArray rtf = test::readFile(plan);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(rtf.contains("TAVIK+ Scheduling Result"));
+    EXPECT_TRUE(rtf.contains("\\b") && rtf.contains("\\ul") && rtf.contains("\\fs24"));
+
+    // Cancelled: nothing written, nothing said.
+    dialogs_.savePath.reset();
+    EXPECT_FALSE(result().saveSchedule());
+    EXPECT_TRUE(notifier_.shown.empty());
+
+    // A file that cannot be written: the message names it, and the earlier one stays.
+    dialogs_.savePath = dir_.filePath(QStringLiteral("no/such/folder/plan.txt"));
+    EXPECT_FALSE(result().saveSchedule());
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(notifier_.shown[0].text.find("no/such/folder/plan.txt"), std::string::npos);
+    EXPECT_EQ(test::readFile(plan), rtf);
+}
+
+TEST_F(Result, AnEmptyBoxIsNeitherSavedNorPrinted) {
+    walk(0, 900);
+    result().display()->clear();
+    dialogs_.savePath = dir_.filePath(QStringLiteral("x.txt"));
+    dialogs_.pdf = dir_.filePath(QStringLiteral("x.pdf"));
+    EXPECT_FALSE(result().saveSchedule());
+    EXPECT_EQ(result().printSchedule(), 0);
+    EXPECT_EQ(dialogs_.saveDialogs + dialogs_.printDialogs, 0);
+    ASSERT_EQ(notifier_.shown.size(), 2U);
+    EXPECT_EQ(notifier_.shown[1].text, frmMain::kEmptyBoxMessage);
+    EXPECT_EQ(notifier_.shown[1].icon, Notifier::Icon::Warning);
+}
+
+TEST_F(Result, PrintingPutsTheTextOneInchFromThePapersEdges) {
+    walk(4, 900);         // Cotton: a 180-day season
+    cycle()->setValue(2); // a long table
+    dialogs_.pdf = dir_.filePath(QStringLiteral("schedule.pdf"));
+    const int pages = result().printSchedule();
+    EXPECT_GE(pages, 2);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {dialogs_.pdf});
+    ASSERT_TRUE(info.waitForFinished(20000));
+    const QRegularExpression pageCount(QStringLiteral("Pages:\\s+(\\d+)"));
+    EXPECT_EQ(pageCount.match(QString::fromUtf8(info.readAllStandardOutput())).captured(1).toInt(),
+              pages);
+    QProcess boxes;
+    boxes.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                 QStringLiteral("-l"), QStringLiteral("1"), dialogs_.pdf, QStringLiteral("-")});
+    ASSERT_TRUE(boxes.waitForFinished(20000));
+    const QString html = QString::fromUtf8(boxes.readAllStandardOutput());
+    // The leftmost and topmost words sit one inch (72 points) in from the paper's edges.
+    double left = 1e9;
+    double top = 1e9;
+    const QRegularExpression word(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\""));
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto match = it.next();
+        left = std::min(left, match.captured(1).toDouble());
+        top = std::min(top, match.captured(2).toDouble());
+    }
+    EXPECT_NEAR(left, 72.0, 3.0);
+    EXPECT_NEAR(top, 72.0, 6.0);
+
+    dialogs_.pdf = dir_.filePath(QStringLiteral("chart.pdf"));
+    EXPECT_TRUE(result().printChart());
+    EXPECT_TRUE(QFileInfo::exists(dialogs_.pdf));
+}
+
+} // namespace
+} // namespace tavik
