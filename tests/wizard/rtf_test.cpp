@@ -72,7 +72,7 @@ ReadBack readRtf(std::string_view rtf) {
     std::vector<State> groups;
     bool ended = false;
     long toSkip = 0;
-    std::optional<std::uint32_t> highSurrogate;
+    std::uint32_t highSurrogate = 0; // 0: none pending
     const auto put = [&](char32_t c) {
         if (state.skip) {
             return;
@@ -86,9 +86,9 @@ ReadBack readRtf(std::string_view rtf) {
     const auto unit = [&](std::uint32_t u) {
         if (u >= 0xD800 && u <= 0xDBFF) {
             highSurrogate = u;
-        } else if (u >= 0xDC00 && u <= 0xDFFF && highSurrogate) {
-            put(static_cast<char32_t>(0x10000 + ((*highSurrogate - 0xD800) << 10) + (u - 0xDC00)));
-            highSurrogate.reset();
+        } else if (u >= 0xDC00 && u <= 0xDFFF && highSurrogate != 0) {
+            put(static_cast<char32_t>(0x10000 + ((highSurrogate - 0xD800) << 10) + (u - 0xDC00)));
+            highSurrogate = 0;
         } else {
             put(static_cast<char32_t>(u));
         }

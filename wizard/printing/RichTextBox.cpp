@@ -12,17 +12,21 @@ constexpr double kHalfInchTabPixels = 720.0 / 15.0;
 } // namespace
 
 void showRichText(QTextEdit& box, const RichText& richText) {
-    // Tab stops every half inch (720 twips), as in a word processor.
-    box.setTabStopDistance(kHalfInchTabPixels);
-    const QFont font(QString::fromStdString(richText.fontFamily), 1);
-    QFont base = font;
+    // The text is put together in a document of its own and handed to the box whole, so that
+    // the box lays it out once (the schedule's box is refilled at every move of its slider).
+    QTextDocument* old = box.document();
+    auto* document = new QTextDocument(&box);
+    QFont base(QString::fromStdString(richText.fontFamily));
     base.setPointSizeF(richText.fontPoints);
-    box.document()->setDefaultFont(base);
-    box.setCurrentFont(base);
+    document->setDefaultFont(base);
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(kHalfInchTabPixels); // every half inch (720 twips)
+    option.setWrapMode(old->defaultTextOption().wrapMode());
+    document->setDefaultTextOption(option);
     QString text = QString::fromStdString(richText.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    box.setPlainText(text);
+    document->setPlainText(text);
     // Positions count CR and LF as a character each; the box holds CR LF as one break, so
     // each CR LF that lies wholly before a position moves it back by one.
     const QString original = QString::fromStdString(richText.text);
@@ -35,13 +39,13 @@ void showRichText(QTextEdit& box, const RichText& richText) {
         }
         return position - crlf;
     };
+    const int last = document->characterCount() - 1;
     for (const RichTextSpan& span : richText.spans) {
         const int start = boxPosition(span.start);
         const int end = boxPosition(span.start + span.length);
-        QTextCursor cursor(box.document());
-        cursor.setPosition(std::min(start, box.document()->characterCount() - 1));
-        cursor.setPosition(std::min(end, box.document()->characterCount() - 1),
-                           QTextCursor::KeepAnchor);
+        QTextCursor cursor(document);
+        cursor.setPosition(std::min(start, last));
+        cursor.setPosition(std::min(end, last), QTextCursor::KeepAnchor);
         QTextCharFormat format;
         format.setFontWeight(span.bold ? QFont::Bold : QFont::Normal);
         format.setFontUnderline(span.underline);
@@ -50,17 +54,19 @@ void showRichText(QTextEdit& box, const RichText& richText) {
         }
         cursor.mergeCharFormat(format);
         // A line break inside the span: the paragraph after it keeps the break's format.
-        for (QTextBlock block = box.document()->findBlock(start).next();
+        for (QTextBlock block = document->findBlock(start).next();
              block.isValid() && block.position() - 1 < end; block = block.next()) {
             QTextCursor(block).mergeBlockCharFormat(format);
         }
     }
-    QTextCursor end(box.document());
-    end.movePosition(QTextCursor::End);
-    box.setTextCursor(end);
+    // The box's first document belongs to the box and goes with setDocument; the ones put
+    // in here belong to the box as a widget and are let go once replaced.
+    const bool ours = old->parent() == &box;
+    box.setDocument(document);
     box.setCurrentFont(base);
-    QTextCursor start(box.document());
-    box.setTextCursor(start);
+    if (ours) {
+        old->deleteLater();
+    }
 }
 
 RichText richTextOf(const QTextEdit& box) {

@@ -88,6 +88,8 @@ frmMain::frmMain(Wizard& wizard)
     MSChart1_->setObjectName(QStringLiteral("MSChart1"));
     place(MSChart1_, 5760, 1800, 7095 + 2000, 6375 + 1200);
     MSChart1_->setBackground(Qt::white);
+    // Square bars need no smoothing, and the chart is redrawn at every move of the slider.
+    MSChart1_->setNotAntialiasedElements(QCP::aePlottables | QCP::aeGrid | QCP::aeAxes);
     MSChart1_->plotLayout()->insertRow(0);
     auto* title = new QCPTextElement(MSChart1_, QStringLiteral("TAVIK+ Irrigation schedule"),
                                      QFont(QStringLiteral("Arial"), 12, QFont::Bold));
