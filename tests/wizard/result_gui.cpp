@@ -118,6 +118,25 @@ TEST_F(Result, TheChartHasABarPerIrrigationDayAndSwitchesToRunningTotals) {
                      QString::fromStdString(sevenDigitText(total)).toDouble());
 }
 
+TEST_F(Result, AnotherCropReturnsToTheCropScreenAsItWasLeft) {
+    walk(3, 900); // Groundnuts
+    auto* yield = find<QSlider>(wizard_->choice(), QStringLiteral("sldTargetYield"));
+    const int value = yield->value();
+    click(result(), QStringLiteral("cmdAnotherCrop"));
+    EXPECT_TRUE(wizard_->choice().isVisible());
+    EXPECT_FALSE(result().isVisible());
+    EXPECT_TRUE(wizard_->choice().option(3)->isChecked());
+    EXPECT_EQ(yield->value(), value);
+    EXPECT_EQ(state_.CropRow, 5);
+    // Forward again: the schedule is run anew for what the screens now hold.
+    wizard_->choice().option(9)->click(); // Sunflower
+    click(wizard_->choice(), QStringLiteral("cmdNext"));
+    click(wizard_->soilInfo(), QStringLiteral("cmdNext"));
+    click(wizard_->waterLevel(), QStringLiteral("cmdNext"));
+    EXPECT_TRUE(
+        result().display()->toPlainText().contains(QStringLiteral("Type of crop: Sunflower")));
+}
+
 TEST_F(Result, ClosingTheAboutBoxRerunsTheSchedule) {
     walk(0, 900);
     const int runs = result().runs();
