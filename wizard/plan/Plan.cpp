@@ -48,6 +48,28 @@ long sliderEnd(double yield) {
 
 } // namespace
 
+ScheduleInputs scheduleInputs(const mType& state, const WaterLevelModel& levels,
+                              bool sprinklerPackage, int cycle, const TimeStamp& stamp) {
+    ScheduleInputs in;
+    in.crops = &state.CropData;
+    in.CropRow = state.CropRow;
+    in.TargetYield = state.TargetYield;
+    in.StorageChangeEarly = state.StorageChangeEarly;
+    in.StorageChangePeak = state.StorageChangePeak;
+    in.StorageChangeLate = state.StorageChangeLate;
+    in.SpeedCoefficient = state.SpeedCoefficient;
+    in.SpeedExponent = state.SpeedExponent;
+    in.sprinklerPackage = sprinklerPackage;
+    in.cycle = static_cast<std::int16_t>(cycle);
+    for (Stage stage : kStages) {
+        in.nominalClasses[static_cast<std::size_t>(stage)] = levels.nominalClass(stage);
+    }
+    in.ProfilePAWC = state.ProfilePAWC;
+    in.date = stamp.date;
+    in.time = stamp.time;
+    return in;
+}
+
 PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const TimeStamp& stamp) {
     PlanOutcome outcome;
     outcome.result.emplace();
@@ -140,23 +162,8 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     }
 
     // The schedule.
-    ScheduleInputs in;
-    in.crops = &state.CropData;
-    in.CropRow = state.CropRow;
-    in.TargetYield = state.TargetYield;
-    in.StorageChangeEarly = state.StorageChangeEarly;
-    in.StorageChangePeak = state.StorageChangePeak;
-    in.StorageChangeLate = state.StorageChangeLate;
-    in.SpeedCoefficient = state.SpeedCoefficient;
-    in.SpeedExponent = state.SpeedExponent;
-    in.sprinklerPackage = scenario.sprinklerPackage;
-    in.cycle = static_cast<std::int16_t>(scenario.cycle);
-    for (Stage stage : kStages) {
-        in.nominalClasses[static_cast<std::size_t>(stage)] = plan.waterLevels.nominalClass(stage);
-    }
-    in.ProfilePAWC = state.ProfilePAWC;
-    in.date = stamp.date;
-    in.time = stamp.time;
+    const ScheduleInputs in =
+        scheduleInputs(state, plan.waterLevels, scenario.sprinklerPackage, scenario.cycle, stamp);
     try {
         plan.schedule = plan.engine.ComputeSchedule(in);
     } catch (const std::exception& error) {

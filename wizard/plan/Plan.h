@@ -36,6 +36,11 @@ struct PlanOutcome {
     std::string problem; // why the scenario is refused (the screen's own message where it has one)
 };
 
+// What the schedule reads: the wizard's state, the nominal water level of each stage, whether
+// the sprinkler package is used, the cycle and the time stamp of the report.
+ScheduleInputs scheduleInputs(const mType& state, const WaterLevelModel& levels,
+                              bool sprinklerPackage, int cycle, const TimeStamp& stamp);
+
 // Runs a scenario as a user walks the wizard: crop and yield, the soil's depth layout and
 // its PAWC, the planned water levels, the sprinkler fit when the package is present, then
 // the schedule and its report. The crop table must be loaded.

@@ -8,6 +8,7 @@
 #include "frmChoice.h"
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
+#include "plan/Plan.h"
 #include "plan/TimeStamp.h"
 #include "printing/Printing.h"
 #include "printing/RichTextBox.h"
@@ -174,25 +175,9 @@ void frmMain::cycleScrolled(int position) {
 
 void frmMain::ComputeSchedule() {
     mType& state = wizard_.state();
-    ScheduleInputs in;
-    in.crops = &state.CropData;
-    in.CropRow = state.CropRow;
-    in.TargetYield = state.TargetYield;
-    in.StorageChangeEarly = state.StorageChangeEarly;
-    in.StorageChangePeak = state.StorageChangePeak;
-    in.StorageChangeLate = state.StorageChangeLate;
-    in.SpeedCoefficient = state.SpeedCoefficient;
-    in.SpeedExponent = state.SpeedExponent;
-    in.sprinklerPackage = wizard_.choice().packageTicked();
-    in.cycle = static_cast<std::int16_t>(sldCycle_->value());
-    const WaterLevelModel& levels = wizard_.waterLevel().model();
-    for (Stage stage : kStages) {
-        in.nominalClasses[static_cast<std::size_t>(stage)] = levels.nominalClass(stage);
-    }
-    in.ProfilePAWC = state.ProfilePAWC;
-    const TimeStamp stamp = currentTimeStamp();
-    in.date = stamp.date;
-    in.time = stamp.time;
+    const ScheduleInputs in =
+        scheduleInputs(state, wizard_.waterLevel().model(), wizard_.choice().packageTicked(),
+                       sldCycle_->value(), currentTimeStamp());
     ++runs_;
     try {
         const ScheduleRun& run = engine_.ComputeSchedule(in);
