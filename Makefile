@@ -42,6 +42,7 @@ bench:
 # Pictures of every screen for the README, drawn offscreen.
 screenshots: build
 	$(BUILD)/tests/wizard/tavik_screenshots docs/screenshots
+	$(BUILD)/tests/calculator/tavikcalc_screenshots docs/screenshots
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

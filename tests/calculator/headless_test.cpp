@@ -4,6 +4,7 @@
 #include "CalcTestSupport.h"
 #include "report/HeadlessReport.h"
 
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -200,12 +201,27 @@ TEST(TavikcalcProgram, RefusesBadInputWithStatusTwo) {
     }
 }
 
-TEST(TavikcalcProgram, WithoutReportSaysTheDialogIsNotThereYet) {
-    const auto r = test::runTavikcalc({"/wish", "A3"});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(contains(r.err, "the dialog is not built yet")) << r.err;
-    EXPECT_TRUE(contains(r.err, "usage: tavikcalc --report overhead|flood")) << r.err;
+TEST(TavikcalcProgram, HelpListsTheDialogsSwitchesAndTheReportOptions) {
+    const auto r = test::runTavikcalc({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(contains(r.out, "usage: tavikcalc [/wish] [A<area>]")) << r.out;
+    EXPECT_TRUE(contains(r.out, "usage: tavikcalc --report overhead|flood")) << r.out;
+}
+
+// Without --report the program is the dialog, which stays up until the user closes it.
+TEST(TavikcalcProgram, WithoutReportOpensTheDialog) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TAVIKCALC_EXECUTABLE),
+                  {QStringLiteral("/wish"), QStringLiteral("A3")});
+    ASSERT_TRUE(program.waitForStarted(30000));
+    EXPECT_FALSE(program.waitForFinished(1500)) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished(30000);
+    EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
 }
 
 } // namespace
