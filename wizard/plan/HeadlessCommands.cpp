@@ -16,7 +16,7 @@ namespace {
 
 // Opens the workbook and loads its crop table, or says why not.
 std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContext& context,
-                                   const char* command) {
+                                   const char* command, bool nameUnusableRows) {
     mType state;
     WorkbookReaderOptions options;
     options.readerProgram = context.readerProgram;
@@ -29,7 +29,7 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
         context.err << "tavik " << command << ": " << *report.error << '\n';
         return std::nullopt;
     }
-    if (report.leftOut && std::string(command) == "crops") {
+    if (report.leftOut && nameUnusableRows) {
         context.err << "tavik " << command << ": " << *report.leftOut << '\n';
     }
     return state.CropData;
@@ -53,7 +53,7 @@ int runCropsCommand(const QStringList& arguments, const HeadlessContext& context
         }
     }
 
-    const auto table = loadCrops(workbook, context, "crops");
+    const auto table = loadCrops(workbook, context, "crops", true);
     if (!table) {
         return kExitWorkbook;
     }
@@ -126,7 +126,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         return kExitBadInput;
     }
 
-    const auto crops = loadCrops(workbook, context, "plan");
+    const auto crops = loadCrops(workbook, context, "plan", false);
     if (!crops) {
         return kExitWorkbook;
     }

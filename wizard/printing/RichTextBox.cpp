@@ -75,58 +75,43 @@ RichText richTextOf(const QTextEdit& box) {
     richText.fontFamily = base.family().toStdString();
     richText.fontPoints = base.pointSizeF();
     int position = 0; // in characters of the rich text (CR LF counts two)
-    bool firstBlock = true;
+    // A run whose format differs from the box's own font becomes a span.
+    const auto addSpan = [&richText, &base](const QTextCharFormat& format, int start, int length) {
+        const bool bold = format.fontWeight() >= QFont::Bold;
+        const bool underline = format.fontUnderline();
+        const double points = format.hasProperty(QTextFormat::FontPointSize)
+                                  ? format.fontPointSize()
+                                  : base.pointSizeF();
+        if (!bold && !underline && points == base.pointSizeF()) {
+            return;
+        }
+        RichTextSpan span;
+        span.start = start;
+        span.length = length;
+        span.bold = bold;
+        span.underline = underline;
+        if (points != base.pointSizeF()) {
+            span.points = points;
+        }
+        richText.spans.push_back(span);
+    };
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
-        if (!firstBlock) {
+        if (block != box.document()->begin()) {
             // The line break takes the formatting its CR had: a box keeps it with the
             // paragraph that follows.
-            const QTextCharFormat breakFormat = block.charFormat();
-            const bool bold = breakFormat.fontWeight() >= QFont::Bold;
-            const bool underline = breakFormat.fontUnderline();
-            const double points = breakFormat.hasProperty(QTextFormat::FontPointSize)
-                                      ? breakFormat.fontPointSize()
-                                      : base.pointSizeF();
-            if (bold || underline || points != base.pointSizeF()) {
-                RichTextSpan span;
-                span.start = position;
-                span.length = 1;
-                span.bold = bold;
-                span.underline = underline;
-                if (points != base.pointSizeF()) {
-                    span.points = points;
-                }
-                richText.spans.push_back(span);
-            }
+            addSpan(block.charFormat(), position, 1);
             richText.text += "\r\n";
             position += 2;
         }
-        firstBlock = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QString text = fragment.text();
-            const QTextCharFormat format = fragment.charFormat();
-            const bool bold = format.fontWeight() >= QFont::Bold;
-            const bool underline = format.fontUnderline();
-            const double points = format.hasProperty(QTextFormat::FontPointSize)
-                                      ? format.fontPointSize()
-                                      : base.pointSizeF();
             const int length = static_cast<int>(text.toStdU32String().size());
-            if (bold || underline || points != base.pointSizeF()) {
-                RichTextSpan span;
-                span.start = position;
-                span.length = length;
-                span.bold = bold;
-                span.underline = underline;
-                if (points != base.pointSizeF()) {
-                    span.points = points;
-                }
-                richText.spans.push_back(span);
-            }
+            addSpan(fragment.charFormat(), position, length);
             richText.text += text.toStdString();
             position += length;
         }
     }
     return richText;
 }
-
 } // namespace tavik

@@ -183,7 +183,7 @@ void frmWaterLevel::load() {
         middleLabels_[s]->setText(QString::number(model_.dialMiddle()));
         endLabels_[s]->setText(QString::number(model_.dialMaximum()));
         const double dialLeft = kDesign[s].dialLeft;
-        placeAutoSized(middleLabels_[s], dialLeft + 1095 - 150, 7380 + 60);
+        middleLabels_[s]->adjustSize();
         middleLabels_[s]->move(gauges_[s]->x() +
                                    (gauges_[s]->width() - middleLabels_[s]->width()) / 2,
                                gauges_[s]->y() - middleLabels_[s]->height());

@@ -93,10 +93,10 @@ double leadingNumber(std::string_view text) {
     double value = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        return number.find('e') != std::string::npos && number.find("e-") != std::string::npos
-                   ? 0.0
-                   : (number.front() == '-' ? -std::numeric_limits<double>::infinity()
-                                            : std::numeric_limits<double>::infinity());
+        // Too small for a double reads as 0; too large as an infinity of its sign.
+        const bool tiny = number.find("e-") != std::string::npos;
+        const double huge = std::numeric_limits<double>::infinity();
+        return tiny ? 0.0 : (number.front() == '-' ? -huge : huge);
     }
     return ec == std::errc{} ? value : 0.0;
 }
