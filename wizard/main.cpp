@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +28,32 @@ constexpr const char* kUsage = R"(usage:
                                       or the irrigation table (csv)
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
 )";
+
+constexpr const char* kNoDisplay =
+    "tavik: there is no display to show the wizard on; start it on a desktop, or plan "
+    "without one: tavik plan SCENARIO.json (see --help)\n";
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// The wizard needs a display. Without one the toolkit would abort; say so and end instead.
+void needDisplay() {
+    if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
+        std::cerr << kNoDisplay;
+        std::exit(tavik::kExitBadInput);
+    }
+    // A display that is named but cannot be reached ends in a fatal message of the toolkit.
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtFatalMsg) {
+                std::cerr << kNoDisplay;
+                _exit(tavik::kExitBadInput);
+            }
+            std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+        });
+}
 
 } // namespace
 
@@ -59,7 +87,9 @@ int main(int argc, char* argv[]) {
             return tavik::kExitBadInput;
         }
     }
+    needDisplay();
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
     std::setlocale(LC_NUMERIC, "C"); // numbers in reports and charts use a decimal point
     QApplication::setApplicationName(QStringLiteral("tavik"));
     tavik::StartUpOptions options{QApplication::applicationDirPath(),

@@ -1,7 +1,12 @@
 #include "ReportPrinter.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <unistd.h>
 
 namespace tavikcalc {
 
@@ -43,9 +48,83 @@ qsizetype longestRun(QPainter& painter, const QRect& page, const QString& text, 
     return run;
 }
 
+// Puts the printer back on the chosen file however the job ends.
+class OutputRestorer {
+public:
+    OutputRestorer(QPrinter& printer, QString target)
+        : printer_(printer), target_(std::move(target)) {}
+    OutputRestorer(const OutputRestorer&) = delete;
+    OutputRestorer& operator=(const OutputRestorer&) = delete;
+    ~OutputRestorer() { printer_.setOutputFileName(target_); }
+
+private:
+    QPrinter& printer_;
+    QString target_;
+};
+
+PrintOutcome printPages(QPrinter& printer, const QString& text);
+
 } // namespace
 
 PrintOutcome printReportText(QPrinter& printer, const QString& text) {
+    const QString target = printer.outputFileName();
+    if (target.isEmpty()) {
+        return printPages(printer, text);
+    }
+    // Printing to a file: into a temporary file beside it first, so that a failed write (a
+    // full disk) leaves an existing file as it was.
+    const auto failed = [&target](const QString& reason) {
+        PrintOutcome outcome;
+        outcome.problem = QStringLiteral("The printout could not be written to \"%1\" (it is "
+                                         "left as it was): %2.")
+                              .arg(target, reason);
+        return outcome;
+    };
+    if (const QFileInfo info(target); info.exists() && !info.isFile()) {
+        return failed(QStringLiteral("it is not a regular file"));
+    }
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    QTemporaryFile temporary(QFileInfo(target).absolutePath() +
+                             QStringLiteral("/.printing-XXXXXX"));
+    if (!temporary.open()) {
+        return failed(
+            QStringLiteral("its folder cannot be written (%1)").arg(temporary.errorString()));
+    }
+    temporary.close();
+    PrintOutcome outcome;
+    {
+        const OutputRestorer restorer(printer, target);
+        printer.setOutputFileName(temporary.fileName());
+        if (pdf) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+        }
+        outcome = printPages(printer, text);
+    }
+    if (!outcome.ok()) {
+        return outcome;
+    }
+    QFile written(temporary.fileName());
+    const QByteArray document =
+        written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    // A finished PDF ends with its end-of-file marker; one cut short by a write error does not.
+    if (document.isEmpty() || (pdf && !document.right(32).trimmed().endsWith("%%EOF"))) {
+        return failed(
+            QStringLiteral("the document could not be written in full (is the disk full?)"));
+    }
+    QSaveFile file(target);
+    const auto size = static_cast<qint64>(document.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(document) != size || !file.flush() ||
+        ::fsync(file.handle()) != 0 || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failed(reason);
+    }
+    return outcome;
+}
+
+namespace {
+
+PrintOutcome printPages(QPrinter& printer, const QString& text) {
     PrintOutcome outcome;
     QPainter painter;
     if (!painter.begin(&printer)) {
@@ -90,5 +169,7 @@ PrintOutcome printReportText(QPrinter& printer, const QString& text) {
     }
     return outcome;
 }
+
+} // namespace
 
 } // namespace tavikcalc

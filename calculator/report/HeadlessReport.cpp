@@ -4,9 +4,11 @@
 #include "engine/SoilType.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 #include <set>
 
@@ -262,8 +264,15 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         err << "tavikcalc: " << report.problem << "\n";
         return kExitBadInput;
     }
+    errno = 0;
     out << report.text << "\r\n";
     out.flush();
+    if (!out) {
+        // Standard output on a full disk or a closed pipe: the report did not arrive.
+        err << "tavikcalc: the report cannot be written to standard output: "
+            << (errno != 0 ? std::strerror(errno) : "the write failed") << "\n";
+        return kExitBadInput;
+    }
     return kExitOk;
 }
 

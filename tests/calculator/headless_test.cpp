@@ -208,6 +208,35 @@ TEST(TavikcalcProgram, HelpListsTheDialogsSwitchesAndTheReportOptions) {
     EXPECT_TRUE(contains(r.out, "usage: tavikcalc --report overhead|flood")) << r.out;
 }
 
+// Without a display the dialog cannot open: one line names both ways out, and no abort.
+TEST(TavikcalcProgram, WithoutADisplayOrReportSaysBothWaysOut) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QLatin1String(name));
+    }
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TAVIKCALC_EXECUTABLE), QStringList{});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 2);
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("desktop")) && err.contains(QStringLiteral("--report")))
+        << err.toStdString();
+}
+
+TEST(TavikcalcProgram, AReportThatCannotBeWrittenIsNoSuccess) {
+    QProcess program;
+    program.setStandardOutputFile(QStringLiteral("/dev/full"));
+    program.start(QStringLiteral(TAVIKCALC_EXECUTABLE),
+                  {QStringLiteral("--report"), QStringLiteral("overhead"), QStringLiteral("--crop"),
+                   QStringLiteral("0")});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("No space left on device"));
+}
+
 // Without --report the program is the dialog, which stays up until the user closes it.
 TEST(TavikcalcProgram, WithoutReportOpensTheDialog) {
     QProcess program;

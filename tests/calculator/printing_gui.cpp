@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace tavikcalc {
 namespace {
@@ -119,6 +121,34 @@ TEST_F(Printing, CancelPrintsNothingAndAnEmptyBoxNeedsNoPrinter) {
     EXPECT_EQ(d.dialogs.printDialogs, 1);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
     EXPECT_EQ(d.dialogs.messages.size(), 1U);
+}
+
+// A full disk: the earlier printout stays as it was and the message says why.
+TEST_F(Printing, AFullDiskKeepsTheEarlierPrintout) {
+    const QByteArray mountPoint = folder.path().toLocal8Bit();
+    if (::geteuid() != 0 ||
+        ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "a full tmpfs needs root and a mount";
+    }
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+    QFile earlier(d.dialogs.pdf);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the earlier printout");
+    earlier.close();
+    QFile filler(folder.filePath(QStringLiteral("filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) == 4096 || filler.write("x", 1) == 1) {
+    }
+    calculate(1);
+    d.click(Dlg::IDC_PRINT);
+    ASSERT_EQ(d.dialogs.messages.size(), 1U);
+    EXPECT_TRUE(d.dialogs.texts()[0].contains(d.dialogs.pdf)) << d.dialogs.texts()[0].toStdString();
+    QFile kept(d.dialogs.pdf);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("the earlier printout"));
 }
 
 } // namespace

@@ -3,9 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace tavik::test {
 
@@ -115,6 +119,59 @@ ProcessResult runProcess(const QString& program, const QStringList& arguments, i
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     return result;
+}
+
+ProcessResult runProcessTo(const QString& program, const QStringList& arguments,
+                           const QString& standardOutput) {
+    QProcess process;
+    process.setStandardOutputFile(standardOutput);
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForStarted() || !process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+        return result;
+    }
+    result.crashed = process.exitStatus() == QProcess::CrashExit;
+    result.exitCode = process.exitCode();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+FullFolder::FullFolder() {
+    if (::geteuid() != 0) {
+        reason_ = QStringLiteral("mounting a full tmpfs needs root");
+        return;
+    }
+    const QByteArray path = dir_.path().toLocal8Bit();
+    if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=256k") != 0) {
+        reason_ = QStringLiteral("tmpfs cannot be mounted here: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    mounted_ = true;
+}
+
+FullFolder::~FullFolder() {
+    if (mounted_) {
+        ::umount2(dir_.path().toLocal8Bit().constData(), MNT_DETACH);
+    }
+}
+
+void FullFolder::keep(const QString& name, const QByteArray& bytes) {
+    writeFile(dir_, name, bytes);
+}
+
+void FullFolder::fill() {
+    QFile filler(dir_.filePath(QStringLiteral("filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+    // Small writes still find room in a partly used block; fill that too.
+    while (filler.write("x", 1) == 1) {
+    }
 }
 
 } // namespace tavik::test

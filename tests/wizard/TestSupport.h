@@ -34,13 +34,18 @@ struct Recorded {
     Notifier::Icon icon;
     std::string title;
     std::string text;
+    std::string details;
 };
 
 // Remembers every message instead of showing it.
 class RecordingNotifier : public Notifier {
 public:
     void notify(Icon icon, const std::string& title, const std::string& text) override {
-        shown.push_back({icon, title, text});
+        shown.push_back({icon, title, text, {}});
+    }
+    void notifyWithDetails(Icon icon, const std::string& title, const std::string& text,
+                           const std::string& details) override {
+        shown.push_back({icon, title, text, details});
     }
     std::vector<Recorded> shown;
 };
@@ -53,5 +58,29 @@ struct ProcessResult {
 };
 ProcessResult runProcess(const QString& program, const QStringList& arguments,
                          int timeoutMs = 30000);
+// The same, with standard output going to a file (such as /dev/full) instead of a pipe.
+ProcessResult runProcessTo(const QString& program, const QStringList& arguments,
+                           const QString& standardOutput);
+
+// A folder on a file system that is full: a small tmpfs, mounted for the test and filled.
+// Mounting needs root; without it, reason() says why the test cannot run.
+class FullFolder {
+public:
+    FullFolder();
+    ~FullFolder();
+    FullFolder(const FullFolder&) = delete;
+    FullFolder& operator=(const FullFolder&) = delete;
+    bool ready() const { return reason_.isEmpty(); }
+    const QString& reason() const { return reason_; }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+    // Writes a file there before the disk is filled (the "previous" file of a test).
+    void keep(const QString& name, const QByteArray& bytes);
+    void fill();
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+    QString reason_;
+};
 
 } // namespace tavik::test

@@ -177,8 +177,31 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"MinimumAboveMaximum", {{9, "12000"}, {11, "11000"}}, {9}, "above the maximum"},
         RowCase{"RecommendedBelowMinimum", {{11, "1000"}}, {11}, "outside the range"},
         RowCase{"RecommendedAboveMaximum", {{11, "10001"}}, {11}, "outside the range"},
-        RowCase{"YieldTooLargeForSlider", {{10, "3e9"}, {11, "3e9"}}, {10, 11}, "too large"},
-        RowCase{"SeveralProblemsAllListed", {{6, "0"}, {7, "0"}, {12, "400"}}, {12, 6, 7}, "366"}),
+        RowCase{"YieldTooLargeForSlider",
+                {{10, "3e9"}, {11, "3e9"}},
+                {10, 11},
+                "holds 3000000000; it must be from 0 to 1000000 kg/ha"},
+        RowCase{"SeveralProblemsAllListed", {{6, "0"}, {7, "0"}, {12, "400"}}, {12, 6, 7}, "366"},
+        // Figures that would plan to infinities or absurd amounts.
+        RowCase{"HugeStageOneFactor",
+                {{2, "32767"}},
+                {2},
+                "holds 32767; it must be from 0 to 1.5 (a fraction of the peak demand)"},
+        RowCase{"HugeSeasonEndFactor", {{3, "1e308"}}, {3}, "holds 1e+308"},
+        RowCase{"NegativeDemandDivisor", {{6, "-108"}}, {6}, "must be from 5 to 600 days"},
+        RowCase{"HugeIntercept", {{8, "-1e300"}}, {8}, "from -1000000 to 1000000 kg/ha"},
+        RowCase{"ZeroRootScale", {{17, "0"}}, {17}, "more than 0 and at most 1000000"},
+        RowCase{"NegativeCropFactor", {{20, "-0.0000027"}}, {20}, "more than 0 and at most 0.001"},
+        RowCase{"LeafPotentialZero", {{21, "0"}}, {21}, "from 100 to 10000 kPa"},
+        RowCase{"RootFractionAboveOne", {{22, "1.5"}}, {22}, "at most 1"},
+        RowCase{"UptakeRatioHuge", {{23, "1e6"}}, {23}, "at most 10"},
+        RowCase{
+            "NoWaterUseAtTheMinimumYield", {{8, "-3000"}}, {8}, "a season's water use of -87.87"},
+        RowCase{"PeakDemandBeyondFiftyMm", {{6, "5"}}, {6}, "a peak daily demand of 181.72"},
+        RowCase{"RootsShallowerThanHalfALayer", {{19, "0.1"}}, {18}, "rooting depth of 100 mm"},
+        RowCase{"NoRootLength", {{14, "-1"}}, {17}, "a root length of -15"},
+        RowCase{"NameWithTabAndLineFeed", {{1, "'Whe\tat\n"}}, {1}, "holds control characters"},
+        RowCase{"NameTooLong", {{1, "'" + std::string(101, 'W')}}, {1}, "is 101 characters long"}),
     [](const testing::TestParamInfo<RowCase>& p) { return p.param.name; });
 
 TEST(CropRowChecks, BoundaryValuesAreAccepted) {
@@ -193,13 +216,32 @@ TEST(CropRowChecks, BoundaryValuesAreAccepted) {
     EXPECT_TRUE(loaded.problems.empty()) << describeCropProblems(loaded.problems);
 }
 
-TEST(CropRowChecks, AnEmptyRowIsOneProblem) {
+TEST(CropRowChecks, AnEmptyRowIsOneProblemAndSoIsARunOfThem) {
     CsvRows rows = test::shippedCropCsv();
     rows[3] = std::vector<std::string>(37);
+    // Formatted but blank rows below the crops, as a spreadsheet's used range often has.
+    rows.insert(rows.end(), 1000, std::vector<std::string>(37));
     CropTable table;
     const auto loaded = table.load(test::sheetFromCsv(rows));
-    ASSERT_EQ(loaded.problems.size(), 1U);
+    ASSERT_EQ(loaded.problems.size(), 2U);
     EXPECT_EQ(loaded.problems[0].describe(), "Row 4: the row is empty.");
+    EXPECT_EQ(loaded.problems[1].describe(), "Rows 13 to 1012: the rows are empty.");
+    EXPECT_EQ(table.offeredRows().size(), 10U);
+}
+
+TEST(CropRowChecks, AFormulaWithoutAResultIsNamedNotReadAsEmpty) {
+    SheetCells sheet = test::sheetFromCsv(test::shippedCropCsv());
+    sheet.rows[1][CropColumn::MinYield - 1] = UnreadableCell{"its result was never calculated"};
+    sheet.rows[2][30] = UnreadableCell{"its result is an error"}; // a column no code reads
+    CropTable table;
+    const auto loaded = table.load(sheet);
+    ASSERT_EQ(loaded.problems.size(), 1U);
+    EXPECT_EQ(loaded.problems[0].describe().rfind(
+                  "Row 2 (Wheat), column 9 (minimum yield): holds a formula whose result cannot "
+                  "be read (its result was never calculated)",
+                  0),
+              0U);
+    EXPECT_TRUE(table.isOffered(3));
 }
 
 TEST(CropRowChecks, DescriptionNamesRowCropAndColumn) {

@@ -7,11 +7,14 @@
 #include "plan/PlanOutput.h"
 #include "plan/Scenario.h"
 #include "state/CropTable.h"
+#include "state/NumberText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace tavik {
@@ -202,6 +205,52 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"cycle\" must be a whole number from 2 to 10"}),
     [](const testing::TestParamInfo<Refusal>& p) { return p.param.name; });
 
+// Every column's range at its ends, one at a time and all at once: an offered crop row plans
+// without an exception and without reaching the last guard against non-finite figures; a
+// value just beyond an end keeps the row out.
+TEST(CropRanges, EndsPlanFiniteFiguresAndBeyondIsNotOffered) {
+    const auto tryRow = [](const std::vector<std::pair<int, double>>& values, bool offered) {
+        SheetCells sheet = test::sheetFromCsv(test::shippedCropCsv());
+        std::string what;
+        for (const auto& [column, value] : values) {
+            sheet.rows[1][static_cast<std::size_t>(column - 1)] = value;
+            what += " column " + std::to_string(column) + " = " + shortestText(value);
+        }
+        CropTable table;
+        table.load(sheet);
+        if (!offered) {
+            EXPECT_FALSE(table.isOffered(2)) << what;
+            return;
+        }
+        if (!table.isOffered(2)) {
+            return; // another check keeps it out (a yield order, a derived figure)
+        }
+        for (const char* json : {R"({"crop": 2})",
+                                 R"({"crop": 2, "cycle": 2, "sprinklerPackage": {},
+                                     "soil": {"depth": 2000, "siltClay": [1,1,1,1,1,1,1]}})"}) {
+            const PlanOutcome outcome = runPlan(table, *parseScenario(json).scenario, kStamp);
+            if (!outcome.result) {
+                EXPECT_EQ(outcome.problem.find("cannot be computed"), std::string::npos)
+                    << what << ": " << outcome.problem;
+            }
+        }
+    };
+    std::vector<std::pair<int, double>> lows;
+    std::vector<std::pair<int, double>> highs;
+    for (const CropColumnRange& range : cropColumnRanges()) {
+        const double low = range.aboveLow ? std::nextafter(range.low, range.high) : range.low;
+        tryRow({{range.column, low}}, true);
+        tryRow({{range.column, range.high}}, true);
+        const double step = std::max(1e-9, std::fabs(range.high) * 1e-6);
+        tryRow({{range.column, range.aboveLow ? range.low : range.low - step}}, false);
+        tryRow({{range.column, range.high + step}}, false);
+        lows.emplace_back(range.column, low);
+        highs.emplace_back(range.column, range.high);
+    }
+    tryRow(lows, true);
+    tryRow(highs, true);
+}
+
 // The built program: exit statuses, formats and the output file.
 class PlanCommand : public testing::Test {
 protected:
@@ -277,7 +326,9 @@ TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
          "--format must be text, rtf, json or csv"},
         {{good, QStringLiteral("--format")}, "--format needs a value"},
         {{good, good}, "unknown argument"},
-        {{scenario(R"({"crop": "Barley", "soil": {"depth": 100}})")}, "Please select soil depth"},
+        {{test::writeFile(dir_, QStringLiteral("shallow.json"),
+                          R"({"crop": "Barley", "soil": {"depth": 100}})")},
+         "\"soil.depth\" is 100 mm, which gives no soil layer"},
     };
     for (const auto& [arguments, wording] : refusals) {
         const auto result = run(arguments);

@@ -171,6 +171,38 @@ TEST_F(Result, SavingWritesTheBoxAsARichTextDocument) {
     EXPECT_EQ(test::readFile(plan), rtf);
 }
 
+// A full disk: neither the save nor the printout to a file replaces the earlier file, and
+// the message names the file and the reason.
+TEST_F(Result, AFullDiskKeepsTheEarlierFilesAndSaysWhy) {
+    test::FullFolder full;
+    if (!full.ready()) {
+        GTEST_SKIP() << full.reason().toStdString();
+    }
+    walk(4, 900);
+    cycle()->setValue(2);
+    full.keep(QStringLiteral("plan.txt"), "the earlier plan");
+    full.keep(QStringLiteral("plan.pdf"), "the earlier printout");
+    full.fill();
+    dialogs_.savePath = full.filePath(QStringLiteral("plan.txt"));
+    dialogs_.pdf = full.filePath(QStringLiteral("plan.pdf"));
+    EXPECT_FALSE(result().saveSchedule());
+    EXPECT_EQ(result().printSchedule(), 0);
+    EXPECT_FALSE(result().printChart());
+    EXPECT_FALSE(wizard_->waterLevel().printSelection() > 0);
+    ASSERT_EQ(notifier_.shown.size(), 4U);
+    for (const test::Recorded& shown : notifier_.shown) {
+        EXPECT_NE(shown.text.find(full.filePath(QStringLiteral("plan.")).toStdString()),
+                  std::string::npos)
+            << shown.text;
+        EXPECT_TRUE(shown.text.find("No space left on device") != std::string::npos ||
+                    shown.text.find("(is the disk full?)") != std::string::npos)
+            << shown.text;
+    }
+    EXPECT_EQ(test::readFile(*dialogs_.savePath), "the earlier plan");
+    EXPECT_EQ(test::readFile(dialogs_.pdf), "the earlier printout");
+    EXPECT_TRUE(result().isVisible()) << "the screen stays as it was";
+}
+
 TEST_F(Result, AnEmptyBoxIsNeitherSavedNorPrinted) {
     walk(0, 900);
     result().display()->clear();

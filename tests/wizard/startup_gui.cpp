@@ -2,12 +2,15 @@
 // the run with a message naming it, and the crop screen offers what the table can.
 
 #include "GuiSupport.h"
+#include "screens/CropPicture.h"
 #include "screens/StartUp.h"
 #include "screens/frmChoice.h"
 
 #include <QDir>
 #include <QFile>
 #include <QToolButton>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -125,6 +128,46 @@ TEST_F(StartUp, PicturesThatCannotBeShownLeaveTheCropWithout) {
     EXPECT_TRUE(choice.option(2)->icon().isNull());
     EXPECT_TRUE(choice.option(3)->icon().isNull());
     EXPECT_FALSE(choice.option(4)->icon().isNull());
+}
+
+TEST_F(StartUp, ManyUnusableRowsGiveAMessageThatFitsTheScreen) {
+    auto rows = test::shippedCropCsv();
+    for (int i = 0; i < 1000; ++i) {
+        rows.push_back(rows[1]);
+        rows.back()[CropColumn::WaterUseSlope - 1] = "0";
+    }
+    startWizard(rows);
+    ASSERT_TRUE(loaded_);
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    const test::Recorded& shown = notifier_.shown[0];
+    EXPECT_LE(std::count(shown.text.begin(), shown.text.end(), '\n'), 16) << shown.text;
+    EXPECT_NE(shown.text.find("Row 13 (Wheat), column 7 (water-use slope): is zero"),
+              std::string::npos);
+    EXPECT_NE(shown.text.find("… and 988 more problems in 988 more rows (all of them are "
+                              "listed in the details)."),
+              std::string::npos)
+        << shown.text;
+    EXPECT_EQ(std::count(shown.details.begin(), shown.details.end(), '\n'), 999);
+    EXPECT_NE(shown.details.find("Row 1012 (Wheat)"), std::string::npos);
+}
+
+// Only a regular file of picture size is read: a pipe named in the workbook would otherwise
+// hang the crop screen, a device or a huge file fill the memory.
+TEST(CropPictureFile, OnlyRegularFilesOfPictureSizeAreRead) {
+    QTemporaryDir program;
+    const QString fifo = program.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QFile huge(program.filePath(QStringLiteral("huge.png")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(64LL * 1024 * 1024)); // sparse
+    huge.close();
+    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("folder.png")));
+    ASSERT_TRUE(QFile::copy(test::sourcePath(QStringLiteral("wizard/resources/pictures/maize.png")),
+                            program.filePath(QStringLiteral("maize.png"))));
+    for (const char* name : {"/pipe.png", "/huge.png", "/folder.png"}) {
+        EXPECT_TRUE(loadCropPicture(program.path(), Cell{std::string(name)}).isNull()) << name;
+    }
+    EXPECT_FALSE(loadCropPicture(program.path(), Cell{std::string("/maize.png")}).isNull());
 }
 
 TEST_F(StartUp, AWorkbookWithoutCropsOpensNoScreen) {

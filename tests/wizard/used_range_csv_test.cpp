@@ -20,6 +20,7 @@ TEST(UsedRangeCsv, RoundTripKeepsKindsAndExactValues) {
          std::string("ünïcode ³"), std::string(""), Cell{}},
         {Cell{}},
         {0.30000000000000004, -0.0, std::numeric_limits<double>::infinity()},
+        {UnreadableCell{"its result was never calculated"}, std::string("?\"")},
     };
     std::string error;
     const auto back = parseUsedRangeCsv(formatUsedRangeCsv(sheet), error);
@@ -48,6 +49,38 @@ TEST(UsedRangeCsv, RefusesMalformedText) {
     const auto empty = parseUsedRangeCsv("", error);
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->rows.empty());
+    // No more than the crop table can hold: 37 columns, 32,767 rows.
+    EXPECT_TRUE(parseUsedRangeCsv(std::string(36, ',') + "\n", error));
+    EXPECT_FALSE(parseUsedRangeCsv(std::string(37, ',') + "\n", error));
+    EXPECT_NE(error.find("more than 37 columns"), std::string::npos) << error;
+    std::string rows(32767, '\n');
+    EXPECT_TRUE(parseUsedRangeCsv(rows, error));
+    EXPECT_FALSE(parseUsedRangeCsv(rows + "\n", error));
+    EXPECT_NE(error.find("more than 32767 rows"), std::string::npos) << error;
+}
+
+TEST(NumberText, PrintableTextEscapesWhatATerminalWouldObey) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Potatoes (summer) ünï ³", "Potatoes (summer) ünï ³"},
+        {"a\tb\nc\rd", "a\\tb\\nc\\rd"},
+        {"\x1b[31mred\x7f", "\\x1B[31mred\\x7F"},
+        {"\xc2\x9b"
+         "1m",
+         "\\u{009B}1m"}, // a C1 control
+        {"\xe2\x80\xae"
+         "evil",
+         "\\u{202E}evil"},                  // a right-to-left override
+        {"bad \xff\xc3", "bad \\xFF\\xC3"}, // not UTF-8, and a cut sequence
+        {"\xc0\xaf", "\\xC0\\xAF"},         // an overlong form
+        {std::string("nul\0", 4), "nul\\x00"},
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(printableText(text), shown) << shown;
+        EXPECT_EQ(needsEscapes(text), text != shown) << shown;
+    }
+    EXPECT_EQ(printableText("ünïcode", 3), "ünï…");
+    EXPECT_EQ(printableText("abc", 3), "abc");
+    EXPECT_EQ(characterCount("ünï\xff"), 4U);
 }
 
 TEST(NumberText, WholeTextNumbers) {

@@ -12,6 +12,12 @@ public:
 
     virtual ~Notifier() = default;
     virtual void notify(Icon icon, const std::string& title, const std::string& text) = 0;
+    // A message with a longer account behind it (a message box's details, which the user
+    // opens when wanted); by default the account follows the text.
+    virtual void notifyWithDetails(Icon icon, const std::string& title, const std::string& text,
+                                   const std::string& details) {
+        notify(icon, title, details.empty() ? text : text + "\n\n" + details);
+    }
 };
 
 } // namespace tavik

@@ -1,5 +1,6 @@
 #include "HeadlessCommands.h"
 
+#include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
 #include "TimeStamp.h"
@@ -7,7 +8,7 @@
 #include "workbook/CropWorkbook.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <ostream>
 
 namespace tavik {
@@ -24,7 +25,7 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
         context.err << "tavik " << command << ": " << *error << '\n';
         return std::nullopt;
     }
-    const CropTableReport report = loadCropTable(state, workbook);
+    const CropTableReport report = loadCropTable(state, workbook, true);
     if (report.error) {
         context.err << "tavik " << command << ": " << *report.error << '\n';
         return std::nullopt;
@@ -32,7 +33,7 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
     if (report.leftOut && nameUnusableRows) {
         context.err << "tavik " << command << ": " << *report.leftOut << '\n';
     }
-    return state.CropData;
+    return std::move(state.CropData);
 }
 
 } // namespace
@@ -47,7 +48,8 @@ int runCropsCommand(const QStringList& arguments, const HeadlessContext& context
             }
             workbook = arguments[++i];
         } else {
-            context.err << "tavik crops: unknown argument \"" << arguments[i].toStdString()
+            context.err << "tavik crops: unknown argument \""
+                        << printableText(arguments[i].toStdString())
                         << "\" (usage: tavik crops [--workbook FILE])\n";
             return kExitBadInput;
         }
@@ -58,13 +60,19 @@ int runCropsCommand(const QStringList& arguments, const HeadlessContext& context
         return kExitWorkbook;
     }
     const CropTable& crops = *table;
+    std::string lines;
     for (const std::int16_t row : crops.offeredRows()) {
-        context.out << row << '\t' << crops.text(row, CropColumn::Name) << '\t'
-                    << shortestText(crops.number(row, CropColumn::MinYield)) << '\t'
-                    << shortestText(crops.number(row, CropColumn::MaxYield)) << '\t'
-                    << shortestText(crops.number(row, CropColumn::RecommendedYield)) << '\n';
+        // Offered names hold no tab, line break or other control character.
+        lines += std::to_string(row) + '\t' + crops.text(row, CropColumn::Name) + '\t' +
+                 shortestText(crops.number(row, CropColumn::MinYield)) + '\t' +
+                 shortestText(crops.number(row, CropColumn::MaxYield)) + '\t' +
+                 shortestText(crops.number(row, CropColumn::RecommendedYield)) + '\n';
     }
-    context.out.flush();
+    if (const auto problem = writeToStream(context.out, lines)) {
+        context.err << "tavik crops: the list cannot be written to standard output: " << *problem
+                    << '\n';
+        return kExitBadInput;
+    }
     return kExitOk;
 }
 
@@ -86,7 +94,8 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                                 argument == QLatin1String("--output");
         if (takesValue) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                context.err << "tavik plan: " << argument.toStdString() << " needs a value\n"
+                context.err << "tavik plan: " << printableText(argument.toStdString())
+                            << " needs a value\n"
                             << kUsage << '\n';
                 return kExitBadInput;
             }
@@ -95,7 +104,8 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                                                                       : output;
             target = arguments[++i];
         } else if (argument.startsWith(QLatin1String("--")) || !scenarioPath.isEmpty()) {
-            context.err << "tavik plan: unknown argument \"" << argument.toStdString() << "\"\n"
+            context.err << "tavik plan: unknown argument \""
+                        << printableText(argument.toStdString()) << "\"\n"
                         << kUsage << '\n';
             return kExitBadInput;
         } else {
@@ -109,21 +119,32 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     if (format != QLatin1String("text") && format != QLatin1String("rtf") &&
         format != QLatin1String("json") && format != QLatin1String("csv")) {
         context.err << "tavik plan: --format must be text, rtf, json or csv, not \""
-                    << format.toStdString() << "\"\n";
+                    << printableText(format.toStdString()) << "\"\n";
         return kExitBadInput;
     }
 
-    QFile file(scenarioPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        context.err << "tavik plan: the scenario file \"" << scenarioPath.toStdString()
-                    << "\" cannot be read: " << file.errorString().toStdString() << '\n';
+    const std::string shownScenario = printableText(scenarioPath.toStdString());
+    std::string scenarioText;
+    if (const auto problem = readScenarioFile(scenarioPath, scenarioText)) {
+        context.err << "tavik plan: the scenario file \"" << shownScenario
+                    << "\" cannot be read: " << *problem << '\n';
         return kExitBadInput;
     }
-    const ScenarioParse parse = parseScenario(file.readAll().toStdString());
+    const ScenarioParse parse = parseScenario(scenarioText);
     if (!parse.scenario) {
-        context.err << "tavik plan: " << scenarioPath.toStdString() << ": " << parse.problem
+        context.err << "tavik plan: " << shownScenario << ": " << printableText(parse.problem)
                     << '\n';
         return kExitBadInput;
+    }
+    // Refuse an output that cannot be a file before any work is done.
+    if (!output.isEmpty()) {
+        const QFileInfo target(output);
+        if (target.exists() && !target.isFile()) {
+            context.err << "tavik plan: --output \"" << printableText(output.toStdString())
+                        << "\" is not a regular file (a folder, a device or a pipe is never "
+                           "replaced)\n";
+            return kExitBadInput;
+        }
     }
 
     const auto crops = loadCrops(workbook, context, "plan", false);
@@ -132,7 +153,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     }
     const PlanOutcome outcome = runPlan(*crops, *parse.scenario, currentTimeStamp());
     if (!outcome.result) {
-        context.err << "tavik plan: " << scenarioPath.toStdString() << ": " << outcome.problem
+        context.err << "tavik plan: " << shownScenario << ": " << printableText(outcome.problem)
                     << '\n';
         return kExitBadInput;
     }
@@ -141,17 +162,16 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                              : format == QLatin1String("csv")  ? planCsv(*outcome.result)
                                                                : planText(*outcome.result);
     if (output.isEmpty()) {
-        context.out << text;
-        context.out.flush();
+        if (const auto problem = writeToStream(context.out, text)) {
+            context.err << "tavik plan: the " << format.toStdString()
+                        << " output cannot be written to standard output: " << *problem << '\n';
+            return kExitBadInput;
+        }
         return kExitOk;
     }
-    QSaveFile target(output);
-    if (!target.open(QIODevice::WriteOnly) ||
-        target.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !target.commit()) {
-        context.err << "tavik plan: --output \"" << output.toStdString()
-                    << "\" cannot be written: " << target.errorString().toStdString() << '\n';
+    if (const auto problem = replaceFileContents(output, text)) {
+        context.err << "tavik plan: --output \"" << printableText(output.toStdString())
+                    << "\" cannot be written (it is left as it was): " << *problem << '\n';
         return kExitBadInput;
     }
     return kExitOk;

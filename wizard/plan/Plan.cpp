@@ -5,6 +5,7 @@
 #include "state/SprinklerPackage.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -12,7 +13,6 @@ namespace tavik {
 
 namespace {
 
-constexpr int kFreshDepth = 567;   // the soil screen's depth slider at its start
 constexpr int kFreshSiltClay = 20; // every layer slider at its start
 
 PlanOutcome refused(std::string problem) {
@@ -41,9 +41,56 @@ std::optional<std::int16_t> findCrop(const CropTable& crops, const Scenario& sce
     return std::nullopt;
 }
 
+// "Wheat (crop row 2 of the workbook)": a problem of the crop's figures lies in the workbook.
+std::string cropRowName(const PlanResult& plan) {
+    return plan.cropName + " (crop row " + std::to_string(plan.state.CropRow) + " of the workbook)";
+}
+
 // The yield slider's end: the column rounded to a 32-bit integer (halves to even).
 long sliderEnd(double yield) {
     return static_cast<long>(std::nearbyint(yield));
+}
+
+// The first figure of a plan that is not a finite number, by name; none when all are. The
+// crop table's ranges keep such rows out; this is the last guard before anything is written.
+std::optional<std::string> nonFiniteFigure(const PlanResult& plan) {
+    const auto finite = [](double value) {
+        return std::isfinite(value);
+    };
+    const auto allFinite = [&finite](const auto& values) {
+        return std::all_of(values.begin(), values.end(),
+                           [&finite](auto v) { return finite(static_cast<double>(v)); });
+    };
+    const mType& state = plan.state;
+    if (!finite(static_cast<double>(state.ProfilePAWC)) || !allFinite(plan.rootZone.LayerWater) ||
+        !allFinite(plan.rootZone.RootDensity)) {
+        return "the soil's plant-available water";
+    }
+    if (!finite(static_cast<double>(state.StorageChangeEarly)) ||
+        !finite(static_cast<double>(state.StorageChangePeak)) ||
+        !finite(static_cast<double>(state.StorageChangeLate))) {
+        return "the changes of stored soil water";
+    }
+    if (!finite(state.SpeedCoefficient) || !finite(state.SpeedExponent)) {
+        return "the sprinkler package's speed law";
+    }
+    const cWaterDemand& demand = plan.engine.WaterDemand();
+    if (!allFinite(demand.dailyDemands()) || !allFinite(demand.cumulativeDemands())) {
+        return "the daily water demand";
+    }
+    if (!finite(static_cast<double>(plan.schedule.PeakRate))) {
+        return "the peak application rate";
+    }
+    for (const IrrigationDay& day : plan.schedule.irrigations) {
+        if (!finite(day.amount) || !finite(day.cumulative) || !finite(day.speed.value_or(0)) ||
+            !finite(day.passSpeed.value_or(0))) {
+            return "the irrigation of day " + std::to_string(day.day);
+        }
+    }
+    if (!allFinite(plan.individualChart.values) || !allFinite(plan.cumulativeChart.values)) {
+        return "the chart";
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -101,11 +148,13 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     state.TargetYield = static_cast<float>(yield);
 
     // Soil: the depth layout, then Next (the PAWC).
-    const int depth = scenario.depth.value_or(kFreshDepth);
+    const int depth = scenario.depth.value_or(kFreshSoilDepth);
     const DepthLayout layout = applySoilDepth(state, static_cast<std::int16_t>(depth), nullptr);
     plan.layers = layout.layers;
     if (layout.layers <= 0) {
-        return refused(kNoDepthMessage);
+        return refused(
+            "\"soil.depth\" is " + std::to_string(depth) +
+            " mm, which gives no soil layer (a profile needs 150 mm at least): " + kNoDepthMessage);
     }
     plan.siltClay.assign(static_cast<std::size_t>(layout.layers), kFreshSiltClay);
     if (scenario.siltClay) {
@@ -118,8 +167,12 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     }
     plan.rootZone = computeSoilPawc(state, static_cast<std::int16_t>(depth), plan.siltClay,
                                     scenario.deepRipped);
+    if (plan.rootZone.outcome == RootZoneResult::Outcome::Failed) {
+        return refused(cropRowName(plan) + ": " + soilPawcMessage(plan.rootZone));
+    }
     if (plan.rootZone.outcome != RootZoneResult::Outcome::Ok) {
-        return refused(soilPawcMessage(plan.rootZone));
+        return refused("\"soil.siltClay\" and \"soil.depth\" give no plant-available water for " +
+                       plan.cropName + ": " + soilPawcMessage(plan.rootZone));
     }
 
     // Planned soil water at the four stages.
@@ -155,7 +208,7 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
         const SprinklerFit fit =
             fitSprinklerPackage(scenario.amounts.value_or(defaultSprinklerAmounts()));
         if (!fit.law) {
-            return refused(fit.problem);
+            return refused("\"sprinklerPackage.amounts\": " + fit.problem);
         }
         state.SpeedCoefficient = fit.law->SpeedCoefficient;
         state.SpeedExponent = fit.law->SpeedExponent;
@@ -167,11 +220,15 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     try {
         plan.schedule = plan.engine.ComputeSchedule(in);
     } catch (const std::exception& error) {
-        return refused("the schedule cannot be computed for " + plan.cropName + ": " +
+        return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " +
                        error.what());
     }
     plan.individualChart = plan.engine.DrawChart(true);
     plan.cumulativeChart = plan.engine.DrawChart(false);
+    if (const auto figure = nonFiniteFigure(plan)) {
+        return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " + *figure +
+                       " does not come out as a finite number; check that row");
+    }
     return outcome;
 }
 

@@ -2,8 +2,11 @@
 
 #include "model/WaterLevels.h"
 #include "state/NumberText.h"
+#include "state/SoilInfo.h"
 #include "state/SprinklerPackage.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,14 +54,30 @@ int wholeNumber(const QJsonValue& value, const std::string& key, int low, int hi
     return static_cast<int>(number);
 }
 
+// The profile's layers, for the lists that hold one value per layer. Their length is checked
+// before any element is read.
+struct Layers {
+    int count = 0;
+    int depth = 0;
+};
+
+void checkLength(const QJsonArray& array, const std::string& key, const Layers& layers) {
+    if (array.size() != layers.count) {
+        refuse(key, "must have " + std::to_string(layers.count) + " values, one per layer of the " +
+                        std::to_string(layers.depth) + " mm profile, not " +
+                        std::to_string(array.size()));
+    }
+}
+
 std::vector<int> wholeNumbers(const QJsonValue& value, const std::string& key, int low, int high,
-                              const std::string& unit) {
+                              const std::string& unit, const Layers& layers) {
     if (!value.isArray()) {
         refuse(key, "must be a list of whole numbers from " + std::to_string(low) + " to " +
                         std::to_string(high) + (unit.empty() ? "" : " " + unit));
     }
     std::vector<int> numbers;
     const QJsonArray array = value.toArray();
+    checkLength(array, key, layers);
     for (qsizetype i = 0; i < array.size(); ++i) {
         numbers.push_back(
             wholeNumber(array[i], key + "[" + std::to_string(i) + "]", low, high, unit));
@@ -67,12 +86,14 @@ std::vector<int> wholeNumbers(const QJsonValue& value, const std::string& key, i
 }
 
 // A soil water content in mm/mm on the sliders' steps of 0.001, as thousandths.
-std::vector<int> waterLevels(const QJsonValue& value, const std::string& key) {
+std::vector<int> waterLevels(const QJsonValue& value, const std::string& key,
+                             const Layers& layers) {
     if (!value.isArray()) {
         refuse(key, "must be a list of soil water contents (mm/mm) from 0 to 0.5, one per layer");
     }
     std::vector<int> positions;
     const QJsonArray array = value.toArray();
+    checkLength(array, key, layers);
     for (qsizetype i = 0; i < array.size(); ++i) {
         const std::string itemKey = key + "[" + std::to_string(i) + "]";
         if (!array[i].isDouble()) {
@@ -109,6 +130,18 @@ Scenario read(const QJsonObject& root) {
                                            0, 2147483647, "(kg/ha)");
     }
 
+    Layers layers;
+    const auto setLayers = [&scenario, &layers] {
+        layers.depth = scenario.depth.value_or(kFreshSoilDepth);
+        layers.count = depthLayout(static_cast<std::int16_t>(layers.depth)).layers;
+        if (layers.count == 0) {
+            refuse("soil.depth", "is " + std::to_string(layers.depth) +
+                                     " mm, which gives no soil layer (a profile needs 150 mm at "
+                                     "least): " +
+                                     kNoDepthMessage);
+        }
+    };
+    setLayers();
     if (root.contains(QLatin1String("soil"))) {
         const QJsonValue soilValue = root.value(QLatin1String("soil"));
         if (!soilValue.isObject()) {
@@ -119,10 +152,11 @@ Scenario read(const QJsonObject& root) {
         if (soil.contains(QLatin1String("depth"))) {
             scenario.depth =
                 wholeNumber(soil.value(QLatin1String("depth")), "soil.depth", 0, 2000, "(mm)");
+            setLayers();
         }
         if (soil.contains(QLatin1String("siltClay"))) {
-            scenario.siltClay =
-                wholeNumbers(soil.value(QLatin1String("siltClay")), "soil.siltClay", 1, 100, "(%)");
+            scenario.siltClay = wholeNumbers(soil.value(QLatin1String("siltClay")), "soil.siltClay",
+                                             1, 100, "(%)", layers);
         }
         if (soil.contains(QLatin1String("deepRipped"))) {
             const QJsonValue ripped = soil.value(QLatin1String("deepRipped"));
@@ -144,8 +178,8 @@ Scenario read(const QJsonObject& root) {
         for (Stage stage : kStages) {
             const QLatin1String key(stageKey(stage));
             if (levels.contains(key)) {
-                scenario.waterLevels[static_cast<std::size_t>(stage)] =
-                    waterLevels(levels.value(key), std::string("waterLevels.") + stageKey(stage));
+                scenario.waterLevels[static_cast<std::size_t>(stage)] = waterLevels(
+                    levels.value(key), std::string("waterLevels.") + stageKey(stage), layers);
             }
         }
     }
@@ -186,6 +220,35 @@ Scenario read(const QJsonObject& root) {
 }
 
 } // namespace
+
+std::optional<std::string> readScenarioFile(const QString& path, std::string& text) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return "the file does not exist";
+    }
+    if (info.isDir()) {
+        return "it is a folder";
+    }
+    const std::string limit = "more than " + std::to_string(kMaxScenarioBytes / 1024) +
+                              " KiB, far larger than a scenario";
+    if (info.isFile() && info.size() > kMaxScenarioBytes) {
+        return "it holds " + std::to_string(info.size()) + " bytes, " + limit;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return file.errorString().toStdString();
+    }
+    // Read one byte beyond the limit: a pipe or a file still growing tells its size no other way.
+    const QByteArray bytes = file.read(kMaxScenarioBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return file.errorString().toStdString();
+    }
+    if (bytes.size() > kMaxScenarioBytes) {
+        return "it holds " + limit;
+    }
+    text = bytes.toStdString();
+    return std::nullopt;
+}
 
 ScenarioParse parseScenario(const std::string& jsonText) {
     ScenarioParse parse;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <optional>
 #include <string>
@@ -29,6 +30,16 @@ struct ScenarioParse {
     std::optional<Scenario> scenario;
     std::string problem; // names the key that is wrong
 };
+
+// What the soil screen shows when it first opens: the depth slider's start.
+inline constexpr int kFreshSoilDepth = 567; // mm
+
+// A scenario is a small file; a larger one is refused before it is read.
+inline constexpr long long kMaxScenarioBytes = 1024 * 1024;
+
+// Reads a scenario file into text, at most kMaxScenarioBytes of it; the reason when it
+// cannot be read or is larger.
+std::optional<std::string> readScenarioFile(const QString& path, std::string& text);
 
 // Reads a scenario from JSON text. Unknown keys, wrong types, values off the controls'
 // steps or outside their ranges are refused with a message naming the key. Checks that

@@ -5,6 +5,11 @@
 namespace tavik {
 
 void MessageBoxNotifier::notify(Icon icon, const std::string& title, const std::string& text) {
+    notifyWithDetails(icon, title, text, {});
+}
+
+void MessageBoxNotifier::notifyWithDetails(Icon icon, const std::string& title,
+                                           const std::string& text, const std::string& details) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
     case Icon::Information:
@@ -19,6 +24,9 @@ void MessageBoxNotifier::notify(Icon icon, const std::string& title, const std::
     }
     QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, parent_);
+    if (!details.empty()) {
+        box.setDetailedText(QString::fromStdString(details));
+    }
     box.exec();
 }
 

@@ -11,6 +11,8 @@ class MessageBoxNotifier : public Notifier {
 public:
     explicit MessageBoxNotifier(QWidget* parent = nullptr) : parent_(parent) {}
     void notify(Icon icon, const std::string& title, const std::string& text) override;
+    void notifyWithDetails(Icon icon, const std::string& title, const std::string& text,
+                           const std::string& details) override;
 
 private:
     QWidget* parent_;

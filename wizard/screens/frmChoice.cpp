@@ -130,11 +130,13 @@ bool frmChoice::load() {
     const CropTableReport report = loadCropTable(state, path);
     state.AppTitle = kAppTitle;
     if (report.error) {
-        wizard_.notifier().notify(Notifier::Icon::Critical, state.AppTitle, *report.error);
+        wizard_.notifier().notifyWithDetails(Notifier::Icon::Critical, state.AppTitle,
+                                             *report.error, report.details);
         return false;
     }
     if (report.leftOut) {
-        wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle, *report.leftOut);
+        wizard_.notifier().notifyWithDetails(Notifier::Icon::Warning, state.AppTitle,
+                                             *report.leftOut, report.details);
     }
     const CropTable& crops = state.CropData;
     for (int r = 2; r <= crops.RowCount(); ++r) {

@@ -8,10 +8,13 @@
 #include "frmChoice.h"
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
+#include "plan/OutputFile.h"
 #include "plan/Plan.h"
 #include "plan/TimeStamp.h"
+#include "printing/PrintToFile.h"
 #include "printing/Printing.h"
 #include "printing/RichTextBox.h"
+#include "state/NumberText.h"
 #include "state/WizardState.h"
 
 #include <QApplication>
@@ -23,7 +26,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTextEdit>
 #include <cstdio>
 #include <qcustomplot.h>
@@ -250,14 +252,10 @@ bool frmMain::saveSchedule() {
     // The whole box, as a Rich Text Format document, replacing the file only when all of it
     // was written.
     const std::string rtf = toRtf(richTextOf(*rtxtDisplay_));
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(rtf.data(), static_cast<qint64>(rtf.size())) !=
-            static_cast<qint64>(rtf.size()) ||
-        !file.commit()) {
+    if (const auto problem = replaceFileContents(*path, rtf)) {
         wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
-                                  "The schedule could not be saved as \"" + path->toStdString() +
-                                      "\": " + file.errorString().toStdString());
+                                  "The schedule could not be saved as \"" +
+                                      printableText(path->toStdString()) + "\": " + *problem);
         return false;
     }
     return true;
@@ -271,7 +269,15 @@ int frmMain::printSchedule() {
     if (!wizard_.dialogs().choosePrinter(printer, this)) {
         return 0;
     }
-    return PrintRichText(*rtxtDisplay_, printer, 1440, 1440, 1440, 1440);
+    int pages = 0;
+    if (const auto problem = printChecked(printer, [&] {
+            pages = PrintRichText(*rtxtDisplay_, printer, 1440, 1440, 1440, 1440);
+            return pages > 0;
+        })) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, *problem);
+        return 0;
+    }
+    return pages;
 }
 
 bool frmMain::printChart() {
@@ -284,15 +290,26 @@ bool frmMain::printChart() {
     QApplication::clipboard()->setPixmap(MSChart1_->toPixmap());
     const QPixmap picture = QApplication::clipboard()->pixmap();
     printer.setFullPage(false);
-    QPainter painter;
-    if (picture.isNull() || !painter.begin(&printer)) {
+    if (picture.isNull()) {
         return false;
     }
-    const double scale = printer.resolution() / 96.0; // screen pixels to printer dots
-    const double offset = 1000.0 / 1440.0 * printer.resolution();
-    painter.drawPixmap(QRectF(offset, offset, picture.width() * scale, picture.height() * scale),
-                       picture, QRectF(picture.rect()));
-    return painter.end();
+    const auto problem = printChecked(printer, [&] {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            return false;
+        }
+        const double scale = printer.resolution() / 96.0; // screen pixels to printer dots
+        const double offset = 1000.0 / 1440.0 * printer.resolution();
+        painter.drawPixmap(
+            QRectF(offset, offset, picture.width() * scale, picture.height() * scale), picture,
+            QRectF(picture.rect()));
+        return painter.end();
+    });
+    if (problem) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, *problem);
+        return false;
+    }
+    return true;
 }
 
 } // namespace tavik

@@ -8,6 +8,7 @@
 #include "frmMain.h"
 #include "frmSoilInfo.h"
 #include "plan/TimeStamp.h"
+#include "printing/PrintToFile.h"
 #include "printing/Printing.h"
 #include "printing/RichTextBox.h"
 #include "state/SoilInfo.h"
@@ -320,7 +321,15 @@ int frmWaterLevel::printSelection() {
     if (!wizard_.dialogs().choosePrinter(printer, this)) {
         return 0;
     }
-    return PrintRichText(*rtxtWaterlevel_, printer, 1440, 1440, 1440, 1440);
+    int pages = 0;
+    if (const auto problem = printChecked(printer, [&] {
+            pages = PrintRichText(*rtxtWaterlevel_, printer, 1440, 1440, 1440, 1440);
+            return pages > 0;
+        })) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, *problem);
+        return 0;
+    }
+    return pages;
 }
 
 } // namespace tavik

@@ -3,6 +3,8 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -12,11 +14,28 @@ namespace {
 
 const Cell kEmptyCell{};
 
+constexpr const char* kEmptyRow = "the row is empty";
+constexpr const char* kEmptyRows = "the rows are empty";
+
 constexpr int kMaxRowCount = std::numeric_limits<std::int16_t>::max();
 
 bool isNumericColumn(int column) {
     return (column >= CropColumn::Stage1EndFactor && column <= CropColumn::UptakeRatio) ||
            column == CropColumn::Stage1EndDay;
+}
+
+// A value for a message: whole thousands and millions without an exponent ("1000000"), other
+// values in their shortest form ("0.001", "2.7e-06").
+std::string messageNumber(double value) {
+    if (std::fabs(value) >= 1 && std::fabs(value) < 1e15) {
+        std::array<char, 32> buffer{};
+        const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                             std::chars_format::fixed);
+        if (ec == std::errc{}) {
+            return std::string(buffer.data(), end);
+        }
+    }
+    return shortestText(value);
 }
 
 std::string quoted(const std::string& text) {
@@ -82,10 +101,47 @@ std::string cropColumnName(int column) {
     }
 }
 
+std::string CropColumnRange::describe() const {
+    const std::string lowText = messageNumber(low);
+    const std::string highText = messageNumber(high);
+    return (aboveLow ? "more than " + lowText + " and at most " + highText
+                     : "from " + lowText + " to " + highText) +
+           unit;
+}
+
+const std::vector<CropColumnRange>& cropColumnRanges() {
+    using namespace CropColumn;
+    static const std::vector<CropColumnRange> ranges{
+        {Stage1EndFactor, 0, 1.5, false, " (a fraction of the peak demand)"},
+        {SeasonEndFactor, 0, 1.5, false, " (a fraction of the peak demand)"},
+        {DemandDivisor, 5, 600, false, " days"},
+        {WaterUseSlope, 0, 1000, true, " kg/ha per mm"},
+        {WaterUseIntercept, -1e6, 1e6, false, " kg/ha"},
+        {MinYield, 0, 1e6, false, " kg/ha"},
+        {MaxYield, 0, 1e6, false, " kg/ha"},
+        {RecommendedYield, 0, 1e6, false, " kg/ha"},
+        {RootA0, -1e6, 1e6, false, ""},
+        {RootA0 + 1, -1e6, 1e6, false, ""},
+        {RootA0 + 2, -1e6, 1e6, false, ""},
+        {RootA0 + 3, -1e6, 1e6, false, ""},
+        {RootScale, 0, 1e6, true, ""},
+        {RootDepthFactor, 0, 1e4, true, ""},
+        {RootDepth, 0, 100, true, ""},
+        {CropFactorK, 0, 1e-3, true, ""},
+        {LimitLeafPotential, 100, 1e4, false, " kPa"},
+        {Root90Fraction, 0, 1, true, ""},
+        {UptakeRatio, 0, 10, true, ""},
+    };
+    return ranges;
+}
+
 std::string CropRowProblem::describe() const {
+    if (lastRow > row) {
+        return "Rows " + std::to_string(row) + " to " + std::to_string(lastRow) + ": " + what + ".";
+    }
     std::string text = "Row " + std::to_string(row);
     if (!crop.empty()) {
-        text += " (" + crop + ")";
+        text += " (" + printableText(crop, kMaxCropNameLength) + ")";
     }
     if (column > 0) {
         text += ", column " + std::to_string(column) + " (" + cropColumnName(column) + ")";
@@ -115,9 +171,20 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
         auto problems = checkCropRow(*this, r);
         if (problems.empty()) {
             offered_.push_back(static_cast<std::int16_t>(r));
-        } else {
-            result.problems.insert(result.problems.end(), problems.begin(), problems.end());
+            continue;
         }
+        // A run of empty rows (formatted but blank cells below the crops) is one problem.
+        const bool empty = problems.size() == 1 && problems[0].what == kEmptyRow;
+        if (empty && !result.problems.empty()) {
+            CropRowProblem& last = result.problems.back();
+            const bool lastEmpty = last.column == 0 && (last.lastRow > 0 || last.what == kEmptyRow);
+            if (lastEmpty && std::max(last.row, last.lastRow) == r - 1) {
+                last.lastRow = r;
+                last.what = kEmptyRows;
+                continue;
+            }
+        }
+        result.problems.insert(result.problems.end(), problems.begin(), problems.end());
     }
     return result;
 }
@@ -137,7 +204,7 @@ double CropTable::number(int row, int column) const {
     if (const auto* text = std::get_if<std::string>(&c)) {
         return wholeTextNumber(*text).value_or(std::numeric_limits<double>::quiet_NaN());
     }
-    return 0.0;
+    return isEmpty(c) ? 0.0 : std::numeric_limits<double>::quiet_NaN();
 }
 
 std::string CropTable::text(int row, int column) const {
@@ -167,8 +234,37 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
         allEmpty = allEmpty && isEmpty(table.cell(row, c));
     }
     if (allEmpty) {
-        problem(0, "the row is empty");
+        problem(0, kEmptyRow);
         return problems;
+    }
+    // A formula without a readable result in any column that is read: its value is unknown.
+    bool cellsReadable = true;
+    for (int c = CropColumn::First; c <= CropColumn::Last; ++c) {
+        const auto* unreadable = std::get_if<UnreadableCell>(&table.cell(row, c));
+        if (unreadable != nullptr &&
+            (isNumericColumn(c) || c == CropColumn::Name || c == CropColumn::Picture)) {
+            problem(c, "holds a formula whose result cannot be read (" + unreadable->why +
+                           "); put the value itself in the cell, or recalculate the workbook "
+                           "in a spreadsheet program and save it again");
+            cellsReadable = false;
+        }
+    }
+    if (!cellsReadable) {
+        return problems;
+    }
+    if (const auto* name = std::get_if<std::string>(&table.cell(row, CropColumn::Name))) {
+        if (needsEscapes(*name)) {
+            problem(CropColumn::Name, "holds control characters (such as a tab or a line break) "
+                                      "or bytes that are not text; a crop name may not");
+        }
+        if (const std::size_t length = characterCount(*name); length > kMaxCropNameLength) {
+            // The reader cuts very long texts short: their length is not known.
+            const bool cut = name->size() + 4 > kMaxCellTextBytes;
+            problem(CropColumn::Name, "is " + std::string(cut ? "more than " : "") +
+                                          std::to_string(length) +
+                                          " characters long; a crop name may have at most " +
+                                          std::to_string(kMaxCropNameLength));
+        }
     }
 
     // Every numeric column must hold a finite number (or a text that is one).
@@ -180,7 +276,8 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
         const Cell& cell = table.cell(row, c);
         if (const auto* text = std::get_if<std::string>(&cell)) {
             if (!wholeTextNumber(*text)) {
-                problem(c, "holds the text " + quoted(*text) + " where a number is expected");
+                problem(c, "holds the text " + quoted(printableText(*text, 60)) +
+                               " where a number is expected");
                 numbersReadable = false;
             }
         } else if (const auto* value = std::get_if<double>(&cell);
@@ -240,39 +337,89 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
     }
 
     // The season's water use and the peak daily demand are divided by these.
+    bool divisorsUsable = true;
     for (int c : {CropColumn::DemandDivisor, CropColumn::WaterUseSlope}) {
         if (isEmpty(table.cell(row, c))) {
             problem(c, "is empty; the season's water use is divided by it");
+            divisorsUsable = false;
         } else if (number(c) == 0) {
             problem(c, "is zero; the season's water use is divided by it");
+            divisorsUsable = false;
         }
+    }
+
+    // Every other figure the computations read lies in a range wide enough for any real crop.
+    bool inRange = true;
+    for (const CropColumnRange& range : cropColumnRanges()) {
+        const double value = number(range.column);
+        const bool divisor =
+            range.column == CropColumn::DemandDivisor || range.column == CropColumn::WaterUseSlope;
+        if ((divisor && !divisorsUsable && value == 0) || range.contains(value)) {
+            continue;
+        }
+        problem(range.column, "holds " + messageNumber(value) + "; it must be " + range.describe());
+        inRange = false;
+    }
+    if (!inRange || !divisorsUsable) {
+        return problems;
     }
 
     // The target-yield slider runs from the minimum to the maximum yield in whole kg/ha and
     // starts at the recommended yield.
-    constexpr double kSliderLimit = std::numeric_limits<std::int32_t>::max();
-    bool yieldsFit = true;
-    for (int c : {CropColumn::MinYield, CropColumn::MaxYield, CropColumn::RecommendedYield}) {
-        if (std::fabs(number(c)) > kSliderLimit) {
-            problem(c,
-                    "holds " + shortestText(number(c)) + " kg/ha, too large for the yield slider");
-            yieldsFit = false;
+    const double minimum = number(CropColumn::MinYield);
+    const double maximum = number(CropColumn::MaxYield);
+    const double recommended = number(CropColumn::RecommendedYield);
+    if (minimum > maximum) {
+        problem(CropColumn::MinYield, "is " + shortestText(minimum) +
+                                          " kg/ha, above the maximum yield (" +
+                                          shortestText(maximum) + " kg/ha)");
+    } else if (recommended < minimum || recommended > maximum) {
+        problem(CropColumn::RecommendedYield,
+                "is " + shortestText(recommended) + " kg/ha, outside the range from the minimum (" +
+                    shortestText(minimum) + ") to the maximum yield (" + shortestText(maximum) +
+                    ")");
+    }
+
+    // What the columns give together: the season's water use over the yield range, its peak
+    // daily demand, and a rooting depth that reaches into the top layer.
+    const double slope = number(CropColumn::WaterUseSlope);
+    const double intercept = number(CropColumn::WaterUseIntercept);
+    for (const double yield : {minimum, maximum}) {
+        const double use = (yield + intercept) / slope;
+        if (!(use > 0 && use <= kMaxSeasonWaterUse)) {
+            problem(CropColumn::WaterUseIntercept,
+                    "gives with the water-use slope a season's water use of " + shortestText(use) +
+                        " mm at " + shortestText(yield) +
+                        " kg/ha; it must be more than 0 and at most " +
+                        shortestText(kMaxSeasonWaterUse) + " mm");
+            return problems;
         }
     }
-    if (yieldsFit) {
-        const double minimum = number(CropColumn::MinYield);
-        const double maximum = number(CropColumn::MaxYield);
-        const double recommended = number(CropColumn::RecommendedYield);
-        if (minimum > maximum) {
-            problem(CropColumn::MinYield, "is " + shortestText(minimum) +
-                                              " kg/ha, above the maximum yield (" +
-                                              shortestText(maximum) + " kg/ha)");
-        } else if (recommended < minimum || recommended > maximum) {
-            problem(CropColumn::RecommendedYield,
-                    "is " + shortestText(recommended) +
-                        " kg/ha, outside the range from the minimum (" + shortestText(minimum) +
-                        ") to the maximum yield (" + shortestText(maximum) + ")");
-        }
+    const double peak = (maximum + intercept) / slope / number(CropColumn::DemandDivisor);
+    if (peak > kMaxPeakDemand) {
+        problem(CropColumn::DemandDivisor, "gives a peak daily demand of " + shortestText(peak) +
+                                               " mm at " + shortestText(maximum) +
+                                               " kg/ha; it must be at most " +
+                                               shortestText(kMaxPeakDemand) + " mm per day");
+    }
+    const double rootingDepth = number(CropColumn::RootDepthFactor) * number(CropColumn::RootDepth);
+    if (rootingDepth < kMinRootingDepth || rootingDepth > kMaxRootingDepth) {
+        problem(CropColumn::RootDepthFactor,
+                "gives with the rooting depth (column 19) a rooting depth of " +
+                    shortestText(rootingDepth) + " mm; it must be from " +
+                    shortestText(kMinRootingDepth) + " to " + shortestText(kMaxRootingDepth) +
+                    " mm");
+    }
+    const double x = number(CropColumn::RootDepth);
+    const double rootLength =
+        (number(CropColumn::RootA0) + number(CropColumn::RootA0 + 1) * x +
+         number(CropColumn::RootA0 + 2) * x * x + number(CropColumn::RootA0 + 3) * x * x * x) *
+        number(CropColumn::RootScale);
+    if (!(rootLength > 0 && rootLength <= kMaxRootLength)) {
+        problem(CropColumn::RootScale,
+                "gives with the root length coefficients (columns 13 to 16) a root length of " +
+                    shortestText(rootLength) + "; it must be more than 0 and at most " +
+                    shortestText(kMaxRootLength));
     }
     return problems;
 }

@@ -38,14 +38,44 @@ inline constexpr int First = 1;
 inline constexpr int Last = 37;
 } // namespace CropColumn
 
+// The values a crop column may hold: wide enough for any real crop, narrow enough that every
+// computation on an offered row stays finite and its figures plausible. A crop row with a
+// value outside its column's range is not offered.
+struct CropColumnRange {
+    int column = 0;
+    double low = 0;
+    double high = 0;
+    bool aboveLow = false; // the low end itself is excluded (a divisor, a depth)
+    const char* unit = ""; // " kg/ha", " days", or nothing
+
+    bool contains(double value) const {
+        return (aboveLow ? value > low : value >= low) && value <= high;
+    }
+    // "from 0 to 1.5", "more than 0 and at most 1000 kg/ha per mm"
+    std::string describe() const;
+};
+const std::vector<CropColumnRange>& cropColumnRanges();
+
+// Bounds on what the columns give together.
+inline constexpr double kMaxSeasonWaterUse = 5000; // mm over the season, at either yield end
+inline constexpr double kMaxPeakDemand = 50;       // mm per day at the maximum yield
+inline constexpr double kMinRootingDepth = 150;    // mm: the roots reach half the top layer
+inline constexpr double kMaxRootingDepth = 10000;  // mm
+inline constexpr double kMaxRootLength = 10000;    // the root length of the soil computation
+// A crop name is shown on a button and in the report: at most this many characters, and
+// no control characters.
+inline constexpr std::size_t kMaxCropNameLength = 100;
+
 // Why one crop row cannot be used.
 struct CropRowProblem {
     int row = 0;      // worksheet row
     std::string crop; // column 1 as text (may be empty)
     int column = 0;   // 0 when the problem concerns the whole row
     std::string what;
+    int lastRow = 0; // for empty rows: the last of a run of them that this one problem names
 
-    // "Row 5 (Groundnuts), column 6 (demand divisor): is zero."
+    // "Row 5 (Groundnuts), column 6 (demand divisor): is zero."; "Rows 13 to 40: the rows are
+    // empty."
     std::string describe() const;
 };
 

@@ -48,6 +48,22 @@ std::string hashDotHashPicture(double value);
 // "%.7g" does), trailing zeros dropped.
 std::string sevenDigitText(float value);
 
+// A text read from a file or a command line, made fit to show in a message or a terminal:
+// control characters (C0, DEL and C1), the characters that reorder text (bidirectional
+// overrides and isolates) and bytes that are not UTF-8 are written as escapes (\t, \n, \r,
+// \xNN for bytes, \u{NNNN} for characters); everything else stays as it is.
+std::string printableText(std::string_view text);
+
+// printableText of at most the first maxCharacters characters, with "…" when cut short.
+std::string printableText(std::string_view text, std::size_t maxCharacters);
+
+// Whether printableText would change the text.
+bool needsEscapes(std::string_view text);
+
+// The number of characters (UTF-8 code points) of a text; a byte that is not part of a
+// UTF-8 sequence counts as one.
+std::size_t characterCount(std::string_view text);
+
 // The value rounded to the nearest integer, halves to even, as a 16-bit integer. Throws
 // std::range_error when it does not fit (an overflow).
 std::int16_t toInt16(double value);

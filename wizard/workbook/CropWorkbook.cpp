@@ -1,5 +1,7 @@
 #include "CropWorkbook.h"
 
+#include "state/NumberText.h"
+
 #include <QDir>
 
 namespace tavik {
@@ -18,17 +20,45 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
     return std::nullopt;
 }
 
-CropTableReport loadCropTable(mType& state, const QString& path) {
+namespace {
+
+// The first problems, one a line, and a count of the others.
+std::string listedProblems(const std::vector<CropRowProblem>& problems) {
+    if (problems.size() <= kListedCropProblems) {
+        return describeCropProblems(problems);
+    }
+    const std::vector<CropRowProblem> first(problems.begin(),
+                                            problems.begin() + kListedCropProblems);
+    std::vector<int> rows;
+    for (auto p = problems.begin() + kListedCropProblems; p != problems.end(); ++p) {
+        if (p->row != first.back().row && (rows.empty() || rows.back() != p->row)) {
+            rows.push_back(p->row);
+        }
+    }
+    const std::size_t more = problems.size() - kListedCropProblems;
+    return describeCropProblems(first) + "\n… and " + std::to_string(more) + " more problem" +
+           (more == 1 ? "" : "s") +
+           (rows.empty() ? ""
+                         : " in " + std::to_string(rows.size()) + " more row" +
+                               (rows.size() == 1 ? "" : "s")) +
+           " (all of them are listed in the details).";
+}
+
+} // namespace
+
+CropTableReport loadCropTable(mType& state, const QString& path, bool everyProblem) {
     CropTableReport report;
     const CropTable::LoadResult loaded = loadCropData(state);
     if (loaded.error) {
         report.error = workbookErrorMessage(path, *loaded.error);
         return report;
     }
+    const std::string listed =
+        everyProblem ? describeCropProblems(loaded.problems) : listedProblems(loaded.problems);
     if (!loaded.problems.empty()) {
-        report.leftOut = "These crop rows of the workbook \"" + path.toStdString() +
-                         "\" cannot be used, so their crops are not offered:\n\n" +
-                         describeCropProblems(loaded.problems);
+        report.leftOut = "These crop rows of the workbook \"" + printableText(path.toStdString()) +
+                         "\" cannot be used, so their crops are not offered:\n\n" + listed;
+        report.details = describeCropProblems(loaded.problems);
     }
     if (state.CropData.offeredRows().empty()) {
         std::string problem = state.CropData.RowCount() < 2
@@ -36,7 +66,7 @@ CropTableReport loadCropTable(mType& state, const QString& path) {
                                   : "none of its crop rows can be used";
         report.error = workbookErrorMessage(path, problem);
         if (report.leftOut) {
-            *report.error += "\n\n" + describeCropProblems(loaded.problems);
+            *report.error += "\n\n" + listed;
         }
     }
     return report;

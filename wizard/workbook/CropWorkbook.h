@@ -17,13 +17,20 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
                                             const WorkbookReaderOptions& options);
 
 // What loading the crop table reported, ready for the user.
+// A message about unusable rows stays short enough to read on a screen: it lists the first
+// problems and counts the rest; `details` holds every one of them, a line each.
 struct CropTableReport {
     std::optional<std::string> error;   // the table cannot be used at all
-    std::optional<std::string> leftOut; // some rows cannot be used (one line per problem)
+    std::optional<std::string> leftOut; // some rows cannot be used: heading and first problems
+    std::string details;                // every problem of the rows left out
 };
+
+// How many problems a message lists before it counts the rest.
+inline constexpr std::size_t kListedCropProblems = 12;
 
 // Copies the opened workbook into CropData (releasing it) and words the outcome. A workbook
 // without a single usable crop row is an error: there would be nothing to plan.
-CropTableReport loadCropTable(mType& state, const QString& path);
+// A terminal scrolls: with everyProblem the messages list every problem instead of the first.
+CropTableReport loadCropTable(mType& state, const QString& path, bool everyProblem = false);
 
 } // namespace tavik

@@ -2,10 +2,12 @@
 
 #include "UsedRangeCsv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <freexl.h>
 #include <fstream>
+#include <functional>
 #include <iostream>
 
 namespace tavik {
@@ -16,12 +18,28 @@ namespace {
 constexpr unsigned kMaxSheetRows = 65536;
 constexpr unsigned kMaxSheetColumns = 256;
 
+// The first bytes of a text, cut where a UTF-8 sequence begins.
+std::string boundedText(const char* text) {
+    if (text == nullptr) {
+        return {};
+    }
+    std::string value(text, strnlen(text, kMaxCellTextBytes + 1));
+    if (value.size() > kMaxCellTextBytes) {
+        std::size_t cut = kMaxCellTextBytes;
+        while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        value.resize(cut);
+    }
+    return value;
+}
+
 std::string freexlProblem(int code) {
     switch (code) {
     case FREEXL_FILE_NOT_FOUND:
         return "the file does not exist or cannot be opened for reading";
     case FREEXL_INSUFFICIENT_MEMORY:
-        return "there is not enough memory to read it";
+        return kTooLargeProblem;
     case FREEXL_INVALID_CFBF_HEADER:
         return "it is not an Excel 97-2003 workbook (.xls): its file header is not one";
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
@@ -79,70 +97,70 @@ std::optional<std::string> notAWorkbook(const std::string& path) {
 
 } // namespace
 
-FreexlSheetResult readFirstSheetWithFreexl(const std::string& path) {
-    FreexlSheetResult result;
+namespace {
+
+// Reads the used range row by row, handing each row on as it is read; the error, if any.
+std::optional<std::string> readRows(const std::string& path,
+                                    const std::function<void(std::vector<Cell>&&)>& takeRow) {
     if (auto problem = notAWorkbook(path)) {
-        result.error = std::move(*problem);
-        return result;
+        return problem;
     }
     FreexlHandle handle;
     const int opened = freexl_open(path.c_str(), handle.out());
     if (opened != FREEXL_OK) {
-        result.error = freexlProblem(opened);
-        return result;
+        return freexlProblem(opened);
     }
     if (handle.get() == nullptr) {
-        result.error = "the file could not be opened as a workbook";
-        return result;
+        return "the file could not be opened as a workbook";
     }
     unsigned int info = 0;
     if (freexl_get_info(handle.get(), FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK) {
-        result.error = "the file is damaged: its workbook settings cannot be read";
-        return result;
+        return "the file is damaged: its workbook settings cannot be read";
     }
     if (info == FREEXL_BIFF_OBFUSCATED) {
-        result.error = "the workbook is protected by a password";
-        return result;
+        return "the workbook is protected by a password";
     }
     unsigned int sheets = 0;
     if (freexl_get_info(handle.get(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK) {
-        result.error = "the file is damaged: its sheets cannot be counted";
-        return result;
+        return "the file is damaged: its sheets cannot be counted";
     }
     if (sheets == 0) {
-        result.error = "the workbook has no worksheet";
-        return result;
+        return "the workbook has no worksheet";
     }
     if (const int selected = freexl_select_active_worksheet(handle.get(), 0);
         selected != FREEXL_OK) {
-        result.error = "its first worksheet cannot be opened: " + freexlProblem(selected);
-        return result;
+        return "its first worksheet cannot be opened: " + freexlProblem(selected);
     }
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (const int dims = freexl_worksheet_dimensions(handle.get(), &rows, &columns);
         dims != FREEXL_OK) {
-        result.error = "the size of its first worksheet cannot be read: " + freexlProblem(dims);
-        return result;
+        return "the size of its first worksheet cannot be read: " + freexlProblem(dims);
     }
     if (rows > kMaxSheetRows || columns > kMaxSheetColumns) {
-        result.error = "the file is damaged: its first worksheet claims " + std::to_string(rows) +
-                       " rows and " + std::to_string(columns) + " columns";
-        return result;
+        return "the file is damaged: its first worksheet claims " + std::to_string(rows) +
+               " rows and " + std::to_string(columns) + " columns";
     }
+    // The crop table counts its rows in 16 bits and reads 37 columns: nothing beyond is read.
+    if (rows > kMaxUsedRangeRows) {
+        return "its first worksheet's used range has " + std::to_string(rows) +
+               " rows, more than the " + std::to_string(kMaxUsedRangeRows) +
+               " rows that can be read";
+    }
+    const auto readColumns =
+        static_cast<unsigned short>(std::min<std::size_t>(columns, kMaxUsedRangeColumns));
 
-    SheetCells sheet;
-    sheet.rows.assign(rows, std::vector<Cell>(columns));
+    std::vector<Cell> row(readColumns);
     for (unsigned int r = 0; r < rows; ++r) {
-        for (unsigned short c = 0; c < columns; ++c) {
+        row.assign(readColumns, Cell{});
+        for (unsigned short c = 0; c < readColumns; ++c) {
             FreeXL_CellValue value{};
             if (const int read = freexl_get_cell_value(handle.get(), r, c, &value);
                 read != FREEXL_OK) {
-                result.error = "the cell in row " + std::to_string(r + 1) + ", column " +
-                               std::to_string(c + 1) + " cannot be read: " + freexlProblem(read);
-                return result;
+                return "the cell in row " + std::to_string(r + 1) + ", column " +
+                       std::to_string(c + 1) + " cannot be read: " + freexlProblem(read);
             }
-            Cell& cell = sheet.rows[r][c];
+            Cell& cell = row[c];
             switch (value.type) {
             case FREEXL_CELL_INT:
                 cell = static_cast<double>(value.value.int_value);
@@ -155,31 +173,59 @@ FreexlSheetResult readFirstSheetWithFreexl(const std::string& path) {
             case FREEXL_CELL_DATE:
             case FREEXL_CELL_DATETIME:
             case FREEXL_CELL_TIME:
-                cell = std::string(value.value.text_value != nullptr ? value.value.text_value : "");
+                cell = boundedText(value.value.text_value);
                 break;
             default:
                 break; // FREEXL_CELL_NULL and anything unknown: an empty cell
             }
         }
+        takeRow(std::move(row));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+FreexlSheetResult readFirstSheetWithFreexl(const std::string& path) {
+    FreexlSheetResult result;
+    SheetCells sheet;
+    if (auto error = readRows(
+            path, [&sheet](std::vector<Cell>&& row) { sheet.rows.push_back(std::move(row)); })) {
+        result.error = std::move(*error);
+        return result;
     }
     result.sheet = std::move(sheet);
     return result;
 }
 
 int runWorkbookCommand(const std::string& path) {
-    const FreexlSheetResult read = readFirstSheetWithFreexl(path);
-    if (!read.sheet) {
-        std::cerr << "tavik workbook: \"" << path << "\": " << read.error << '\n';
-        return 3;
+    try {
+        // Rows go out as they are read: the reader holds no more than the parser's own cells.
+        std::string csv;
+        const auto error = readRows(path, [&csv](std::vector<Cell>&& row) {
+            appendUsedRangeCsvRow(csv, row);
+            if (csv.size() >= 1 << 16) {
+                std::cout.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+                csv.clear();
+            }
+        });
+        if (error) {
+            std::cerr << "tavik workbook: \"" << path << "\": " << *error << '\n';
+            return kExitWorkbookProblem;
+        }
+        std::cout.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "tavik workbook: the used range could not be written\n";
+            return kExitWorkbookProblem;
+        }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        // The reader runs with a memory limit: a sheet that needs more is too large to be a
+        // crop table, whatever it claims.
+        std::cerr << "tavik workbook: \"" << path << "\": " << kTooLargeProblem << '\n';
+        return kExitWorkbookProblem;
     }
-    const std::string csv = formatUsedRangeCsv(*read.sheet);
-    std::cout.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "tavik workbook: the used range could not be written\n";
-        return 3;
-    }
-    return 0;
 }
 
 } // namespace tavik

@@ -17,8 +17,15 @@ struct FreexlSheetResult {
 // only in a child process (`tavik workbook FILE`), never in its own.
 FreexlSheetResult readFirstSheetWithFreexl(const std::string& path);
 
-// `tavik workbook FILE`: the used range as CSV on standard output and exit status 0, or a
-// message on standard error and exit status 3.
+// What the reader says of a sheet too large for the memory it may use.
+inline constexpr const char* kTooLargeProblem =
+    "it is too large to read: its first worksheet needs more memory than a crop table may use";
+
+inline constexpr int kExitWorkbookProblem = 3;
+
+// `tavik workbook FILE`: the used range (at most 32,767 rows and the crop table's 37 columns)
+// as CSV on standard output and exit status 0, or a message on standard error and exit
+// status 3.
 int runWorkbookCommand(const std::string& path);
 
 } // namespace tavik

@@ -6,29 +6,44 @@
 
 namespace tavik {
 
+namespace {
+
+void appendQuoted(std::string& out, const std::string& text) {
+    out += '"';
+    for (char c : text) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace
+
+void appendUsedRangeCsvRow(std::string& out, const std::vector<Cell>& row) {
+    bool first = true;
+    for (const auto& cell : row) {
+        if (!first) {
+            out += ',';
+        }
+        first = false;
+        if (const auto* number = std::get_if<double>(&cell)) {
+            out += shortestText(*number);
+        } else if (const auto* text = std::get_if<std::string>(&cell)) {
+            appendQuoted(out, *text);
+        } else if (const auto* unreadable = std::get_if<UnreadableCell>(&cell)) {
+            out += '?';
+            appendQuoted(out, unreadable->why);
+        }
+    }
+    out += '\n';
+}
+
 std::string formatUsedRangeCsv(const SheetCells& sheet) {
     std::string out;
     for (const auto& row : sheet.rows) {
-        bool first = true;
-        for (const auto& cell : row) {
-            if (!first) {
-                out += ',';
-            }
-            first = false;
-            if (const auto* number = std::get_if<double>(&cell)) {
-                out += shortestText(*number);
-            } else if (const auto* text = std::get_if<std::string>(&cell)) {
-                out += '"';
-                for (char c : *text) {
-                    if (c == '"') {
-                        out += '"';
-                    }
-                    out += c;
-                }
-                out += '"';
-            }
-        }
-        out += '\n';
+        appendUsedRangeCsvRow(out, row);
     }
     return out;
 }
@@ -36,6 +51,7 @@ std::string formatUsedRangeCsv(const SheetCells& sheet) {
 std::optional<SheetCells> parseUsedRangeCsv(std::string_view csv, std::string& error) {
     SheetCells sheet;
     std::vector<Cell> row;
+    row.reserve(kMaxUsedRangeColumns);
     std::size_t i = 0;
     std::size_t line = 1;
     const auto fail = [&](const std::string& what) {
@@ -43,7 +59,14 @@ std::optional<SheetCells> parseUsedRangeCsv(std::string_view csv, std::string& e
         return std::nullopt;
     };
     while (i < csv.size()) {
+        if (row.size() >= kMaxUsedRangeColumns) {
+            return fail("more than " + std::to_string(kMaxUsedRangeColumns) + " columns");
+        }
         // One field, then a comma or the end of the line.
+        const bool unreadable = csv[i] == '?' && i + 1 < csv.size() && csv[i + 1] == '"';
+        if (unreadable) {
+            ++i;
+        }
         if (csv[i] == '"') {
             std::string text;
             ++i;
@@ -62,7 +85,11 @@ std::optional<SheetCells> parseUsedRangeCsv(std::string_view csv, std::string& e
                 }
                 text += csv[i++];
             }
-            row.emplace_back(std::move(text));
+            if (unreadable) {
+                row.emplace_back(UnreadableCell{std::move(text)});
+            } else {
+                row.emplace_back(std::move(text));
+            }
         } else {
             const std::size_t end = csv.find_first_of(",\n", i);
             if (end == std::string_view::npos) {
@@ -94,8 +121,12 @@ std::optional<SheetCells> parseUsedRangeCsv(std::string_view csv, std::string& e
         }
         ++i;
         ++line;
+        if (sheet.rows.size() >= kMaxUsedRangeRows) {
+            return fail("more than " + std::to_string(kMaxUsedRangeRows) + " rows");
+        }
         sheet.rows.push_back(std::move(row));
-        row.clear();
+        row = {};
+        row.reserve(kMaxUsedRangeColumns);
     }
     if (!row.empty()) {
         return fail("the last line is not ended");

@@ -1,16 +1,32 @@
 #include "WorkbookReader.h"
 
 #include "UsedRangeCsv.h"
+#include "state/NumberText.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tavik {
 
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
 
 WorkbookReadResult failure(std::string problem) {
     WorkbookReadResult result;
@@ -51,18 +67,37 @@ WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions
     if (!file.isReadable()) {
         return failure("the file cannot be opened for reading (no permission)");
     }
+    if (!file.isFile()) {
+        return failure("it is not a regular file");
+    }
     if (file.size() == 0) {
         return failure("the file is empty");
+    }
+    if (file.size() > kMaxWorkbookBytes) {
+        return failure("the file holds " + std::to_string(file.size() / (1024 * 1024)) +
+                       " MiB, far more than a crop table workbook (at most " +
+                       std::to_string(kMaxWorkbookBytes / (1024 * 1024)) + " MiB are read)");
     }
 
     QProcess reader;
     reader.setProgram(options.readerProgram);
     reader.setArguments({QStringLiteral("workbook"), file.absoluteFilePath()});
     reader.setStandardInputFile(QProcess::nullDevice());
-    reader.setChildProcessModifier([] {
+    const auto memoryLimit = static_cast<rlim_t>(options.memoryLimit);
+    const pid_t parent = getpid();
+    reader.setChildProcessModifier([memoryLimit, parent] {
         // A crash of the parser on a damaged file should not leave a core dump behind.
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore);
+        if (!kSanitized && memoryLimit > 0) {
+            const rlimit data{memoryLimit, memoryLimit};
+            setrlimit(RLIMIT_DATA, &data);
+        }
+        // The reader does not outlive the program that waits for it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(1); // the caller ended before the reader was started
+        }
     });
     const QDeadlineTimer deadline(options.timeLimit);
     reader.start();
@@ -84,7 +119,8 @@ WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions
         if (output.size() > options.outputLimit) {
             reader.kill();
             reader.waitForFinished(-1);
-            return failure("its first sheet is far larger than a crop table");
+            return failure("its first sheet is far larger than a crop table (more than " +
+                           std::to_string(options.outputLimit / (1024 * 1024)) + " MiB of cells)");
         }
     }
     output += reader.readAllStandardOutput();
@@ -112,7 +148,8 @@ WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions
 }
 
 std::string workbookErrorMessage(const QString& path, const std::string& problem) {
-    return "The crop workbook \"" + path.toStdString() + "\" cannot be read: " + problem + ".";
+    return "The crop workbook \"" + printableText(path.toStdString()) +
+           "\" cannot be read: " + printableText(problem) + ".";
 }
 
 } // namespace tavik

@@ -20,12 +20,20 @@ struct WorkbookReaderOptions {
     // How long the reader may take before it is stopped and the file counted as unreadable.
     std::chrono::milliseconds timeLimit{std::chrono::seconds(20)};
     // The most standard output accepted from the reader.
-    qint64 outputLimit = 64LL * 1024 * 1024;
+    qint64 outputLimit = 32LL * 1024 * 1024;
+    // The most memory the reader may take for its data (the whole of it the parser may
+    // allocate); a sheet that needs more is too large. Not applied in sanitizer builds,
+    // whose shadow memory counts against the same limit.
+    qint64 memoryLimit = 192LL * 1024 * 1024;
 };
 
+// The largest workbook file that is read at all: a crop table takes a few kilobytes.
+inline constexpr qint64 kMaxWorkbookBytes = 32LL * 1024 * 1024;
+
 // Reads the used range of the workbook's first sheet. The parse runs in a child process
-// (`readerProgram workbook FILE`) whose output is read within the time limit and whose exit
-// is checked, so a damaged file that crashes or hangs the parser cannot harm the caller.
+// (`readerProgram workbook FILE`) under a memory limit, whose output is read within the time
+// and size limits and whose exit is checked, so a damaged file that crashes or hangs the
+// parser cannot harm the caller; the child ends when the caller does.
 WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions& options);
 
 // "The crop workbook "PATH" cannot be read: PROBLEM."

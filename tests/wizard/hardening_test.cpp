@@ -1,0 +1,175 @@
+// The headless commands against hostile input and a hostile machine: full disks, outputs
+// that are no files, oversized scenarios and workbooks, control characters.
+
+#include "TestSupport.h"
+#include "state/CropTable.h"
+#include "workbook/WorkbookReader.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tavik {
+namespace {
+
+using test::runProcess;
+using test::tavikExecutable;
+
+QString example(const char* name) {
+    return test::sourcePath(QStringLiteral("examples/") + QLatin1String(name));
+}
+
+test::ProcessResult plan(const QStringList& arguments) {
+    return runProcess(tavikExecutable(), QStringList{QStringLiteral("plan")} + arguments);
+}
+
+// A copy of the shipped workbook whose first sheet claims another size.
+QString workbookClaiming(const QTemporaryDir& dir, quint32 rows, quint16 columns) {
+    QByteArray bytes =
+        test::readFile(test::sourcePath(QStringLiteral("wizard/resources/SampleData.xls")));
+    const qsizetype at = bytes.indexOf(QByteArray("\x00\x02\x0e\x00", 4)); // DIMENSION, 14 bytes
+    EXPECT_GT(at, 0);
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + 8 + i] = static_cast<char>((rows >> (8 * i)) & 0xFF);
+    }
+    bytes[at + 14] = static_cast<char>(columns & 0xFF);
+    bytes[at + 15] = static_cast<char>(columns >> 8);
+    return test::writeFile(dir, QStringLiteral("claims.xls"), bytes);
+}
+
+TEST(Hardening, AFullDiskLeavesThePreviousOutputAndSaysSo) {
+    test::FullFolder full;
+    if (!full.ready()) {
+        GTEST_SKIP() << full.reason().toStdString();
+    }
+    full.keep(QStringLiteral("plan.json"), "the previous plan");
+    full.fill();
+    const QString output = full.filePath(QStringLiteral("plan.json"));
+    const auto run = plan({example("maize-centre-pivot.json"), QStringLiteral("--format"),
+                           QStringLiteral("json"), QStringLiteral("--output"), output});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(output.toStdString()), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+    EXPECT_EQ(test::readFile(output), "the previous plan");
+}
+
+TEST(Hardening, AFailedStandardOutputIsNoSuccess) {
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("plan"), example("wheat-deep-loam.json")},
+          QStringList{QStringLiteral("crops")}}) {
+        const auto run =
+            test::runProcessTo(tavikExecutable(), arguments, QStringLiteral("/dev/full"));
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_NE(run.err.find("standard output: No space left on device"), std::string::npos)
+            << run.err;
+    }
+}
+
+TEST(Hardening, AnOutputThatIsNoRegularFileIsNeverReplaced) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    for (const QString& target : {QStringLiteral("/dev/null"), fifo, dir.path()}) {
+        const auto run =
+            plan({example("wheat-deep-loam.json"), QStringLiteral("--output"), target});
+        EXPECT_EQ(run.exitCode, 2) << target.toStdString();
+        EXPECT_NE(run.err.find("is not a regular file"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/null")).isFile());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+}
+
+TEST(Hardening, OversizedScenariosAreRefusedBeforeTheyAreRead) {
+    QTemporaryDir dir;
+    // Over the limit: refused by its size alone. Under it, a list far longer than the layers:
+    // refused by its length before its elements are read.
+    QByteArray huge = R"({"crop": "Wheat", "soil": {"siltClay": [)";
+    huge += QByteArray(2 * 1024 * 1024, ' ') + "20]}}";
+    QByteArray longList = R"({"crop": "Wheat", "soil": {"siltClay": [20)";
+    for (int i = 0; i < 150000; ++i) {
+        longList += ",20";
+    }
+    longList += "]}}";
+    ASSERT_LT(longList.size(), 1024 * 1024);
+    const std::pair<QByteArray, std::string> cases[] = {
+        {huge, "bytes, more than 1024 KiB, far larger than a scenario"},
+        {longList, "\"soil.siltClay\" must have 2 values, one per layer of the 567 mm profile, "
+                   "not 150001"},
+    };
+    for (const auto& [bytes, wording] : cases) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto run = plan({test::writeFile(dir, QStringLiteral("s.json"), bytes)});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find(wording), std::string::npos) << run.err;
+        EXPECT_LT(timer.elapsed(), 5000) << wording;
+    }
+}
+
+TEST(Hardening, EveryRefusalNamesTheKey) {
+    QTemporaryDir dir;
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"crop": "Wheat", "soil": {"depth": 149}})", "\"soil.depth\" is 149 mm"},
+        {R"({"crop": "Wheat", "targetYield": 10000, "soil": {"depth": 300, "siltClay": [1]}})",
+         "\"soil.siltClay\" and \"soil.depth\" give no plant-available water"},
+        {R"({"crop": "Wh\u001beat"})", "\"crop\" \"Wh\\x1Beat\" is not a crop"},
+    };
+    for (const auto& [json, wording] : cases) {
+        const auto run = plan({test::writeFile(dir, QStringLiteral("s.json"), json)});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find(wording), std::string::npos) << run.err;
+    }
+}
+
+TEST(Hardening, AWorkbookClaimingAHugeSheetIsRefusedAtOnce) {
+    QTemporaryDir dir;
+    QElapsedTimer timer;
+    timer.start();
+    const auto run =
+        runProcess(tavikExecutable(), {QStringLiteral("crops"), QStringLiteral("--workbook"),
+                                       workbookClaiming(dir, 65536, 256)});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("65536 rows, more than the 32767 rows that can be read"),
+              std::string::npos)
+        << run.err;
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// The reader's memory limit: a sheet that needs more memory than it may take is too large,
+// not damaged.
+TEST(Hardening, ASheetBeyondTheReadersMemoryIsTooLargeNotDamaged) {
+    QTemporaryDir dir;
+    WorkbookReaderOptions options;
+    options.readerProgram = tavikExecutable();
+    options.memoryLimit = 48LL * 1024 * 1024;
+    const WorkbookReadResult read = readWorkbook(workbookClaiming(dir, 32767, 256), options);
+    ASSERT_FALSE(read.sheet);
+    EXPECT_NE(read.problem.find("too large"), std::string::npos) << read.problem;
+}
+#endif
+
+TEST(Hardening, CropNamesWithControlCharactersAreNamedAndTheListStaysUnambiguous) {
+    QTemporaryDir dir;
+    auto rows = test::shippedCropCsv();
+    rows[1][0] = "'Wheat\tsown late\x1b[2J";
+    rows[2][0] = "'" + std::string(150, 'M');
+    const auto run =
+        runProcess(tavikExecutable(), {QStringLiteral("crops"), QStringLiteral("--workbook"),
+                                       test::makeWorkbook(dir, QStringLiteral("names"), rows)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 9);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 4 * 9);
+    EXPECT_NE(run.err.find("Row 2 (Wheat\\tsown late\\x1B[2J), column 1 (crop name): holds "
+                           "control characters"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("column 1 (crop name): is 150 characters long"), std::string::npos);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos)
+        << "no control character reaches the terminal";
+}
+
+} // namespace
+} // namespace tavik
