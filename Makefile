@@ -3,13 +3,14 @@
 #   make check   install what is missing, build, run every test offscreen (ctest)
 #   make bench   build optimised and run the benchmarks
 #   make deps    install the Debian packages the build and the tests need
+#   make fuzz    build the libFuzzer targets (clang) and run each for FUZZ_SECONDS seconds
 # PRESET=asan runs the same with AddressSanitizer and UndefinedBehaviorSanitizer.
 
 PRESET ?= dev
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run check bench screenshots format clean
+.PHONY: all deps configure build run check bench fuzz screenshots format clean
 
 all: build
 
@@ -38,6 +39,29 @@ check: build
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release
 	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# Each fuzz target runs on its own copy of its seeds (build/fuzz/corpus/TARGET, kept between
+# runs so that later runs start from what earlier ones found); whatever makes it crash, trap
+# or hang lands in build/fuzz/findings/TARGET/, and the run fails.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_used_range fuzz_crop_plan fuzz_scenario_plan fuzz_calc_report fuzz_rtf
+
+fuzz: deps
+	@if [ ! -f build/fuzz/CMakeCache.txt ]; then cmake --preset fuzz; fi
+	cmake --build build/fuzz --parallel $(JOBS) --target $(FUZZ_TARGETS)
+	@failed=; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$t build/fuzz/findings/$$t; \
+	  cp -n fuzz/corpus/$$t/* build/fuzz/corpus/$$t/ || true; \
+	  echo "== $$t: $(FUZZ_SECONDS) s, log in build/fuzz/$$t.log"; \
+	  if UBSAN_OPTIONS=print_stacktrace=1 build/fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=16384 \
+	       -print_final_stats=1 -artifact_prefix=build/fuzz/findings/$$t/ \
+	       build/fuzz/corpus/$$t >build/fuzz/$$t.log 2>&1; then \
+	    grep -E '^stat::number_of_executed_units|^Done' build/fuzz/$$t.log || true; \
+	  else \
+	    failed="$$failed $$t"; grep -E -A30 '^==[0-9]+==|broken:|runtime error' build/fuzz/$$t.log | head -60; \
+	  fi; \
+	done; \
+	if [ -n "$$failed" ]; then echo "fuzz: found crashes in$$failed (inputs in build/fuzz/findings/)"; exit 1; fi
 
 # Pictures of every screen for the README, drawn offscreen.
 screenshots: build

@@ -237,8 +237,8 @@ TEST(CropRowChecks, AFormulaWithoutAResultIsNamedNotReadAsEmpty) {
     const auto loaded = table.load(sheet);
     ASSERT_EQ(loaded.problems.size(), 1U);
     EXPECT_EQ(loaded.problems[0].describe().rfind(
-                  "Row 2 (Wheat), column 9 (minimum yield): holds a formula whose result cannot "
-                  "be read (its result was never calculated)",
+                  "Row 2 (Wheat), column 9 (minimum yield): holds a formula, and its result was "
+                  "never calculated; put the value itself in the cell instead.",
                   0),
               0U);
     EXPECT_TRUE(table.isOffered(3));

@@ -123,18 +123,26 @@ TEST(Hardening, EveryRefusalNamesTheKey) {
     }
 }
 
-TEST(Hardening, AWorkbookClaimingAHugeSheetIsRefusedAtOnce) {
+// What the cell reader would allocate gigabytes for, or fail on without saying why, is refused
+// before it starts, with the reason.
+TEST(Hardening, WorkbooksTheReaderCannotTakeAreRefusedAtOnceWithTheReason) {
     QTemporaryDir dir;
-    QElapsedTimer timer;
-    timer.start();
-    const auto run =
-        runProcess(tavikExecutable(), {QStringLiteral("crops"), QStringLiteral("--workbook"),
-                                       workbookClaiming(dir, 65536, 256)});
-    EXPECT_EQ(run.exitCode, 3);
-    EXPECT_NE(run.err.find("65536 rows, more than the 32767 rows that can be read"),
-              std::string::npos)
-        << run.err;
-    EXPECT_LT(timer.elapsed(), 5000);
+    const std::pair<QString, std::string> cases[] = {
+        {workbookClaiming(dir, 65536, 256),
+         "65536 rows, more than the 32767 rows that can be read"},
+        {test::sourcePath(QStringLiteral("tests/wizard/data/long-name-15966.xls")),
+         "the text in row 2, column 1 is 15966 characters long, longer than the workbook reader "
+         "can take"},
+    };
+    for (const auto& [workbook, wording] : cases) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto run = runProcess(
+            tavikExecutable(), {QStringLiteral("crops"), QStringLiteral("--workbook"), workbook});
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_NE(run.err.find(wording), std::string::npos) << run.err;
+        EXPECT_LT(timer.elapsed(), 5000);
+    }
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -150,6 +158,33 @@ TEST(Hardening, ASheetBeyondTheReadersMemoryIsTooLargeNotDamaged) {
     EXPECT_NE(read.problem.find("too large"), std::string::npos) << read.problem;
 }
 #endif
+
+// A workbook written by a program that does not calculate: a formula's result was never
+// stored, so the crop is named instead of being offered with a minimum yield of 0.
+TEST(Hardening, AFormulaWithoutAStoredResultIsNamed) {
+    QTemporaryDir dir;
+    const QString xls = dir.filePath(QStringLiteral("formulas.xls"));
+    const auto made =
+        runProcess(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral("-c"), QStringLiteral(R"(import csv, sys, xlwt
+book = xlwt.Workbook(); sheet = book.add_sheet("Crops")
+for r, row in enumerate(csv.reader(open(sys.argv[1]))):
+    for c, v in enumerate(row):
+        try: v = float(v)
+        except ValueError: pass
+        sheet.write(r, c, xlwt.Formula("1000*2") if (r, c) == (1, 8) else v)
+book.save(sys.argv[2]))"),
+                    test::sourcePath(QStringLiteral("wizard/resources/crops.csv")), xls});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const auto run =
+        runProcess(tavikExecutable(), {QStringLiteral("crops"), QStringLiteral("--workbook"), xls});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.find("Wheat"), std::string::npos);
+    EXPECT_NE(run.err.find("Row 2 (Wheat), column 9 (minimum yield): holds a formula, and its "
+                           "result was never calculated"),
+              std::string::npos)
+        << run.err;
+}
 
 TEST(Hardening, CropNamesWithControlCharactersAreNamedAndTheListStaysUnambiguous) {
     QTemporaryDir dir;

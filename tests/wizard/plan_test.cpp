@@ -251,6 +251,17 @@ TEST(CropRanges, EndsPlanFiniteFiguresAndBeyondIsNotOffered) {
     tryRow(highs, true);
 }
 
+// Absurd but finite package amounts give absurd split speeds; the report still shows every
+// digit instead of failing on a number too large for an integer.
+TEST(PlanRanges, HugeSprinklerAmountsStillGiveTheReport) {
+    const PlanOutcome outcome = plan(R"({"crop": "Maize", "soil": {"depth": 740}, "cycle": 7,
+        "sprinklerPackage": {"amounts": [54.8, 60.8, 68.4, 73.0, 78.2, 84.2, 91.3, 99.5, 109.5,
+            121.7, 136.9, 156.4, 182.5, 219.0, 243.3, 273.8, 312.9, 365.0, 4.3e126, 3.3e28,
+            1.1e98, 1095.0]}})");
+    ASSERT_TRUE(outcome.result) << outcome.problem;
+    EXPECT_NE(planText(*outcome.result).find("2* 6707578738311168"), std::string::npos);
+}
+
 // The built program: exit statuses, formats and the output file.
 class PlanCommand : public testing::Test {
 protected:

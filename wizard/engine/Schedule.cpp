@@ -2,6 +2,7 @@
 
 #include "state/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -47,9 +48,13 @@ void appendPicture(std::string& text, double value) {
 }
 
 // A "##" text rendered in the short form: "22" becomes " 22"; an empty text stands for 0.
+// Built on the picture's digits, so that a speed of any size keeps them all.
 std::string shortFormOfPicture(double value) {
     const std::string picture = hashPicture(value);
-    return shortForm(picture.empty() ? 0 : std::stoll(picture));
+    if (picture.empty()) {
+        return shortForm(0);
+    }
+    return picture.front() == '-' ? picture : " " + picture;
 }
 
 } // namespace
@@ -191,9 +196,10 @@ const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     text += "Irrigation strategy (on growth stages): " + in.nominalClasses[0] + "-->" +
             in.nominalClasses[1] + "-->" + in.nominalClasses[2] + "-->" + in.nominalClasses[3] +
             kCrLf;
-    text += "PAWC: " + wholePartText(in.ProfilePAWC) + "mm" + kCrLf;
+    text += "PAWC: " + wholePartText(static_cast<double>(in.ProfilePAWC)) + "mm" + kCrLf;
     text += "Irrigation cycle: " + std::to_string(cycle) + "days" + kCrLf;
-    text += "Peak application rate: " + wholePartText(run.PeakRate) + "mm" + kCrLf;
+    text +=
+        "Peak application rate: " + wholePartText(static_cast<double>(run.PeakRate)) + "mm" + kCrLf;
     if (in.sprinklerPackage) {
         text += "       DAP (days)\tIrr. Application (mm)     Running speed (%)     Recommended "
                 "Speed     Cumulative (mm)";
@@ -292,6 +298,25 @@ ScheduleChart ScheduleEngine::DrawChart(bool individual) const {
         chart.valueTexts.push_back(sevenDigitText(chart.values[static_cast<std::size_t>(k - 1)]));
     }
     return chart;
+}
+
+std::optional<std::string> ScheduleEngine::nonFiniteFigure() const {
+    const auto finite = [](const std::vector<double>& values) {
+        return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    };
+    if (!finite(waterDemand_.dailyDemands()) || !finite(waterDemand_.cumulativeDemands())) {
+        return "the daily water demand";
+    }
+    if (!std::isfinite(run_.PeakRate)) {
+        return "the peak application rate";
+    }
+    for (const IrrigationDay& day : run_.irrigations) {
+        if (!std::isfinite(day.amount) || !std::isfinite(day.cumulative) ||
+            !std::isfinite(day.speed.value_or(0)) || !std::isfinite(day.passSpeed.value_or(0))) {
+            return "the irrigation of day " + std::to_string(day.day);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace tavik

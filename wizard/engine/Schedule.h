@@ -79,6 +79,11 @@ public:
     // The chart of the last run: single applications or running totals.
     ScheduleChart DrawChart(bool individual) const;
 
+    // The first figure of the last run that is not a finite number ("the daily water
+    // demand", "the irrigation of day 40"); none when all are. The crop table's ranges keep
+    // rows that would give one out; this is the last guard before a schedule is shown.
+    std::optional<std::string> nonFiniteFigure() const;
+
     const cWaterDemand& WaterDemand() const { return waterDemand_; }
     std::int16_t Cycle() const { return cycle_; }
     const std::vector<double>& CumulativeApplication() const { return cumulativeApplication_; }

@@ -21,7 +21,7 @@ Uptake uptake(const cProfile& profile, const RootZoneCrop& crop, const RootZoneR
     u.LayerUptake.assign(size, 0.0F);
     for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        const double water = zone.LayerWater[at];
+        const auto water = static_cast<double>(zone.LayerWater[at]);
         u.LayerPotential[at] =
             static_cast<float>(std::pow(static_cast<double>(profile.Theta1500Pa(i)) / water,
                                         static_cast<double>(profile.Cval(i))) *

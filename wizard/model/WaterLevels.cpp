@@ -92,7 +92,7 @@ void WaterLevelModel::build(cProfile& profile, std::int16_t depth, float bottomL
     for (int r = 0; r < layerCount_; ++r) {
         const auto at = static_cast<std::size_t>(r);
         const auto layer = static_cast<std::int16_t>(r + 1);
-        const double t = thickness(r);
+        const auto t = static_cast<double>(thickness(r));
         rowLimits_[at] = {profile.Theta1500Pa(layer), profile.DUL(layer)};
         layerLower_[at] = static_cast<float>(static_cast<double>(profile.Theta1500Pa(layer)) * t);
         layerUpper_[at] = static_cast<float>(static_cast<double>(profile.DUL(layer)) * t);
@@ -164,7 +164,7 @@ void WaterLevelModel::selectionChange(int row, Stage stage) {
 void WaterLevelModel::UpdateStageTotals() {
     std::array<float, 4> totals{};
     for (int r = 0; r < layerCount_; ++r) {
-        const double t = thickness(r);
+        const auto t = static_cast<double>(thickness(r));
         for (std::size_t s = 0; s < 4; ++s) {
             const double v = selections_[s][static_cast<std::size_t>(r)] / 1000.0;
             totals[s] = static_cast<float>(static_cast<double>(totals[s]) + v * t);

@@ -74,18 +74,8 @@ std::optional<std::string> nonFiniteFigure(const PlanResult& plan) {
     if (!finite(state.SpeedCoefficient) || !finite(state.SpeedExponent)) {
         return "the sprinkler package's speed law";
     }
-    const cWaterDemand& demand = plan.engine.WaterDemand();
-    if (!allFinite(demand.dailyDemands()) || !allFinite(demand.cumulativeDemands())) {
-        return "the daily water demand";
-    }
-    if (!finite(static_cast<double>(plan.schedule.PeakRate))) {
-        return "the peak application rate";
-    }
-    for (const IrrigationDay& day : plan.schedule.irrigations) {
-        if (!finite(day.amount) || !finite(day.cumulative) || !finite(day.speed.value_or(0)) ||
-            !finite(day.passSpeed.value_or(0))) {
-            return "the irrigation of day " + std::to_string(day.day);
-        }
+    if (auto figure = plan.engine.nonFiniteFigure()) {
+        return figure;
     }
     if (!allFinite(plan.individualChart.values) || !allFinite(plan.cumulativeChart.values)) {
         return "the chart";

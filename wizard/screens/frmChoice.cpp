@@ -139,21 +139,25 @@ bool frmChoice::load() {
                                              *report.leftOut, report.details);
     }
     const CropTable& crops = state.CropData;
-    for (int r = 2; r <= crops.RowCount(); ++r) {
+    // Rows below the last usable one (a used range of many blank rows) get no button at all.
+    const int lastRow = crops.offeredRows().empty() ? 1 : crops.offeredRows().back();
+    for (int r = 2; r <= lastRow; ++r) {
         const int index = r - 2;
         QToolButton* button =
             index < optionCount() ? options_[static_cast<std::size_t>(index)] : createOption(index);
         const QString name = QString::fromStdString(crops.text(r, CropColumn::Name));
         button->setText(name);
         button->setToolTip(name);
-        button->setIcon(
-            QIcon(loadCropPicture(wizard_.programFolder(), crops.cell(r, CropColumn::Picture))));
-        paintCaption(button, Qt::black);
         // A crop row that cannot be used is not offered.
-        button->setVisible(crops.isOffered(r));
+        const bool offered = crops.isOffered(r);
+        button->setIcon(offered ? QIcon(loadCropPicture(wizard_.programFolder(),
+                                                        crops.cell(r, CropColumn::Picture)))
+                                : QIcon());
+        paintCaption(button, Qt::black);
+        button->setVisible(offered);
     }
     // Buttons that no usable row reaches are not offered either.
-    for (int index = std::max(0, crops.RowCount() - 1); index < optionCount(); ++index) {
+    for (int index = std::max(0, lastRow - 1); index < optionCount(); ++index) {
         options_[static_cast<std::size_t>(index)]->hide();
     }
     OptionBackColor_ = option(1) != nullptr ? option(1)->palette().color(QPalette::Button)

@@ -29,6 +29,7 @@
 #include <QTextEdit>
 #include <cstdio>
 #include <qcustomplot.h>
+#include <stdexcept>
 
 namespace tavik {
 
@@ -183,6 +184,10 @@ void frmMain::ComputeSchedule() {
     ++runs_;
     try {
         const ScheduleRun& run = engine_.ComputeSchedule(in);
+        if (const auto figure = engine_.nonFiniteFigure()) {
+            throw std::range_error(*figure + " does not come out as a finite number; check "
+                                             "the crop's row of the workbook");
+        }
         showRichText(*rtxtDisplay_, scheduleRichText(run.report));
     } catch (const std::exception& error) {
         rtxtDisplay_->clear();

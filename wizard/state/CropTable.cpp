@@ -243,9 +243,8 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
         const auto* unreadable = std::get_if<UnreadableCell>(&table.cell(row, c));
         if (unreadable != nullptr &&
             (isNumericColumn(c) || c == CropColumn::Name || c == CropColumn::Picture)) {
-            problem(c, "holds a formula whose result cannot be read (" + unreadable->why +
-                           "); put the value itself in the cell, or recalculate the workbook "
-                           "in a spreadsheet program and save it again");
+            problem(c, "holds a formula, and " + unreadable->why +
+                           "; put the value itself in the cell instead");
             cellsReadable = false;
         }
     }

@@ -1,6 +1,8 @@
 #include "FreexlSheet.h"
 
+#include "FormulaCells.h"
 #include "UsedRangeCsv.h"
+#include "state/CropTable.h"
 
 #include <algorithm>
 #include <array>
@@ -9,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <sys/resource.h>
 
 namespace tavik {
 
@@ -17,6 +20,11 @@ namespace {
 // The largest sheet an Excel 97-2003 workbook can hold; larger dimensions mean a damaged file.
 constexpr unsigned kMaxSheetRows = 65536;
 constexpr unsigned kMaxSheetColumns = 256;
+
+std::string tooManyRows(std::uint64_t rows) {
+    return "its first worksheet's used range has " + std::to_string(rows) +
+           " rows, more than the " + std::to_string(kMaxUsedRangeRows) + " rows that can be read";
+}
 
 // The first bytes of a text, cut where a UTF-8 sequence begins.
 std::string boundedText(const char* text) {
@@ -99,12 +107,101 @@ std::optional<std::string> notAWorkbook(const std::string& path) {
 
 namespace {
 
+// The whole file, at most kMaxWorkbookFileBytes of it; none when it cannot be read or is
+// larger.
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (size < 0 || static_cast<std::size_t>(size) > kMaxWorkbookFileBytes) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    file.seekg(0);
+    file.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (file.gcount() != size) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The stored results of the formula cells in the part of the sheet that is read, by row:
+// (column, value) pairs.
+using FormulaResults = std::vector<std::vector<std::pair<unsigned, Cell>>>;
+
+FormulaResults formulaResults(const FormulaScan& scan) {
+    FormulaResults results;
+    for (const FormulaCell& formula : scan.cells) {
+        if (formula.row >= results.size()) {
+            results.resize(formula.row + 1);
+        }
+        Cell value = UnreadableCell{formula.why};
+        if (const auto* number = std::get_if<double>(&formula.value)) {
+            value = *number;
+        } else if (const auto* text = std::get_if<std::string>(&formula.value)) {
+            value = boundedText(text->c_str());
+        }
+        results[formula.row].emplace_back(formula.column, std::move(value));
+    }
+    return results;
+}
+
+// What the cell reader would fail on, or allocate far too much for, said before it starts:
+// a sheet claiming more rows or cells than can be read, texts longer than it can take.
+std::optional<std::string> impossibleClaim(const FormulaScan& scan) {
+    const std::uint64_t rows = scan.claimedRows.value_or(0);
+    const std::uint64_t columns = scan.claimedColumns.value_or(0);
+    if (rows > kMaxSheetRows || columns > kMaxSheetColumns) {
+        return "the file is damaged: its first worksheet claims " + std::to_string(rows) +
+               " rows and " + std::to_string(columns) + " columns";
+    }
+    if (rows > kMaxUsedRangeRows) {
+        return tooManyRows(rows);
+    }
+    // The cell reader sets aside about 16 bytes for every cell the sheet claims.
+    rlimit limit{};
+    if (getrlimit(RLIMIT_DATA, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        rows * columns * 16 > limit.rlim_cur / 4 * 3) {
+        return std::string(kTooLargeProblem) + " (it claims " + std::to_string(rows) + " rows of " +
+               std::to_string(columns) + " columns)";
+    }
+    if (!scan.longTexts.empty()) {
+        const LongText& text = scan.longTexts.front();
+        return "the text in row " + std::to_string(text.row + 1) + ", column " +
+               std::to_string(text.column + 1) + " is " + std::to_string(text.characters) +
+               " characters long, longer than the workbook reader can take (a crop name may "
+               "have at most " +
+               std::to_string(kMaxCropNameLength) + " characters)";
+    }
+    if (scan.longSharedText) {
+        return "it holds a text of " + std::to_string(*scan.longSharedText) +
+               " characters, longer than the workbook reader can take (a crop name may have at "
+               "most " +
+               std::to_string(kMaxCropNameLength) + " characters)";
+    }
+    return std::nullopt;
+}
+
 // Reads the used range row by row, handing each row on as it is read; the error, if any.
 std::optional<std::string> readRows(const std::string& path,
                                     const std::function<void(std::vector<Cell>&&)>& takeRow) {
     if (auto problem = notAWorkbook(path)) {
         return problem;
     }
+    // What the cell reader cannot tell: the results stored with formulas.
+    const auto bytes = readWholeFile(path);
+    if (!bytes) {
+        return "the file cannot be read in full, or it is larger than " +
+               std::to_string(kMaxWorkbookFileBytes / (1024 * 1024)) + " MiB";
+    }
+    const FormulaScan scan = scanFormulaCells(*bytes, static_cast<unsigned>(kMaxUsedRangeRows),
+                                              static_cast<unsigned>(kMaxUsedRangeColumns));
+    if (!scan.error.empty()) {
+        return scan.error;
+    }
+    if (auto problem = impossibleClaim(scan)) {
+        return problem;
+    }
+    const FormulaResults formulas = formulaResults(scan);
     FreexlHandle handle;
     const int opened = freexl_open(path.c_str(), handle.out());
     if (opened != FREEXL_OK) {
@@ -143,9 +240,7 @@ std::optional<std::string> readRows(const std::string& path,
     }
     // The crop table counts its rows in 16 bits and reads 37 columns: nothing beyond is read.
     if (rows > kMaxUsedRangeRows) {
-        return "its first worksheet's used range has " + std::to_string(rows) +
-               " rows, more than the " + std::to_string(kMaxUsedRangeRows) +
-               " rows that can be read";
+        return tooManyRows(rows);
     }
     const auto readColumns =
         static_cast<unsigned short>(std::min<std::size_t>(columns, kMaxUsedRangeColumns));
@@ -177,6 +272,15 @@ std::optional<std::string> readRows(const std::string& path,
                 break;
             default:
                 break; // FREEXL_CELL_NULL and anything unknown: an empty cell
+            }
+        }
+        // A formula cell reads as empty; it holds the result the workbook stored with it, or
+        // is unreadable.
+        if (r < formulas.size()) {
+            for (const auto& [column, value] : formulas[r]) {
+                if (column < row.size() && isEmpty(row[column])) {
+                    row[column] = value;
+                }
             }
         }
         takeRow(std::move(row));

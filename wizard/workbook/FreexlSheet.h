@@ -23,6 +23,9 @@ inline constexpr const char* kTooLargeProblem =
 
 inline constexpr int kExitWorkbookProblem = 3;
 
+// The largest workbook file the reader reads: a crop table takes a few kilobytes.
+inline constexpr std::size_t kMaxWorkbookFileBytes = 32 * 1024 * 1024;
+
 // `tavik workbook FILE`: the used range (at most 32,767 rows and the crop table's 37 columns)
 // as CSV on standard output and exit status 0, or a message on standard error and exit
 // status 3.

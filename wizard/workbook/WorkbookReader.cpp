@@ -1,5 +1,6 @@
 #include "WorkbookReader.h"
 
+#include "FreexlSheet.h"
 #include "UsedRangeCsv.h"
 #include "state/NumberText.h"
 
@@ -73,6 +74,7 @@ WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions
     if (file.size() == 0) {
         return failure("the file is empty");
     }
+    constexpr auto kMaxWorkbookBytes = static_cast<qint64>(kMaxWorkbookFileBytes);
     if (file.size() > kMaxWorkbookBytes) {
         return failure("the file holds " + std::to_string(file.size() / (1024 * 1024)) +
                        " MiB, far more than a crop table workbook (at most " +

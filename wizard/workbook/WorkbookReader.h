@@ -27,9 +27,6 @@ struct WorkbookReaderOptions {
     qint64 memoryLimit = 192LL * 1024 * 1024;
 };
 
-// The largest workbook file that is read at all: a crop table takes a few kilobytes.
-inline constexpr qint64 kMaxWorkbookBytes = 32LL * 1024 * 1024;
-
 // Reads the used range of the workbook's first sheet. The parse runs in a child process
 // (`readerProgram workbook FILE`) under a memory limit, whose output is read within the time
 // and size limits and whose exit is checked, so a damaged file that crashes or hangs the

@@ -1,0 +1,47 @@
+// A scenario file of any content: its parse, then the plan on the shipped crop table and the
+// four outputs. Whatever the scenario, a plan of a shipped crop must not fail on the crop's
+// figures, and a plan that runs must keep its promises.
+
+#include "PlanChecks.h"
+#include "ShippedCrops.h"
+#include "workbook/UsedRangeCsv.h"
+
+namespace {
+
+using tavik::fuzz::require;
+
+const tavik::CropTable& shippedCrops() {
+    static const tavik::CropTable table = [] {
+        std::string error;
+        const auto sheet = tavik::parseUsedRangeCsv(tavik::fuzz::kShippedCropsCsv, error);
+        require(sheet.has_value(), "the shipped crop table's CSV reads");
+        tavik::CropTable crops;
+        const auto loaded = crops.load(*sheet);
+        require(!loaded.error && loaded.problems.empty() && !crops.offeredRows().empty(),
+                "every shipped crop row is offered");
+        return crops;
+    }();
+    return table;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const tavik::CropTable& crops = shippedCrops();
+    const tavik::ScenarioParse parse =
+        tavik::parseScenario(std::string(reinterpret_cast<const char*>(data), size));
+    if (!parse.scenario) {
+        require(!parse.problem.empty(), "a refused scenario says why");
+        return 0;
+    }
+    static const tavik::TimeStamp stamp{"2024/03/01", "09:30:00"};
+    const tavik::PlanOutcome outcome = tavik::runPlan(crops, *parse.scenario, stamp);
+    if (!outcome.result) {
+        require(!outcome.problem.empty(), "a refused plan says why");
+        require(!tavik::fuzz::blamesCropFigures(outcome.problem),
+                "a shipped crop plans without a failure of its figures", outcome.problem);
+        return 0;
+    }
+    tavik::fuzz::requireSoundPlan(*outcome.result);
+    return 0;
+}

@@ -1,0 +1,772 @@
+#include "FormulaCells.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+namespace tavik {
+
+namespace {
+
+// An .xls file is a compound file: a little file system of fixed-size sectors, chained by a
+// sector allocation table (the FAT), holding a directory of streams. The workbook itself is one
+// stream of BIFF records. Everything below reads that structure from untrusted bytes: every
+// offset and length is checked before use and every chain is walked at most once per sector.
+
+constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
+constexpr std::size_t kHeaderDifatEntries = 109;
+constexpr std::size_t kDirectoryEntrySize = 128;
+constexpr std::size_t kMiniSectorSize = 64;
+constexpr std::uint64_t kMiniStreamCutoff = 4096;
+
+constexpr std::uint16_t kBof = 0x0809;
+constexpr std::uint16_t kEof = 0x000A;
+constexpr std::uint16_t kFilePass = 0x002F;
+constexpr std::uint16_t kBoundSheet = 0x0085;
+constexpr std::uint16_t kFormula = 0x0006;
+constexpr std::uint16_t kString = 0x0207;
+constexpr std::uint16_t kContinue = 0x003C;
+constexpr std::uint16_t kSharedFormula = 0x04BC;
+constexpr std::uint16_t kArray = 0x0221;
+constexpr std::uint16_t kTable = 0x0236;
+constexpr std::uint16_t kDimensions = 0x0200;
+constexpr std::uint16_t kSharedTexts = 0x00FC; // SST
+constexpr std::uint16_t kLabelSst = 0x00FD;
+constexpr std::uint16_t kLabel = 0x0204;
+constexpr std::uint16_t kBiff8 = 0x0600;
+constexpr std::uint16_t kBiff5 = 0x0500;
+// Far more records than any real workbook holds; more means a damaged or hostile file.
+constexpr std::size_t kMaxRecords = 10'000'000;
+
+constexpr const char* kNotAWorkbook = "it is not an Excel 97-2003 workbook (.xls)";
+constexpr const char* kBadHeader = "the file is damaged: its file header is not valid";
+constexpr const char* kBadChains =
+    "the file is damaged or incomplete: its sector chains cannot be followed";
+constexpr const char* kNoStream = "the file is damaged: the workbook stream cannot be found";
+constexpr const char* kBadRecords =
+    "the file is damaged or incomplete: its workbook records cannot be followed";
+constexpr const char* kNoSheet = "the workbook has no worksheet";
+constexpr const char* kBadSheet = "the file is damaged: its first worksheet cannot be found";
+constexpr const char* kPassword = "the workbook is protected by a password";
+
+constexpr const char* kNeverCalculated = "its result was never calculated (the workbook was not "
+                                         "recalculated and saved by a spreadsheet program)";
+constexpr const char* kTruthValue = "its result is a truth value";
+constexpr const char* kErrorValue = "its result is an error";
+constexpr const char* kUnknownKind = "its result is of an unknown kind";
+constexpr const char* kNotFinite = "its result is not a finite number";
+constexpr const char* kTextMissing = "its text result is missing";
+constexpr const char* kTextDamaged = "its text result is damaged";
+constexpr const char* kTextCharset = "its text result is in a character set that cannot be read";
+
+// Little-endian reads; the caller has checked that the bytes are there.
+std::uint8_t byteAt(std::string_view data, std::size_t at) {
+    return static_cast<std::uint8_t>(data[at]);
+}
+std::uint16_t u16(std::string_view data, std::size_t at) {
+    return static_cast<std::uint16_t>(byteAt(data, at) | (byteAt(data, at + 1) << 8));
+}
+std::uint32_t u32(std::string_view data, std::size_t at) {
+    return static_cast<std::uint32_t>(u16(data, at)) |
+           (static_cast<std::uint32_t>(u16(data, at + 2)) << 16);
+}
+std::uint64_t u64(std::string_view data, std::size_t at) {
+    return static_cast<std::uint64_t>(u32(data, at)) |
+           (static_cast<std::uint64_t>(u32(data, at + 4)) << 32);
+}
+
+// Reads a stream whose sectors of `sectorSize` bytes lie in `area` (sector n at n * sectorSize)
+// and are chained by `table`: `size` bytes, or with no size every sector up to the end of the
+// chain. Nothing when the chain leaves the table or the area, loops, or ends too soon.
+std::optional<std::string> readChain(const std::vector<std::uint32_t>& table, std::string_view area,
+                                     std::size_t sectorSize, std::uint32_t start,
+                                     std::optional<std::uint64_t> size) {
+    if (size && *size > area.size()) {
+        return std::nullopt;
+    }
+    const std::size_t sectors = (area.size() + sectorSize - 1) / sectorSize;
+    std::vector<bool> seen(std::min(sectors, table.size()));
+    std::string out;
+    out.reserve(size ? static_cast<std::size_t>(*size) : 0);
+    std::uint32_t sector = start;
+    while (size ? out.size() < *size : sector != kEndOfChain) {
+        if (sector >= seen.size() || seen[sector]) {
+            return std::nullopt;
+        }
+        seen[sector] = true;
+        const std::size_t offset = std::size_t{sector} * sectorSize;
+        const std::size_t available = std::min(sectorSize, area.size() - offset);
+        const std::size_t wanted =
+            size ? std::min<std::size_t>(sectorSize, static_cast<std::size_t>(*size) - out.size())
+                 : available;
+        if (available < wanted) {
+            return std::nullopt;
+        }
+        out.append(area.substr(offset, wanted));
+        sector = table[sector];
+    }
+    return out;
+}
+
+std::vector<std::uint32_t> toEntries(std::string_view bytes) {
+    std::vector<std::uint32_t> entries(bytes.size() / 4);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = u32(bytes, 4 * i);
+    }
+    return entries;
+}
+
+struct DirectoryEntry {
+    std::uint32_t start = 0;
+    std::uint64_t size = 0;
+};
+
+// Whether a directory entry's UTF-16 name is `name` (ASCII), ignoring case as the format does.
+bool hasName(std::string_view entry, std::string_view name) {
+    const std::size_t length = u16(entry, 64); // in bytes, with the terminating zero
+    if (length != 2 * (name.size() + 1)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const std::uint16_t unit = u16(entry, 2 * i);
+        const auto lower = [](std::uint32_t c) {
+            return c >= 'A' && c <= 'Z' ? c + 32 : c;
+        };
+        if (lower(unit) != lower(static_cast<unsigned char>(name[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct WorkbookStream {
+    std::string bytes;
+    bool namedBook = false; // "Book", as Excel 5/95 names it, rather than "Workbook"
+    std::string error;
+};
+
+// Finds the workbook stream in the compound file and reads it whole.
+WorkbookStream readWorkbookStream(std::string_view file) {
+    WorkbookStream result;
+    constexpr std::string_view signature{"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8};
+    if (file.size() < 512 || file.substr(0, 8) != signature) {
+        result.error = kNotAWorkbook;
+        return result;
+    }
+    const std::uint16_t sectorShift = u16(file, 0x1E);
+    if (u16(file, 0x1C) != 0xFFFE || (sectorShift != 9 && sectorShift != 12) ||
+        u16(file, 0x20) != 6 || u32(file, 0x38) != kMiniStreamCutoff) {
+        result.error = kBadHeader;
+        return result;
+    }
+    const std::size_t sectorSize = std::size_t{1} << sectorShift;
+    if (file.size() < sectorSize) {
+        result.error = kBadHeader;
+        return result;
+    }
+    // Sector 0 follows the header, which fills a sector of its own.
+    const std::string_view area = file.substr(sectorSize);
+    const std::size_t sectors = (area.size() + sectorSize - 1) / sectorSize;
+    const auto fullSector = [&](std::uint32_t n) -> std::optional<std::string_view> {
+        if (n >= sectors || area.size() - std::size_t{n} * sectorSize < sectorSize) {
+            return std::nullopt;
+        }
+        return area.substr(std::size_t{n} * sectorSize, sectorSize);
+    };
+
+    // The FAT's own sectors are listed by the DIFAT: 109 entries in the header, then a chain of
+    // DIFAT sectors, each ending with the number of the next.
+    const std::uint32_t fatSectorCount = u32(file, 0x2C);
+    if (fatSectorCount > sectors) {
+        result.error = kBadChains;
+        return result;
+    }
+    std::vector<std::uint32_t> fatSectors;
+    fatSectors.reserve(fatSectorCount);
+    for (std::size_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < fatSectorCount; ++i) {
+        fatSectors.push_back(u32(file, 0x4C + 4 * i));
+    }
+    std::vector<bool> seenDifat(sectors);
+    for (std::uint32_t difat = u32(file, 0x44); fatSectors.size() < fatSectorCount;) {
+        const auto sector = fullSector(difat);
+        if (!sector || seenDifat[difat]) {
+            result.error = kBadChains;
+            return result;
+        }
+        seenDifat[difat] = true;
+        const std::size_t last = sectorSize - 4;
+        for (std::size_t at = 0; at < last && fatSectors.size() < fatSectorCount; at += 4) {
+            fatSectors.push_back(u32(*sector, at));
+        }
+        difat = u32(*sector, last);
+    }
+    std::string fatBytes;
+    fatBytes.reserve(fatSectors.size() * sectorSize);
+    for (const std::uint32_t n : fatSectors) {
+        const auto sector = fullSector(n);
+        if (!sector) {
+            result.error = kBadChains;
+            return result;
+        }
+        fatBytes.append(*sector);
+    }
+    const std::vector<std::uint32_t> fat = toEntries(fatBytes);
+
+    const auto directory = readChain(fat, area, sectorSize, u32(file, 0x30), std::nullopt);
+    if (!directory || directory->size() < kDirectoryEntrySize) {
+        result.error = kBadChains;
+        return result;
+    }
+    // Files with 512-byte sectors may leave garbage in the high half of a stream size.
+    const auto entryAt = [&](std::size_t index) {
+        const std::string_view entry =
+            std::string_view(*directory).substr(index * kDirectoryEntrySize, kDirectoryEntrySize);
+        const std::uint64_t size = sectorSize == 512 ? u32(entry, 120) : u64(entry, 120);
+        return DirectoryEntry{u32(entry, 116), size};
+    };
+    constexpr std::uint8_t kStreamObject = 2;
+    std::optional<DirectoryEntry> workbook;
+    std::optional<DirectoryEntry> book;
+    for (std::size_t i = 0; i < directory->size() / kDirectoryEntrySize; ++i) {
+        const std::string_view entry =
+            std::string_view(*directory).substr(i * kDirectoryEntrySize, kDirectoryEntrySize);
+        if (byteAt(entry, 66) != kStreamObject) {
+            continue;
+        }
+        if (!workbook && hasName(entry, "Workbook")) {
+            workbook = entryAt(i);
+        } else if (!book && hasName(entry, "Book")) {
+            book = entryAt(i);
+        }
+    }
+    if (!workbook && !book) {
+        result.error = kNoStream;
+        return result;
+    }
+    result.namedBook = !workbook;
+    const DirectoryEntry stream = workbook ? *workbook : *book;
+    if (stream.size == 0 || stream.size > file.size()) {
+        result.error = kBadChains;
+        return result;
+    }
+
+    std::optional<std::string> bytes;
+    if (stream.size >= kMiniStreamCutoff) {
+        bytes = readChain(fat, area, sectorSize, stream.start, stream.size);
+    } else {
+        // Small streams live in the mini stream (the root entry's stream), in 64-byte sectors
+        // chained by the mini FAT.
+        const DirectoryEntry root = entryAt(0);
+        const auto miniStream = readChain(fat, area, sectorSize, root.start, root.size);
+        const auto miniFat = readChain(fat, area, sectorSize, u32(file, 0x3C), std::nullopt);
+        if (miniStream && miniFat) {
+            bytes = readChain(toEntries(*miniFat), *miniStream, kMiniSectorSize, stream.start,
+                              stream.size);
+        }
+    }
+    if (!bytes) {
+        result.error = kBadChains;
+        return result;
+    }
+    result.bytes = std::move(*bytes);
+    return result;
+}
+
+struct Record {
+    std::uint16_t type = 0;
+    std::string_view data;
+};
+
+// Walks the BIFF records of the workbook stream: each a 16-bit type, a 16-bit length and that
+// many bytes. A record running past the end of the stream, or too many records, make the walk
+// damaged; the count is shared by all walks over one stream.
+class Records {
+public:
+    Records(std::string_view stream, std::size_t offset, std::size_t& count)
+        : stream_(stream), at_(offset), count_(count) {}
+
+    std::optional<Record> next() {
+        if (damaged_ || stream_.size() - at_ < 4) {
+            return std::nullopt;
+        }
+        const std::size_t length = u16(stream_, at_ + 2);
+        if (stream_.size() - at_ - 4 < length || ++count_ > kMaxRecords) {
+            damaged_ = true;
+            return std::nullopt;
+        }
+        const Record record{u16(stream_, at_), stream_.substr(at_ + 4, length)};
+        at_ += 4 + length;
+        return record;
+    }
+    std::optional<std::uint16_t> peekType() const {
+        if (damaged_ || stream_.size() - at_ < 4) {
+            return std::nullopt;
+        }
+        return u16(stream_, at_);
+    }
+    bool damaged() const { return damaged_; }
+
+private:
+    std::string_view stream_;
+    std::size_t at_;
+    std::size_t& count_;
+    bool damaged_ = false;
+};
+
+void appendUtf8(std::string& out, std::uint32_t c) {
+    const auto put = [&](std::uint32_t bits) {
+        out.push_back(static_cast<char>(bits));
+    };
+    if (c < 0x80) {
+        put(c);
+    } else if (c < 0x800) {
+        put(0xC0 | (c >> 6));
+        put(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        put(0xE0 | (c >> 12));
+        put(0x80 | ((c >> 6) & 0x3F));
+        put(0x80 | (c & 0x3F));
+    } else {
+        put(0xF0 | (c >> 18));
+        put(0x80 | ((c >> 12) & 0x3F));
+        put(0x80 | ((c >> 6) & 0x3F));
+        put(0x80 | (c & 0x3F));
+    }
+}
+
+std::string utf16ToUtf8(const std::u16string& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const std::uint32_t unit = units[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00u));
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            appendUtf8(out, 0xFFFD); // half of a pair
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+// A text result in BIFF8: a character count and option flags, then the characters, 8-bit
+// (Latin-1) or 16-bit (UTF-16), continued in CONTINUE records that each start with fresh flags.
+std::optional<std::string> readBiff8Text(std::string_view data, Records& records) {
+    if (data.size() < 2) {
+        return std::nullopt;
+    }
+    std::size_t remaining = u16(data, 0);
+    if (remaining == 0) {
+        return std::string();
+    }
+    if (data.size() < 3) {
+        return std::nullopt;
+    }
+    const std::uint8_t flags = byteAt(data, 2);
+    std::size_t at = 3;
+    at += (flags & 0x08) != 0 ? 2 : 0; // a count of formatting runs, which follow the text
+    at += (flags & 0x04) != 0 ? 4 : 0; // the size of phonetic data, likewise
+    if (at > data.size()) {
+        return std::nullopt;
+    }
+    std::u16string units;
+    units.reserve(remaining);
+    std::string_view chunk = data.substr(at);
+    bool wide = (flags & 0x01) != 0;
+    for (;;) {
+        const std::size_t width = wide ? 2 : 1;
+        const std::size_t count = std::min(remaining, chunk.size() / width);
+        for (std::size_t i = 0; i < count; ++i) {
+            units.push_back(wide ? static_cast<char16_t>(u16(chunk, 2 * i))
+                                 : static_cast<char16_t>(byteAt(chunk, i)));
+        }
+        remaining -= count;
+        if (remaining == 0) {
+            return utf16ToUtf8(units);
+        }
+        if (records.peekType() != kContinue) {
+            return std::nullopt;
+        }
+        const auto continued = records.next();
+        if (!continued || continued->data.empty()) {
+            return std::nullopt;
+        }
+        wide = (byteAt(continued->data, 0) & 0x01) != 0;
+        chunk = continued->data.substr(1);
+    }
+}
+
+// The shared texts the cell reader misreads: the index and length of each, by index.
+using MisreadTexts = std::vector<std::pair<std::uint32_t, unsigned>>;
+
+// Reads the table of shared texts of a BIFF8 workbook: the SST record, then the CONTINUE records
+// after it, each a piece of the table. After a count of all texts and one of unique texts come the
+// unique texts, each a character count, option flags (0x01 16-bit characters, 0x08 formatting runs
+// follow, 0x04 phonetic data follows) and, as the flags say, a run count and the size of the
+// phonetic data; then the characters, the runs (4 bytes each) and the phonetic data. Characters
+// that go on in the next piece follow a fresh option byte there; the rest just go on.
+//
+// The cell reader follows a text into the next piece only. It misreads a text whose header is cut
+// by the end of a piece or whose characters reach past the piece after the one its header is in.
+// It loses its place, and misreads the texts after, when a text's runs and phonetic data reach
+// past that piece too, or when the characters end in the piece of the header but the runs and
+// phonetic data fill all of the next piece (it then looks for the next header past its end).
+class SharedTexts {
+public:
+    SharedTexts(std::string_view table, Records& records) : piece_(table), records_(records) {}
+
+    // Stops at the end of the table, however many texts it claims; a text cut short ends it too.
+    MisreadTexts misread() {
+        MisreadTexts found;
+        if (piece_.size() < 8) {
+            return found;
+        }
+        const std::uint32_t unique = u32(piece_, 4);
+        at_ = 8;
+        std::optional<std::pair<std::uint32_t, unsigned>> losesPlace;
+        for (std::uint32_t index = 0; index < unique && reachNextByte(); ++index) {
+            if (losesPlace) {
+                found.push_back(*losesPlace); // a text follows it
+                losesPlace.reset();
+            }
+            const std::size_t headerPiece = pieceNumber_;
+            const auto count = readNumber(2);
+            const auto flags = readNumber(1);
+            if (!count || !flags) {
+                break;
+            }
+            const auto runs = (*flags & 0x08) != 0 ? readNumber(2) : 0;
+            const auto phonetic = (*flags & 0x04) != 0 ? readNumber(4) : 0;
+            const bool headerCut = pieceNumber_ != headerPiece;
+            if (!runs || !phonetic || !skipCharacters(*count, (*flags & 0x01) != 0)) {
+                break;
+            }
+            const std::size_t charactersPiece = pieceNumber_;
+            if (!skip(4 * std::uint64_t{*runs} + *phonetic)) {
+                break;
+            }
+            const bool fillsNextPiece = charactersPiece == headerPiece &&
+                                        pieceNumber_ == headerPiece + 1 && at_ == piece_.size();
+            if (headerCut || charactersPiece > headerPiece + 1) {
+                found.emplace_back(index, *count);
+            } else if (pieceNumber_ > headerPiece + 1 || fillsNextPiece) {
+                losesPlace.emplace(index, *count);
+            }
+        }
+        return found;
+    }
+
+private:
+    bool nextPiece() {
+        if (records_.peekType() != kContinue) {
+            return false;
+        }
+        const auto record = records_.next();
+        if (!record) {
+            return false;
+        }
+        piece_ = record->data;
+        at_ = 0;
+        ++pieceNumber_;
+        return true;
+    }
+    // Moves past the ends of pieces onto the next byte; false at the end of the table.
+    bool reachNextByte() {
+        while (at_ == piece_.size()) {
+            if (!nextPiece()) {
+                return false;
+            }
+        }
+        return true;
+    }
+    std::optional<std::uint32_t> readNumber(std::size_t bytes) {
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < bytes; ++i) {
+            if (!reachNextByte()) {
+                return std::nullopt;
+            }
+            value |= static_cast<std::uint32_t>(byteAt(piece_, at_++)) << (8 * i);
+        }
+        return value;
+    }
+    bool skip(std::uint64_t bytes) {
+        while (bytes > 0) {
+            if (!reachNextByte()) {
+                return false;
+            }
+            const std::size_t step =
+                static_cast<std::size_t>(std::min<std::uint64_t>(bytes, piece_.size() - at_));
+            at_ += step;
+            bytes -= step;
+        }
+        return true;
+    }
+    bool skipCharacters(std::size_t count, bool wide) {
+        for (;;) {
+            const std::size_t width = wide ? 2 : 1;
+            const std::size_t step = std::min(count, (piece_.size() - at_) / width);
+            at_ += step * width;
+            count -= step;
+            if (count == 0) {
+                return true;
+            }
+            if (!nextPiece() || piece_.empty()) {
+                return false;
+            }
+            wide = (byteAt(piece_, 0) & 0x01) != 0;
+            at_ = 1;
+        }
+    }
+
+    std::string_view piece_;
+    std::size_t at_ = 0;
+    std::size_t pieceNumber_ = 0;
+    Records& records_;
+};
+
+// The length of the text of a LABEL record, when the text runs past the end of the record: the
+// cell reader reads no further, so it misreads the rest.
+std::optional<unsigned> labelCutShort(std::string_view data, bool biff8) {
+    const unsigned count = u16(data, 6);
+    std::size_t needed = 8 + std::size_t{count};
+    if (biff8 && count > 0) {
+        if (data.size() < 9) {
+            return count;
+        }
+        const std::uint8_t flags = byteAt(data, 8);
+        needed = 9 + ((flags & 0x08) != 0 ? 2 : 0) + ((flags & 0x04) != 0 ? 4 : 0) +
+                 std::size_t{count} * ((flags & 0x01) != 0 ? 2 : 1);
+    }
+    if (needed > data.size()) {
+        return count;
+    }
+    return std::nullopt;
+}
+
+// Reads the text of a STRING record into `cell`.
+void readText(FormulaCell& cell, std::string_view data, bool biff8, Records& records) {
+    if (biff8) {
+        if (auto text = readBiff8Text(data, records)) {
+            cell.value = std::move(*text);
+            cell.why.clear();
+        } else {
+            cell.why = kTextDamaged;
+        }
+        return;
+    }
+    // Excel 5/95: a byte count, then the text in the workbook's code page; only ASCII is
+    // the same in all of them.
+    if (data.size() < 2 || data.size() - 2 < u16(data, 0)) {
+        cell.why = kTextDamaged;
+        return;
+    }
+    const std::string_view text = data.substr(2, u16(data, 0));
+    if (std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+        cell.why = kTextCharset;
+        return;
+    }
+    cell.value = std::string(text);
+    cell.why.clear();
+}
+
+// The result stored in a FORMULA record: a double, or, when its top two bytes are FF FF, a
+// value of another kind, told by its first byte. True when the text follows in a STRING record.
+bool readResult(FormulaCell& cell, std::string_view result) {
+    if (byteAt(result, 6) == 0xFF && byteAt(result, 7) == 0xFF) {
+        switch (byteAt(result, 0)) {
+        case 0:
+            cell.why = kTextMissing; // until the STRING record is read
+            return true;
+        case 1:
+            cell.why = kTruthValue;
+            break;
+        case 2:
+            cell.why = kErrorValue;
+            break;
+        case 3:
+            // An empty text; also what writers that never calculate store for every formula.
+            cell.why = kNeverCalculated;
+            break;
+        default:
+            cell.why = kUnknownKind;
+            break;
+        }
+        return false;
+    }
+    const double number = std::bit_cast<double>(u64(result, 0));
+    if (std::isfinite(number)) {
+        cell.value = number;
+    } else {
+        cell.why = kNotFinite;
+    }
+    return false;
+}
+
+struct SheetLimits {
+    unsigned rows;
+    unsigned columns;
+    bool contain(unsigned row, unsigned column) const { return row < rows && column < columns; }
+};
+
+// Walks the worksheet substream that starts at `offset`, up to its own EOF (charts embedded in
+// it have substreams of their own, nested within), into `scan`; gives an error or nothing.
+const char* readSheet(std::string_view stream, std::size_t offset, bool biff8,
+                      std::size_t& recordCount, SheetLimits limits, const MisreadTexts& misread,
+                      FormulaScan& scan) {
+    Records records(stream, offset, recordCount);
+    const auto bof = records.next();
+    if (!bof || bof->type != kBof) {
+        return kBadSheet;
+    }
+    std::vector<FormulaCell>& cells = scan.cells;
+    bool textPending = false;
+    constexpr std::size_t kNoCell = static_cast<std::size_t>(-1);
+    std::size_t textCell = kNoCell; // the cell a pending text belongs to, if reported
+    std::size_t depth = 1;
+    while (const auto record = records.next()) {
+        if (textPending) {
+            if (record->type == kString) {
+                if (textCell != kNoCell) {
+                    readText(cells[textCell], record->data, biff8, records);
+                }
+                textPending = false;
+                continue;
+            }
+            if (record->type == kSharedFormula || record->type == kArray ||
+                record->type == kTable) {
+                continue;
+            }
+            textPending = false; // the text is missing; the cell says so already
+        }
+        if (record->type == kBof) {
+            ++depth;
+        } else if (record->type == kEof) {
+            if (--depth == 0) {
+                break;
+            }
+        } else if (record->type == kFormula && depth == 1) {
+            if (record->data.size() < 20) {
+                return kBadRecords;
+            }
+            FormulaCell cell;
+            cell.row = u16(record->data, 0);
+            cell.column = u16(record->data, 2);
+            textPending = readResult(cell, record->data.substr(6, 8));
+            textCell = kNoCell;
+            if (limits.contain(cell.row, cell.column)) {
+                textCell = cells.size();
+                cells.push_back(std::move(cell));
+            }
+        } else if (record->type == kDimensions && depth == 1) {
+            // BIFF8: 32-bit first row and last row + 1, then 16-bit first column and last
+            // column + 1; Excel 5/95: all 16-bit.
+            if (record->data.size() < (biff8 ? 12U : 8U)) {
+                return kBadRecords;
+            }
+            const std::uint32_t rows = biff8 ? u32(record->data, 4) : u16(record->data, 2);
+            const std::uint32_t columns = u16(record->data, biff8 ? 10 : 6);
+            scan.claimedRows = std::max(scan.claimedRows.value_or(0), rows);
+            scan.claimedColumns = std::max(scan.claimedColumns.value_or(0), columns);
+        } else if ((record->type == kLabelSst || record->type == kLabel) && depth == 1) {
+            if (record->data.size() < (record->type == kLabelSst ? 10U : 8U)) {
+                return kBadRecords;
+            }
+            const unsigned row = u16(record->data, 0);
+            const unsigned column = u16(record->data, 2);
+            if (!limits.contain(row, column)) {
+                continue;
+            }
+            if (record->type == kLabel) {
+                if (const auto characters = labelCutShort(record->data, biff8)) {
+                    scan.longTexts.push_back({row, column, *characters});
+                }
+                continue;
+            }
+            const std::uint32_t index = u32(record->data, 6);
+            const auto text = std::lower_bound(
+                misread.begin(), misread.end(), index,
+                [](const auto& entry, std::uint32_t wanted) { return entry.first < wanted; });
+            if (text != misread.end() && text->first == index) {
+                scan.longTexts.push_back({row, column, text->second});
+            }
+        }
+    }
+    if (records.damaged()) {
+        return kBadRecords;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned columnLimit) {
+    FormulaScan scan;
+    const WorkbookStream stream = readWorkbookStream(bytes);
+    if (!stream.error.empty()) {
+        scan.error = stream.error;
+        return scan;
+    }
+    // The workbook globals come first: BOF, the workbook's settings and the list of its sheets,
+    // each with the offset of its own BOF, then EOF.
+    std::size_t recordCount = 0;
+    Records globals(stream.bytes, 0, recordCount);
+    const auto bof = globals.next();
+    if (!bof || bof->type != kBof) {
+        scan.error = kBadRecords;
+        return scan;
+    }
+    const std::uint16_t version = bof->data.size() >= 2 ? u16(bof->data, 0) : 0;
+    const bool biff8 = version == kBiff8 || (version != kBiff5 && !stream.namedBook);
+    std::optional<std::uint32_t> firstSheet;
+    MisreadTexts misread;
+    bool sharedTextsRead = false;
+    while (const auto record = globals.next()) {
+        if (record->type == kEof) {
+            break;
+        }
+        if (record->type == kFilePass) {
+            scan.error = kPassword;
+            return scan;
+        }
+        if (record->type == kBoundSheet && !firstSheet) {
+            if (record->data.size() < 4) {
+                scan.error = kBadRecords;
+                return scan;
+            }
+            firstSheet = u32(record->data, 0);
+        }
+        if (record->type == kSharedTexts && biff8 && !sharedTextsRead) {
+            sharedTextsRead = true;
+            misread = SharedTexts(record->data, globals).misread();
+        }
+    }
+    if (globals.damaged()) {
+        scan.error = kBadRecords;
+        return scan;
+    }
+    if (!firstSheet) {
+        scan.error = kNoSheet;
+        return scan;
+    }
+    if (*firstSheet >= stream.bytes.size()) {
+        scan.error = kBadSheet;
+        return scan;
+    }
+    if (const char* problem = readSheet(stream.bytes, *firstSheet, biff8, recordCount,
+                                        {rowLimit, columnLimit}, misread, scan)) {
+        FormulaScan failed;
+        failed.error = problem;
+        return failed;
+    }
+    if (!misread.empty()) {
+        scan.longSharedText = misread.front().second;
+    }
+    return scan;
+}
+
+} // namespace tavik
