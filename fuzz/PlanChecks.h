@@ -13,6 +13,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 namespace tavik::fuzz {
@@ -37,8 +38,14 @@ inline void requireNullsOnlyWhereAllowed(const QJsonValue& value, const QString&
 }
 
 // A refusal that blames the crop row's figures: the crop table's checks should have kept
-// that row from being offered.
-inline bool blamesCropFigures(const std::string& problem) {
+// that row from being offered. Names the message repeats (a crop's, which may hold any words)
+// are taken out of it first.
+inline bool blamesCropFigures(std::string problem, std::initializer_list<std::string> echoed) {
+    for (const std::string& name : echoed) {
+        for (std::size_t at; !name.empty() && (at = problem.find(name)) != std::string::npos;) {
+            problem.erase(at, name.size());
+        }
+    }
     return problem.find("cannot be computed") != std::string::npos ||
            problem.find("cannot be calculated") != std::string::npos;
 }

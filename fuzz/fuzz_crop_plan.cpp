@@ -25,7 +25,10 @@ void planAndCheck(const tavik::CropTable& crops, const tavik::Scenario& scenario
         return;
     }
     require(!outcome.problem.empty(), "a refused plan says why");
-    require(!tavik::fuzz::blamesCropFigures(outcome.problem),
+    const int* row = std::get_if<int>(&scenario.crop);
+    const std::string name =
+        row ? crops.text(*row, tavik::CropColumn::Name) : std::get<std::string>(scenario.crop);
+    require(!tavik::fuzz::blamesCropFigures(outcome.problem, {name}),
             "an offered crop row plans without a failure of its figures", outcome.problem);
 }
 

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tavik::PlanOutcome outcome = tavik::runPlan(crops, *parse.scenario, stamp);
     if (!outcome.result) {
         require(!outcome.problem.empty(), "a refused plan says why");
-        require(!tavik::fuzz::blamesCropFigures(outcome.problem),
+        const auto* name = std::get_if<std::string>(&parse.scenario->crop);
+        require(!tavik::fuzz::blamesCropFigures(outcome.problem, {name ? *name : std::string()}),
                 "a shipped crop plans without a failure of its figures", outcome.problem);
         return 0;
     }
