@@ -127,7 +127,8 @@ void CSoilType::OnOK() {
     }
     const std::optional<int> value = readInteger(depthEdit_->text());
     if (!value) {
-        dialogs_.message(this, QStringLiteral("Please enter an integer."), MessageIcon::None);
+        dialogs_.message(this, QStringLiteral("Please enter an integer."),
+                         MessageIcon::Exclamation);
     } else if (*value < kMinDepth || *value > kMaxDepth) {
         dialogs_.message(this,
                          QStringLiteral("Please enter an integer between %1 and %2.")

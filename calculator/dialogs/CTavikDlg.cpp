@@ -61,7 +61,7 @@ void enable(const std::initializer_list<QWidget*>& widgets, bool enabled) {
 } // namespace
 
 void DialogNotifier::message(const std::string& text) {
-    dialogs_.message(parent_, QString::fromStdString(text), MessageIcon::None);
+    dialogs_.message(parent_, QString::fromStdString(text), MessageIcon::Exclamation);
 }
 
 QString CTavikDlg::controlName(int id) {
@@ -92,6 +92,8 @@ CTavikDlg::CTavikDlg(double commandLineArea, UserDialogs& dialogs, SplashState& 
     }
     aboutAction_ = new QAction(QStringLiteral("&About Tavik..."), this);
     aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction_->setShortcut(QKeySequence::HelpContents); // F1
+    aboutAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(aboutAction_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(aboutAction_, &QAction::triggered, this, &CTavikDlg::OnAbout);
@@ -182,6 +184,10 @@ void CTavikDlg::createControls() {
         crop_->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
     }
     crop_->setMaxVisibleItems(kCropCount);
+    // The wheel changes the crop only once the list has the focus: turning it on the way
+    // past would change the crop and reset the typed yield unseen.
+    crop_->setFocusPolicy(Qt::StrongFocus);
+    crop_->installEventFilter(this);
     crop_->setCurrentIndex(-1);
     units.place(crop_, 53, 27, 169, 14);
 
@@ -297,9 +303,12 @@ void CTavikDlg::showEvent(QShowEvent* event) {
     }
 }
 
-// The fields that act when they lose the focus. Not when a menu of their own takes it: the
-// user has not left the field then.
+// The crop list and the wheel; the fields that act when they lose the focus. Not when a menu of
+// their own takes it: the user has not left the field then.
 bool CTavikDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == crop_ && event->type() == QEvent::Wheel && !crop_->hasFocus()) {
+        return true; // the wheel passing over the list leaves the crop as it is
+    }
     if (event->type() == QEvent::FocusOut && !inFocusHandler_ &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         inFocusHandler_ = true; // a message box taking the focus does not start another round
@@ -375,7 +384,7 @@ void CTavikDlg::OnKillfocusYield() {
         message(cFormat("Maximum yield for this particular type of crop is %.0lf\nYield will be "
                         "set to the maximum yield",
                         maxYield),
-                MessageIcon::None);
+                MessageIcon::Exclamation);
         yieldTarget_ = maxYield;
     }
     yield_->setText(cFormat("%.0lf", yieldTarget_));
@@ -444,7 +453,7 @@ void CTavikDlg::OnFlood() {
 }
 
 void CTavikDlg::refuse(QWidget* field, const QString& text) {
-    message(text, MessageIcon::None);
+    message(text, MessageIcon::Exclamation);
     if (field->isVisible() && field->isEnabled()) {
         field->setFocus();
         if (auto* edit = qobject_cast<QLineEdit*>(field)) {
@@ -509,7 +518,7 @@ void CTavikDlg::OnCalculate() {
     const ReportOutcome report = method_ == Overhead ? OverheadReport(calculator_, values)
                                                      : FloodReport(calculator_, values);
     if (!report.ok()) {
-        message(QString::fromStdString(report.problem), MessageIcon::None);
+        message(QString::fromStdString(report.problem), MessageIcon::Exclamation);
         return;
     }
     usableWater_ = values.usableWater;
@@ -560,7 +569,7 @@ void CTavikDlg::OnPrint() {
     const QString text = report_->toPlainText();
     if (text.isEmpty()) {
         message(QStringLiteral("There is no report to print yet: press Calculate first."),
-                MessageIcon::None);
+                MessageIcon::Exclamation);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -131,9 +131,12 @@ PrintOutcome printPages(QPrinter& printer, const QString& text) {
         outcome.problem = QStringLiteral("The printer could not start the document.");
         return outcome;
     }
+    // A fixed-pitch face, as in the report box, so that the report's columns and rules line up
+    // on paper as they do on screen.
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    font.setStyleHint(QFont::SansSerif);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
     font.setPixelSize(qRound(10.0 * printer.logicalDpiY() / 72.0));
     painter.setFont(font);
     painter.setBackgroundMode(Qt::OpaqueMode);

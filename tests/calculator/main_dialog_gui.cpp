@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -89,7 +90,7 @@ TEST_F(MainDialog, AYieldAboveTheCropsMaximumIsSetToTheMaximum) {
     EXPECT_EQ(d.dialogs.messages[0].text,
               QStringLiteral("Maximum yield for this particular type of crop is 10000\n"
                              "Yield will be set to the maximum yield"));
-    EXPECT_EQ(d.dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(d.dialogs.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(d.text(Dlg::IDC_YIELD), QStringLiteral("10000"));
     EXPECT_EQ(d.dialog->yieldTarget(), 10000.0);
 
@@ -299,6 +300,31 @@ TEST_F(MainDialog, TheContextMenuOpensTheAboutBox) {
     about->trigger();
     EXPECT_EQ(d.dialogs.modalDialogs, std::vector{QStringLiteral("CAboutDlg")});
     EXPECT_TRUE(closedWithOk);
+    // F1 reaches it too, from any field of the dialog.
+    d.dialog->activateWindow();
+    d.edit(Dlg::IDC_PAWC)->setFocus();
+    QTest::keyClick(d.edit(Dlg::IDC_PAWC), Qt::Key_F1);
+    EXPECT_EQ(d.dialogs.modalDialogs.size(), 2U);
+}
+
+// The wheel over the crop list changes the crop only once the list has the focus: passing
+// over it keeps the crop and the yield the user typed.
+TEST_F(MainDialog, TheWheelPassingOverTheCropListChangesNothing) {
+    d.chooseCrop(2);
+    d.enter(Dlg::IDC_YIELD, QStringLiteral("5000"));
+    d.edit(Dlg::IDC_PAWC)->setFocus();
+    auto* list = d.control<QComboBox>(Dlg::IDC_CROP);
+    const QPoint centre = list->rect().center();
+    QWheelEvent wheel(centre, list->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list, &wheel);
+    EXPECT_EQ(list->currentIndex(), 2);
+    EXPECT_EQ(d.text(Dlg::IDC_YIELD), QStringLiteral("5000"));
+    list->setFocus();
+    QWheelEvent again(centre, list->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list, &again);
+    EXPECT_EQ(list->currentIndex(), 3) << "with the focus the wheel chooses";
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QPushButton>
+#include <cmath>
 
 namespace tavik {
 namespace {
@@ -54,6 +55,13 @@ TEST_F(AboutBoxes, TheContributorsListHoldsTheReports) {
         ASSERT_NE(entry, nullptr) << i;
         EXPECT_FALSE(entry->text().isEmpty());
         EXPECT_EQ(entry->font().family(), QStringLiteral("Times New Roman"));
+    }
+    // A bullet beside each of the four reports, level with its entry.
+    for (int i = 1; i <= 4; ++i) {
+        auto* bullet = list.findChild<QWidget*>(QStringLiteral("Option%1").arg(i));
+        ASSERT_NE(bullet, nullptr) << i;
+        const auto* entry = list.findChild<QLabel*>(QStringLiteral("Label%1").arg(i));
+        EXPECT_LT(std::abs(bullet->geometry().center().y() - entry->geometry().top()), 20) << i;
     }
     QPointer<frmListofContributors> open(&list);
     click(list, QStringLiteral("cmdClose"));

@@ -17,6 +17,7 @@
 #include "state/NumberText.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -118,6 +119,45 @@ TEST_F(Result, TheChartHasABarPerIrrigationDayAndSwitchesToRunningTotals) {
                      QString::fromStdString(sevenDigitText(total)).toDouble());
 }
 
+// At short cycles only every second (third, …) day is labelled, so that the upright labels do
+// not run together; every bar keeps its tick and its value.
+TEST_F(Result, DayLabelsAreThinnedWhereTheyWouldRunTogether) {
+    walk(1, 900); // Maize: a 140-day season
+    cycle()->setValue(2);
+    auto* chart = find<QCustomPlot>(result(), QStringLiteral("MSChart1"));
+    auto* ticker = dynamic_cast<QCPAxisTickerText*>(chart->xAxis->ticker().data());
+    ASSERT_NE(ticker, nullptr);
+    ASSERT_EQ(ticker->ticks().size(), bars()->dataCount());
+    std::vector<double> labelled;
+    for (auto it = ticker->ticks().constBegin(); it != ticker->ticks().constEnd(); ++it) {
+        if (!it.value().isEmpty()) {
+            labelled.push_back(chart->xAxis->coordToPixel(it.key()));
+        }
+    }
+    ASSERT_GT(labelled.size(), 10U);
+    EXPECT_LT(labelled.size(), static_cast<std::size_t>(bars()->dataCount()));
+    const QFontMetrics metrics(chart->xAxis->tickLabelFont());
+    for (std::size_t i = 1; i < labelled.size(); ++i) {
+        EXPECT_GE(labelled[i] - labelled[i - 1], metrics.height()) << i;
+    }
+    cycle()->setValue(10); // few bars: all labelled
+    ticker = dynamic_cast<QCPAxisTickerText*>(chart->xAxis->ticker().data());
+    for (const QString& label : ticker->ticks()) {
+        EXPECT_FALSE(label.isEmpty());
+    }
+}
+
+// Each next screen opens where the last one was.
+TEST_F(Result, TheNextScreenOpensWhereTheLastOneWas) {
+    wizard_->choice().show();
+    wizard_->choice().move(140, 90);
+    wizard_->choice().option(0)->click();
+    click(wizard_->choice(), QStringLiteral("cmdNext"));
+    ASSERT_TRUE(wizard_->soilInfo().isVisible());
+    EXPECT_EQ(wizard_->soilInfo().frameGeometry().topLeft(),
+              wizard_->choice().frameGeometry().topLeft());
+}
+
 TEST_F(Result, AnotherCropReturnsToTheCropScreenAsItWasLeft) {
     walk(3, 900); // Groundnuts
     auto* yield = find<QSlider>(wizard_->choice(), QStringLiteral("sldTargetYield"));
@@ -163,11 +203,17 @@ TEST_F(Result, SavingWritesTheBoxAsARichTextDocument) {
     EXPECT_FALSE(result().saveSchedule());
     EXPECT_TRUE(notifier_.shown.empty());
 
-    // A file that cannot be written: the message names it, and the earlier one stays.
+    // A path that cannot be found: the screen's own message with the file and the reason
+    // beneath it, and the earlier file stays.
     dialogs_.savePath = dir_.filePath(QStringLiteral("no/such/folder/plan.txt"));
     EXPECT_FALSE(result().saveSchedule());
     ASSERT_EQ(notifier_.shown.size(), 1U);
-    EXPECT_NE(notifier_.shown[0].text.find("no/such/folder/plan.txt"), std::string::npos);
+    EXPECT_EQ(notifier_.shown[0].title, "TAVIK+");
+    EXPECT_EQ(notifier_.shown[0].icon, Notifier::Icon::None);
+    EXPECT_EQ(notifier_.shown[0].text.rfind("Error in path/file name\n\n\"", 0), 0U);
+    EXPECT_NE(notifier_.shown[0].text.find("no/such/folder/plan.txt\": the folder"),
+              std::string::npos)
+        << notifier_.shown[0].text;
     EXPECT_EQ(test::readFile(plan), rtf);
 }
 

@@ -91,8 +91,15 @@ TEST_F(SoilInfo, RowsKeepTheirValuesWhenTheDepthGoesDownAndUpAgain) {
     drag(600); // two rows
     EXPECT_EQ(soil().layerRows(), 2);
     drag(1500);
-    EXPECT_EQ(soil().siltClay(), (std::vector<int>{31, 42, 20, 20, 20}));
+    EXPECT_EQ(soil().siltClay(), (std::vector<int>{31, 42, 20, 64, 20}));
     EXPECT_EQ(text(soil(), QStringLiteral("txtLayer_1")), QStringLiteral("42%"));
+
+    // Typing a depth passes through depths with fewer layers ("1", "12", "120" of "1200"):
+    // the deeper layers keep their values all the same.
+    auto* depth = find<QLineEdit>(soil(), QStringLiteral("txtsoilDepth"));
+    depth->selectAll();
+    QTest::keyClicks(depth, QStringLiteral("1200"));
+    EXPECT_EQ(soil().siltClay(), (std::vector<int>{31, 42, 20, 64}));
 }
 
 TEST_F(SoilInfo, TypedValuesMoveTheSlidersAndAreKeptInRange) {

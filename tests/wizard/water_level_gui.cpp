@@ -10,8 +10,13 @@
 #include "screens/frmWaterLevel.h"
 
 #include <QEvent>
+#include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
+#include <map>
 
 namespace tavik {
 namespace {
@@ -81,16 +86,24 @@ TEST_F(WaterLevel, TheRowsAndDialsFollowTheSoilDepth) {
     EXPECT_EQ(text(levels(), QStringLiteral("lblGaugeValue")), QStringLiteral("200mm"));
 }
 
-TEST_F(WaterLevel, NewRowsStartAsCopiesOfTheFirst) {
+// Back on the soil screen and Next again: the layers that are still there keep their planned
+// levels, new layers start as copies of the top one.
+TEST_F(WaterLevel, LayersKeepTheirLevelsAndNewRowsStartAsCopiesOfTheFirst) {
     soilNext(2000);
     move(0, Stage::PeakEnd, 250);
+    move(1, Stage::PeakEnd, 180);
     move(3, Stage::PeakEnd, 40);
+    soilNext(2000); // nothing changed
+    for (const auto& [row, level] : {std::pair{0, 250}, {1, 180}, {2, 100}, {3, 40}}) {
+        EXPECT_EQ(levels().slider(row, Stage::PeakEnd)->value(), level) << row;
+    }
     soilNext(600);
     EXPECT_EQ(levels().rows(), 2);
     soilNext(2000);
     ASSERT_EQ(levels().rows(), 7);
+    const int expected[] = {250, 180, 250, 250, 250, 250, 250};
     for (int row = 0; row < 7; ++row) {
-        EXPECT_EQ(levels().slider(row, Stage::PeakEnd)->value(), 250) << row;
+        EXPECT_EQ(levels().slider(row, Stage::PeakEnd)->value(), expected[row]) << row;
         EXPECT_EQ(levels().slider(row, Stage::SeasonStart)->value(), 100) << row;
     }
 }
@@ -150,6 +163,65 @@ TEST_F(WaterLevel, ThePrintedSummaryListsEveryLayer) {
     dialogs_.pdf = dir.filePath(QStringLiteral("levels.pdf"));
     EXPECT_EQ(levels().printSelection(), 1);
     EXPECT_TRUE(QFileInfo::exists(dialogs_.pdf));
+    // On paper every stage's values stand in one column under its heading.
+    QProcess boxes;
+    boxes.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-bbox"), dialogs_.pdf, QStringLiteral("-")});
+    ASSERT_TRUE(boxes.waitForFinished(20000));
+    const QString html = QString::fromUtf8(boxes.readAllStandardOutput());
+    const QRegularExpression word(
+        QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)<"));
+    std::map<double, std::vector<double>> valuesByLine; // y -> x of each "0.1"
+    double seasonX = 0;
+    double peakX = 0;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(3) == QStringLiteral("0.1")) {
+            valuesByLine[m.captured(2).toDouble()].push_back(m.captured(1).toDouble());
+        } else if (m.captured(3) == QStringLiteral("Start") && seasonX == 0) {
+            seasonX = m.captured(1).toDouble();
+        } else if (m.captured(3) == QStringLiteral("Start")) {
+            peakX = m.captured(1).toDouble();
+        }
+    }
+    ASSERT_EQ(valuesByLine.size(), 3U);
+    const std::vector<double>& first = valuesByLine.begin()->second;
+    ASSERT_EQ(first.size(), 4U);
+    for (const auto& [y, xs] : valuesByLine) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            EXPECT_NEAR(xs[k], first[k], 0.5) << "line " << y << ", column " << k;
+        }
+    }
+    // The headings start at the values' column (their leading blanks indent the words).
+    EXPECT_GT(seasonX, first[0]);
+    EXPECT_LT(seasonX, first[0] + 40);
+    EXPECT_GT(peakX, first[1]);
+    EXPECT_LT(peakX, first[1] + 40);
+}
+
+// The deepest captions fit beside their sliders and the class words stand clear of them,
+// in every frame.
+TEST_F(WaterLevel, CaptionsAndClassWordsFitBesideTheSliders) {
+    soilNext(2000);
+    for (Stage stage : kStages) {
+        for (int row = 0; row < levels().rows(); ++row) {
+            TipSlider* slider = levels().slider(row, stage);
+            QWidget* frame = slider->parentWidget();
+            for (QLabel* label : frame->findChildren<QLabel*>()) {
+                if (std::abs(label->geometry().center().y() - slider->geometry().center().y()) >
+                    12) {
+                    continue; // another row, or the scale
+                }
+                EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+                const bool left = label->geometry().right() < slider->geometry().center().x();
+                if (left) {
+                    EXPECT_LE(label->geometry().right(), slider->geometry().left()) << row;
+                } else {
+                    EXPECT_GE(label->geometry().left(), slider->geometry().right() + 2) << row;
+                }
+            }
+        }
+    }
 }
 
 } // namespace

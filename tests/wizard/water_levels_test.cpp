@@ -190,7 +190,9 @@ TEST(WaterLevels, SliderTextsAreMillimetresPerMillimetre) {
     }
 }
 
-TEST(WaterLevels, RebuildKeepsTheTopRowAndCopiesItDown) {
+// A rebuild for another depth: the layers still there keep their levels, a new layer starts as
+// a copy of the top one.
+TEST(WaterLevels, RebuildKeepsTheLayersLevelsAndCopiesTheTopRowDown) {
     cProfile first = computedProfile(900, {20, 20, 20});
     WaterLevelModel model;
     model.build(first, 900, 300);
@@ -203,22 +205,26 @@ TEST(WaterLevels, RebuildKeepsTheTopRowAndCopiesItDown) {
     model.build(deeper, 1200, 300);
     ASSERT_EQ(model.LayerCount(), 4);
     EXPECT_EQ(model.dialMaximum(), 600);
+    const int expected[4][4] = {// season start, peak start, peak end, season end, per row
+                                {250, 100, 40, 100},
+                                {400, 100, 100, 100},
+                                {100, 0, 100, 100},
+                                {250, 100, 40, 100}};
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(model.selection(row, Stage::SeasonStart), 250) << row;
-        EXPECT_EQ(model.selection(row, Stage::PeakStart), 100) << row;
-        EXPECT_EQ(model.selection(row, Stage::PeakEnd), 40) << row;
-        EXPECT_EQ(model.selection(row, Stage::SeasonEnd), 100) << row;
+        for (Stage stage : kStages) {
+            EXPECT_EQ(model.selection(row, stage), expected[row][static_cast<int>(stage)]) << row;
+        }
     }
-    EXPECT_FLOAT_EQ(model.stageTotal(Stage::SeasonStart), 300.0F);
+    EXPECT_NEAR(model.stageTotal(Stage::SeasonStart), 300.0F, 1e-3);
     EXPECT_EQ(model.dial(Stage::SeasonStart).Value(), 300);
-    EXPECT_FLOAT_EQ(model.StorageChangeEarly(), -180.0F);
-    EXPECT_FLOAT_EQ(model.StorageChangePeak(), -72.0F);
-    EXPECT_FLOAT_EQ(model.StorageChangeLate(), 72.0F);
+    EXPECT_NEAR(model.StorageChangeEarly(), -210.0F, 1e-3);
+    EXPECT_NEAR(model.StorageChangePeak(), -6.0F, 1e-3);
+    EXPECT_NEAR(model.StorageChangeLate(), 36.0F, 1e-3);
     // Rows and the whole profile are classified again against the new profile.
     EXPECT_EQ(model.layerClass(3, Stage::SeasonStart), "Dry"); // 0.25 in 0.2351..0.2648
     EXPECT_EQ(model.layerClass(0, Stage::SeasonStart), "Very-Wet");
     EXPECT_EQ(model.nominalClass(Stage::SeasonStart), "Very-Wet"); // 300 above 285.975
-    EXPECT_EQ(model.nominalClass(Stage::PeakStart), "Very dry");   // 120 below 213.525
+    EXPECT_EQ(model.nominalClass(Stage::PeakStart), "Very dry");   // 90 below 213.525
 }
 
 } // namespace

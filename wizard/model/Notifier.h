@@ -8,7 +8,7 @@ namespace tavik {
 // message boxes: the screens connect this to a modal message box, the tests record it.
 class Notifier {
 public:
-    enum class Icon { Information, Warning, Critical };
+    enum class Icon { None, Information, Warning, Critical };
 
     virtual ~Notifier() = default;
     virtual void notify(Icon icon, const std::string& title, const std::string& text) = 0;

@@ -109,8 +109,11 @@ void WaterLevelModel::build(cProfile& profile, std::int16_t depth, float bottomL
     }
 
     for (std::size_t s = 0; s < 4; ++s) {
+        // A layer that is still there keeps its planned level; a new layer starts as a copy
+        // of the top one.
         const int first = built_ && !selections_[s].empty() ? selections_[s][0] : kFirstSelection;
-        selections_[s].assign(n, first);
+        selections_[s].resize(built_ ? std::min(selections_[s].size(), n) : 0);
+        selections_[s].resize(n, first);
         classes_[s].assign(n, std::string());
         texts_[s].assign(n, std::string());
     }

@@ -37,7 +37,8 @@ std::optional<std::int16_t> findCrop(const CropTable& crops, const Scenario& sce
             return row;
         }
     }
-    problem = "\"crop\" \"" + name.toStdString() + "\" is not a crop of the workbook";
+    problem = "\"crop\" \"" + printableText(name.toStdString(), kMaxCropNameLength) +
+              "\" is not a crop of the workbook";
     return std::nullopt;
 }
 

@@ -4,9 +4,12 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextOption>
+#include <QVariant>
 #include <cmath>
 #include <memory>
 
@@ -16,6 +19,7 @@ namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
 constexpr double kTwipsPerScreenPixel = 15.0;
+constexpr const char* kTabStopsProperty = "printTabStops";
 
 // The printer's paper in twips, and its margins set as asked (measured from the paper's
 // edges; Qt takes the printer's unprintable strip off them itself).
@@ -25,6 +29,14 @@ QRectF paperTwips(QPrinter& printer) {
 }
 
 } // namespace
+
+void SetPrintTabStops(QTextEdit& box, const std::vector<double>& points) {
+    QVariantList stops;
+    for (const double point : points) {
+        stops.append(point);
+    }
+    box.setProperty(kTabStopsProperty, stops);
+}
 
 PrintLayout SetPrintLayout(QTextEdit& box, QPrinter& printer, int leftMargin, int rightMargin,
                            int topMargin, int bottomMargin) {
@@ -57,7 +69,23 @@ int PrintRichText(QTextEdit& box, QPrinter& printer, int leftMargin, int topMarg
     // Lay out at the printer's resolution.
     document->documentLayout()->setPaintDevice(&printer);
     QTextOption option = document->defaultTextOption();
-    option.setTabStopDistance(printer.resolution() / 2.0); // every half inch, as on screen
+    const QVariantList stops = box.property(kTabStopsProperty).toList();
+    if (stops.isEmpty()) {
+        option.setTabStopDistance(printer.resolution() / 2.0); // every half inch, as on screen
+    } else {
+        // The layout takes a block's own tab positions over the document's.
+        QList<QTextOption::Tab> tabs;
+        for (const QVariant& stop : stops) {
+            tabs.append(QTextOption::Tab(stop.toDouble() * printer.resolution() / 72.0,
+                                         QTextOption::LeftTab));
+        }
+        QTextCursor cursor(document.get());
+        cursor.select(QTextCursor::Document);
+        QTextBlockFormat format;
+        format.setTabPositions(tabs);
+        cursor.mergeBlockFormat(format);
+        option.setTabStopDistance(printer.resolution() / 2.0); // beyond the last stop
+    }
     document->setDefaultTextOption(option);
     document->setPageSize(area.size());
     const int pages = std::max(1, document->pageCount());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class QPrinter;
 class QTextEdit;
 
@@ -16,6 +18,10 @@ struct PrintLayout {
 // left, right, top, bottom.
 PrintLayout SetPrintLayout(QTextEdit& box, QPrinter& printer, int leftMargin, int rightMargin,
                            int topMargin, int bottomMargin);
+
+// Tab stops the box's printout uses instead of a stop every half inch: positions in points
+// from the left margin, for a table whose columns must line up with its headings.
+void SetPrintTabStops(QTextEdit& box, const std::vector<double>& points);
 
 // Prints the box's text (with its formatting) page by page within the margins (twips from
 // the paper's edges; the order is left, top, right, bottom). Returns the number of pages, 0

@@ -12,6 +12,9 @@ void MessageBoxNotifier::notifyWithDetails(Icon icon, const std::string& title,
                                            const std::string& text, const std::string& details) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
+    case Icon::None:
+        boxIcon = QMessageBox::NoIcon;
+        break;
     case Icon::Information:
         boxIcon = QMessageBox::Information;
         break;

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
+#include <algorithm>
 
 namespace tavik {
 
@@ -85,6 +87,24 @@ frmListofContributors& Wizard::contributors() {
 }
 
 void Wizard::move(QWidget& from, QWidget& to) {
+    // A wizard's next screen opens where the last one was: the same top-left corner (the
+    // middle, coming from the splash), kept on that screen. A maximised screen stays so.
+    if (from.isVisible() && !to.isMaximized() && !(to.windowState() & Qt::WindowMaximized)) {
+        const QRect was = from.frameGeometry();
+        QRect next(QPoint(0, 0), to.frameGeometry().size());
+        if (&from == splash_.get()) {
+            next.moveCenter(was.center());
+        } else if (from.isMaximized()) {
+            next.moveTopLeft(from.screen()->availableGeometry().topLeft());
+        } else {
+            next.moveTopLeft(was.topLeft());
+        }
+        const QRect room = from.screen()->availableGeometry();
+        next.moveLeft(
+            std::max(room.left(), std::min(next.left(), room.right() - next.width() + 1)));
+        next.moveTop(std::max(room.top(), std::min(next.top(), room.bottom() - next.height() + 1)));
+        to.move(next.topLeft());
+    }
     to.show();
     to.raise();
     to.activateWindow();

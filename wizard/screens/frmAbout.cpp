@@ -114,15 +114,15 @@ frmListofContributors::frmListofContributors(Wizard& wizard) : QDialog(nullptr) 
         entry->setFont(times);
         place(entry, 720, 240 + 960.0 * i, 7440, 900);
     }
-    // Bullets before the report groups.
-    for (int i = 0; i < 2; ++i) {
+    // A bullet before every report entry (the line on where to find them has none).
+    for (int i = 0; i < 4; ++i) {
         auto* bullet = new QRadioButton(this);
         bullet->setObjectName(QStringLiteral("Option%1").arg(i + 1));
         bullet->setChecked(true);
         bullet->setAutoExclusive(false);
         bullet->setFocusPolicy(Qt::NoFocus);
         bullet->setAttribute(Qt::WA_TransparentForMouseEvents);
-        place(bullet, 300, 300 + 1920.0 * i, 300, 300);
+        place(bullet, 300, 300 + 960.0 * i, 300, 300);
     }
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));

@@ -19,6 +19,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <cmath>
 #include <cstdio>
 #include <qcustomplot.h>
 #include <stdexcept>
@@ -204,16 +208,28 @@ void frmMain::DrawChart() {
     QVector<double> keys;
     QVector<double> values;
     QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
-    for (std::size_t k = 0; k < chart.values.size(); ++k) {
+    // Many bars: the day labels stand upright, and where even so they would run into each
+    // other only every second (third, …) bar is labelled. Every bar keeps its tick.
+    const auto count = static_cast<int>(chart.values.size());
+    const bool upright = count > 20;
+    const QFontMetrics metrics(MSChart1_->xAxis->tickLabelFont());
+    const int plotWidth = MSChart1_->axisRect()->width() > 50 ? MSChart1_->axisRect()->width()
+                                                              : MSChart1_->width() - 80;
+    const double perBar = std::max(1, plotWidth) / (count + 0.4);
+    const double labelRoom =
+        upright ? metrics.height() * 1.25 : metrics.horizontalAdvance(QStringLiteral("000")) + 6.0;
+    const int every = std::max(1, static_cast<int>(std::ceil(labelRoom / perBar)));
+    for (int k = 0; k < count; ++k) {
+        const auto at = static_cast<std::size_t>(k);
         keys.append(static_cast<double>(k + 1));
         // The data grid holds each bar as text; the bar stands at that value.
-        values.append(QString::fromStdString(chart.valueTexts[k]).toDouble());
-        ticker->addTick(static_cast<double>(k + 1), QString::number(chart.labels[k]));
+        values.append(QString::fromStdString(chart.valueTexts[at]).toDouble());
+        ticker->addTick(static_cast<double>(k + 1),
+                        k % every == 0 ? QString::number(chart.labels[at]) : QString());
     }
     bars_->setData(keys, values, true);
     MSChart1_->xAxis->setTicker(ticker);
-    // Many bars: the day labels stand upright so that they do not run into each other.
-    MSChart1_->xAxis->setTickLabelRotation(chart.values.size() > 20 ? 90 : 0);
+    MSChart1_->xAxis->setTickLabelRotation(upright ? 90 : 0);
     MSChart1_->xAxis->setRange(0.3, static_cast<double>(chart.values.size()) + 0.7);
     double top = 0;
     for (double v : values) {
@@ -258,9 +274,19 @@ bool frmMain::saveSchedule() {
     // was written.
     const std::string rtf = toRtf(richTextOf(*rtxtDisplay_));
     if (const auto problem = replaceFileContents(*path, rtf)) {
-        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
-                                  "The schedule could not be saved as \"" +
-                                      printableText(path->toStdString()) + "\": " + *problem);
+        const std::string file = printableText(path->toStdString());
+        const QDir folder = QFileInfo(*path).absoluteDir();
+        if (!folder.exists()) {
+            // A path that cannot be found has the screen's own message, and the reason below.
+            wizard_.notifier().notify(
+                Notifier::Icon::None, wizard_.state().AppTitle,
+                std::string(kPathErrorMessage) + "\n\n\"" + file + "\": the folder \"" +
+                    printableText(folder.path().toStdString()) + "\" does not exist.");
+        } else {
+            wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
+                                      "The schedule could not be saved as \"" + file +
+                                          "\": " + *problem);
+        }
         return false;
     }
     return true;

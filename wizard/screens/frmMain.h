@@ -39,6 +39,7 @@ public:
     int printSchedule();
     bool printChart();
 
+    static constexpr const char* kPathErrorMessage = "Error in path/file name";
     static constexpr const char* kEmptyBoxMessage =
         "The result Box is empty, Run the scheduling first";
 

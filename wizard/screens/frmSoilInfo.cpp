@@ -213,8 +213,11 @@ void frmSoilInfo::depthLayout() {
     }
     for (int i = 1; i <= n - 1 && i < static_cast<int>(SavedSiltClay_.size()); ++i) {
         LayerRow row = createRow(i);
+        // A layer keeps the value it last had, whatever depths came between (typing 1200
+        // passes through 1, 12 and 120, which have no deeper layers); a layer never shown
+        // before starts fresh.
         const int start =
-            i <= PreviousLastRow_
+            i <= std::max(PreviousLastRow_, DeepestRowShown_)
                 ? static_cast<int>(std::nearbyint(SavedSiltClay_[static_cast<std::size_t>(i)]))
                 : kFreshSiltClay;
         row.slider->setValue(start);
@@ -225,6 +228,7 @@ void frmSoilInfo::depthLayout() {
         rows_.push_back(row);
     }
     PreviousLastRow_ = n >= 2 ? n - 1 : 0;
+    DeepestRowShown_ = std::max(DeepestRowShown_, PreviousLastRow_);
     sldSoilDepth_->setDragTipText(QString::number(d) + QStringLiteral(" mm"));
 }
 

@@ -59,6 +59,7 @@ private:
     std::vector<LayerRow> rows_;
     std::array<float, 7> SavedSiltClay_{};
     int PreviousLastRow_ = 0;
+    int DeepestRowShown_ = 0; // the deepest layer row that has ever been shown
     bool updatingText_ = false;
 };
 

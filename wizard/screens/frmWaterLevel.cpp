@@ -62,6 +62,15 @@ constexpr std::array<StageDesign, 4> kDesign{{
 }};
 
 constexpr double kRowStep = 615;
+// The printed table, in points from the left margin (Arial 10): the layer captions, then a
+// column per stage wide enough for its heading, with room for a value.
+constexpr double kPrintFirstColumn = 96;
+constexpr double kPrintColumnPitch = 95;
+constexpr double kPrintValueRoom = 40;
+// Every frame's rows alike, in twips: the caption up to the slider, wide enough for the
+// deepest one ("1800 -  2000 mm"), the slider, then the class word clear of it.
+constexpr double kRowSliderLeft = 1560;
+constexpr double kRowSliderWidth = 1095;
 const char* const kHeadings[] = {"      Start of Season", "      Start of Peak",
                                  "      End of Peak", "End of Season"};
 
@@ -101,13 +110,12 @@ frmWaterLevel::frmWaterLevel(Wizard& wizard)
         place(frame, d.left, 1080, 3615, 6015);
         frames_[s] = frame;
         // The scale of the sliders above their ends.
-        const double sliderLeft = s == 3 ? 1440 : 1320;
         auto* zero = newLabel(frame, QStringLiteral("scaleStart%1").arg(s), QStringLiteral("0"));
         zero->setFont(bodyFont);
-        placeAutoSized(zero, sliderLeft + 60, 360);
+        placeAutoSized(zero, kRowSliderLeft + 60, 360);
         auto* half = newLabel(frame, QStringLiteral("scaleEnd%1").arg(s), QStringLiteral("0.5"));
         half->setFont(bodyFont);
-        placeAutoSized(half, sliderLeft + 1215 - 300, 360);
+        placeAutoSized(half, kRowSliderLeft + kRowSliderWidth - 300, 360);
 
         auto* stageHeading =
             newLabel(client(), QString::fromLatin1(d.heading), QString::fromLatin1(d.headingText));
@@ -143,6 +151,17 @@ frmWaterLevel::frmWaterLevel(Wizard& wizard)
 
     rtxtWaterlevel_->setObjectName(QStringLiteral("rtxtWaterlevel"));
     rtxtWaterlevel_->hide(); // holds what the print command prints
+    // The printed table's columns under their headings: a value stop per stage, and between
+    // two of them a stop that a heading passes and a value does not (a heading is followed by
+    // one tab, a value by two).
+    std::vector<double> stops;
+    for (int stage = 0; stage < 4; ++stage) {
+        stops.push_back(kPrintFirstColumn + kPrintColumnPitch * stage);
+        if (stage < 3) {
+            stops.push_back(kPrintFirstColumn + kPrintColumnPitch * stage + kPrintValueRoom);
+        }
+    }
+    SetPrintTabStops(*rtxtWaterlevel_, stops);
 
     cmdBack_->setObjectName(QStringLiteral("cmdBack"));
     place(cmdBack_, 6780, 9840, 855, 495);
@@ -217,9 +236,9 @@ frmWaterLevel::Row frmWaterLevel::createRow(int index) {
             newLabel(frame, QStringLiteral("%1_%2").arg(QString::fromLatin1(d.level)).arg(index));
         r.level->setFont(bodyFont);
         const double down = index * kRowStep;
-        place(r.caption, 60, 720 + down, 1275, 300);
-        place(r.slider, s == 3 ? 1440 : 1320, 600 + down, 1215, 615);
-        place(r.level, 2640, 720 + down, 960, 300);
+        place(r.caption, 60, 720 + down, kRowSliderLeft - 60, 300);
+        place(r.slider, kRowSliderLeft, 600 + down, kRowSliderWidth, 615);
+        place(r.level, kRowSliderLeft + kRowSliderWidth + 60, 720 + down, 900, 300);
         connect(r.slider, &TipSlider::scrolled, this, [this, index, stage](int position) {
             model_.select(index, stage, position);
             refresh(index, stage);
