@@ -21,11 +21,15 @@ void CSplashWnd::ShowSplashScreen(SplashState& state, QWidget* parent) {
     state.shown = true;
     state.window = new CSplashWnd(state, bitmap, parent);
     state.window->show();
+    state.window->raise();
     state.window->repaint();
 }
 
 CSplashWnd::CSplashWnd(SplashState& state, const QPixmap& bitmap, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), state_(state), bitmap_(bitmap) {
+    // Kept above the main dialog, which a window manager would otherwise raise over it when it
+    // becomes the active window: the splash is there to be seen.
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      state_(state), bitmap_(bitmap) {
     setObjectName(QStringLiteral("CSplashWnd"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
