@@ -39,6 +39,7 @@ CSoilType::CSoilType(UserDialogs& dialogs, QWidget* parent)
     auto* depthCaption = new QLabel(QStringLiteral("Soil depth  [mm]"), this);
     units.place(depthCaption, 7, 10, 51, 8);
     depthEdit_ = new QLineEdit(this);
+    depthCaption->setBuddy(depthEdit_);
     depthEdit_->setObjectName(controlName(IDC_DEPTH));
     units.place(depthEdit_, 83, 7, 40, 14);
 

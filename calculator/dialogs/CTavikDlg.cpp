@@ -175,8 +175,9 @@ void CTavikDlg::createControls() {
         return b;
     };
 
-    label(0, QStringLiteral("Type of crop"), 7, 29, 41, 8);
+    QLabel* cropCaption = label(0, QStringLiteral("Type of crop"), 7, 29, 41, 8);
     crop_ = new QComboBox(this);
+    cropCaption->setBuddy(crop_); // a screen reader names a field by its caption
     crop_->setObjectName(controlName(IDC_CROP));
     crop_->setEditable(true);
     crop_->setInsertPolicy(QComboBox::NoInsert);
@@ -191,17 +192,20 @@ void CTavikDlg::createControls() {
     crop_->setCurrentIndex(-1);
     units.place(crop_, 53, 27, 169, 14);
 
-    label(0, QStringLiteral("Seed yield target [kg/ha]  guideline yield = "), 265, 27, 84, 17);
+    QLabel* yieldCaption =
+        label(0, QStringLiteral("Seed yield target [kg/ha]  guideline yield = "), 265, 27, 84, 17);
     guideline_ = label(IDC_GUIDELINE, QStringLiteral("0"), 323, 35, 30, 8);
     yield_ = edit(IDC_YIELD, 354, 27, 39, 14);
+    yield_->setAccessibleName(QStringLiteral("Seed yield target [kg/ha]"));
+    yieldCaption->setBuddy(yield_);
     yield_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), yield_));
     button(IDC_SOIL_PROFILE, QStringLiteral("Specify soil profile"), 314, 47, 79, 14);
     label(0, QStringLiteral("or enter profile available water capacity if known [mm] "), 253, 65,
-          92, 18);
-    pawcEdit_ = edit(IDC_PAWC, 354, 67, 39, 14);
-    label(0, QStringLiteral("Required rain storage capacity to be reserved [mm]"), 253, 87, 95, 18);
-    reserveEdit_ = edit(IDC_RESERVE, 354, 88, 39, 14);
+          92, 18)
+        ->setBuddy(pawcEdit_ = edit(IDC_PAWC, 354, 67, 39, 14));
+    label(0, QStringLiteral("Required rain storage capacity to be reserved [mm]"), 253, 87, 95, 18)
+        ->setBuddy(reserveEdit_ = edit(IDC_RESERVE, 354, 88, 39, 14));
     cropWater_ = label(IDC_CROP_WATER, QStringLiteral("(Summer crop xxx;  Winter crop xxx)"), 253,
                        107, 113, 8);
 
@@ -211,8 +215,8 @@ void CTavikDlg::createControls() {
     methodGroup_ = new QButtonGroup(this);
     methodGroup_->addButton(
         radio(IDC_OVERHEAD, QStringLiteral("Overhead Irrigation"), 15, 45, 76, 10), Overhead);
-    label(IDC_CYCLE_CAPTION, QStringLiteral("Irrigation cycle needed [days]"), 24, 58, 93, 8);
-    cycleEdit_ = edit(IDC_CYCLE, 176, 54, 40, 14);
+    label(IDC_CYCLE_CAPTION, QStringLiteral("Irrigation cycle needed [days]"), 24, 58, 93, 8)
+        ->setBuddy(cycleEdit_ = edit(IDC_CYCLE, 176, 54, 40, 14));
 
     // The flood irrigation group, built hidden.
     auto* floodGroup = new GroupFrame(this);
@@ -235,6 +239,11 @@ void CTavikDlg::createControls() {
         radio(IDC_PERIOD_12, QStringLiteral("12"), 159, 140, 24, 10),
         radio(IDC_PERIOD_24, QStringLiteral("24"), 192, 140, 24, 10),
     };
+    for (const auto& [caption, field] : {std::pair{IDC_FLOW_CAPTION, streamFlowEdit_},
+                                         {IDC_LAG_CAPTION, lagEdit_},
+                                         {IDC_AREA_CAPTION, areaEdit_}}) {
+        control<QLabel>(caption)->setBuddy(field);
+    }
     for (QWidget* widget : flood) {
         widget->hide();
         widget->setEnabled(widget->objectName() == controlName(IDC_FLOOD) || widget == floodGroup);
@@ -249,6 +258,7 @@ void CTavikDlg::createControls() {
     picture->setObjectName(QStringLiteral("picture132"));
     const QPixmap banner = loadBitmap(132);
     picture->setPixmap(banner);
+    picture->setAccessibleName(QStringLiteral("Tavik"));
     picture->setGeometry(QRect(units.rect(30, 97, 159, 34).topLeft(),
                                banner.isNull() ? units.rect(30, 97, 159, 34).size()
                                                : banner.deviceIndependentSize().toSize()));
@@ -273,6 +283,7 @@ void CTavikDlg::createControls() {
 
     report_ = new QPlainTextEdit(this);
     report_->setObjectName(controlName(IDC_REPORT));
+    report_->setAccessibleName(QStringLiteral("Water application programme"));
     report_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     report_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     report_->setTabChangesFocus(true);

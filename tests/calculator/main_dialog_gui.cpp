@@ -5,6 +5,7 @@
 #include "CalcGuiSupport.h"
 #include "report/HeadlessReport.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -305,6 +306,26 @@ TEST_F(MainDialog, TheContextMenuOpensTheAboutBox) {
     d.edit(Dlg::IDC_PAWC)->setFocus();
     QTest::keyClick(d.edit(Dlg::IDC_PAWC), Qt::Key_F1);
     EXPECT_EQ(d.dialogs.modalDialogs.size(), 2U);
+}
+
+// Every control the keyboard reaches has a name a screen reader can say (its caption), and Tab
+// walks the fields in order.
+TEST_F(MainDialog, EveryFieldHasANameAndTabWalksThem) {
+    for (QWidget* widget : d.dialog->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(d.dialog.get()) || !(widget->focusPolicy() & Qt::TabFocus) ||
+            widget->focusProxy() != nullptr) {
+            continue;
+        }
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
+            << widget->objectName().toStdString();
+    }
+    QAccessibleInterface* pawc = QAccessible::queryAccessibleInterface(d.edit(Dlg::IDC_PAWC));
+    EXPECT_TRUE(pawc->text(QAccessible::Name).startsWith(QStringLiteral("or enter profile")));
+    d.edit(Dlg::IDC_YIELD)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(d.edit(Dlg::IDC_YIELD), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), d.edit(Dlg::IDC_YIELD)) << "Tab moves on";
 }
 
 // The wheel over the crop list changes the crop only once the list has the focus: passing

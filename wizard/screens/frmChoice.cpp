@@ -83,6 +83,7 @@ frmChoice::frmChoice(Wizard& wizard)
     }
 
     sldTargetYield_->setObjectName(QStringLiteral("sldTargetYield"));
+    sldTargetYield_->setAccessibleName(QStringLiteral("Target yield (kg/ha)"));
     sldTargetYield_->setRange(0, 10);
     sldTargetYield_->setValue(0);
     sldTargetYield_->setSingleStep(1000);

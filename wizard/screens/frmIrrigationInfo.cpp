@@ -68,6 +68,9 @@ frmIrrigationInfo::frmIrrigationInfo(Wizard& wizard)
         place(caption, 1440, top, 1200, 375);
         auto* box = new QLineEdit(QString::fromLatin1(kDefaultAmountTexts[i]), client());
         box->setObjectName(QStringLiteral("txtWaterAmount_%1").arg(i));
+        // A screen reader names the box by its speed.
+        box->setAccessibleName(QStringLiteral("Water amount (mm) at %1 running speed")
+                                   .arg(QString::fromLatin1(kSpeedCaptions[i]).trimmed()));
         place(box, 3000, top, 1815, 375);
         box->installEventFilter(this);
         label1_.push_back(caption);
@@ -93,6 +96,7 @@ frmIrrigationInfo::frmIrrigationInfo(Wizard& wizard)
 
     // The scatter chart of running speed against amount, shown on request.
     MSChart1_->setObjectName(QStringLiteral("MSChart1"));
+    MSChart1_->setAccessibleName(QStringLiteral("Sprinkler package chart"));
     place(MSChart1_, 5400, 1320, 9480, 7935);
     MSChart1_->setBackground(Qt::white);
     MSChart1_->xAxis->setLabel(QStringLiteral("Amount of water (mm)"));

@@ -47,6 +47,7 @@ frmMain::frmMain(Wizard& wizard)
     // Load: the message title, the box's font and its layout for the printer.
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
+    rtxtDisplay_->setAccessibleName(QStringLiteral("Scheduling result"));
     place(rtxtDisplay_, 240, 600, 5415, 7575);
     const QFont arial(QStringLiteral("Arial"), 10);
     rtxtDisplay_->document()->setDefaultFont(arial);
@@ -61,6 +62,7 @@ frmMain::frmMain(Wizard& wizard)
     label4->setWordWrap(true);
     place(label4, 6120, 600, 1380, 615);
     sldCycle_->setObjectName(QStringLiteral("sldCycle"));
+    sldCycle_->setAccessibleName(QStringLiteral("Irrigation cycle (days)"));
     sldCycle_->setRange(2, 10);
     sldCycle_->setSingleStep(1);
     sldCycle_->setPageStep(1);
@@ -94,6 +96,7 @@ frmMain::frmMain(Wizard& wizard)
 
     // The schedule chart: black bars on white, one per possible irrigation day.
     MSChart1_->setObjectName(QStringLiteral("MSChart1"));
+    MSChart1_->setAccessibleName(QStringLiteral("TAVIK+ Irrigation schedule chart"));
     place(MSChart1_, 5760, 1800, 7095 + 2000, 6375 + 1200);
     MSChart1_->setBackground(Qt::white);
     // Square bars need no smoothing, and the chart is redrawn at every move of the slider.

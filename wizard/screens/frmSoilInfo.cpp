@@ -61,6 +61,7 @@ frmSoilInfo::frmSoilInfo(Wizard& wizard)
     place(label1, 240, 4800, 1275, 660);
 
     sldSoilDepth_->setObjectName(QStringLiteral("sldSoilDepth"));
+    sldSoilDepth_->setAccessibleName(QStringLiteral("Soil depth (mm)"));
     sldSoilDepth_->setRange(0, 2000);
     sldSoilDepth_->setInvertedAppearance(true); // 0 at the top, 2000 at the bottom
     sldSoilDepth_->setInvertedControls(true);
@@ -83,6 +84,7 @@ frmSoilInfo::frmSoilInfo(Wizard& wizard)
     placeAutoSized(label5, 2400, 7800);
 
     txtsoilDepth_->setObjectName(QStringLiteral("txtsoilDepth"));
+    txtsoilDepth_->setAccessibleName(QStringLiteral("Soil depth (mm)"));
     place(txtsoilDepth_, 2520, 4800, 1095, 495);
     connect(txtsoilDepth_, &QLineEdit::textEdited, this, &frmSoilInfo::depthTyped);
 
@@ -125,6 +127,7 @@ frmSoilInfo::LayerRow frmSoilInfo::createRow(int index) {
     row.slider->setObjectName(QStringLiteral("sldLayer_%1").arg(index));
     row.text->setObjectName(QStringLiteral("txtLayer_%1").arg(index));
     row.label->setText(QStringLiteral("0 - 300 mm"));
+    nameForScreenReaders(row);
     row.slider->setRange(1, 100);
     row.slider->setSingleStep(1);
     row.slider->setPageStep(1);
@@ -149,6 +152,12 @@ frmSoilInfo::LayerRow frmSoilInfo::createRow(int index) {
     });
     connect(row.text, &QLineEdit::textEdited, this, [this, index] { layerTyped(index); });
     return row;
+}
+
+void frmSoilInfo::nameForScreenReaders(const LayerRow& row) {
+    const QString name = QStringLiteral("Silt + clay (%) of the layer ") + row.label->text();
+    row.slider->setAccessibleName(name);
+    row.text->setAccessibleName(name);
 }
 
 void frmSoilInfo::destroyRow(LayerRow& row) {
@@ -210,6 +219,7 @@ void frmSoilInfo::depthLayout() {
         Label3_->show();
         showRow(rows_[0], true);
         rows_[0].label->setText(QString::fromStdString(layout.captions[0]));
+        nameForScreenReaders(rows_[0]);
     }
     for (int i = 1; i <= n - 1 && i < static_cast<int>(SavedSiltClay_.size()); ++i) {
         LayerRow row = createRow(i);
@@ -222,6 +232,7 @@ void frmSoilInfo::depthLayout() {
                 : kFreshSiltClay;
         row.slider->setValue(start);
         row.label->setText(QString::fromStdString(layout.captions[static_cast<std::size_t>(i)]));
+        nameForScreenReaders(row);
         row.tag = QString::fromStdString(layout.tags[static_cast<std::size_t>(i)]);
         row.text->setText(QString::number(row.slider->value()) + QStringLiteral("%"));
         showRow(row, true);

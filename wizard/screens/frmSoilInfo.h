@@ -41,6 +41,7 @@ private:
     void depthLayout();
     LayerRow createRow(int index);
     void destroyRow(LayerRow& row);
+    static void nameForScreenReaders(const LayerRow& row);
     void showRow(const LayerRow& row, bool visible);
     void layerScrolled(int index, int position);
     void layerTyped(int index);

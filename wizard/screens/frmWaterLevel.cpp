@@ -124,6 +124,7 @@ frmWaterLevel::frmWaterLevel(Wizard& wizard)
         place(stageHeading, d.dialLeft - 700, 7140, 3590, 300);
         auto* dial = new cGauge(client());
         dial->setObjectName(QString::fromLatin1(d.picture));
+        dial->setAccessibleName(QString::fromLatin1(d.headingText));
         dial->setFace(cGauge::loadDialFace(wizard.programFolder()));
         place(dial, d.dialLeft, 7680, 2190, 1095);
         gauges_[s] = dial;
@@ -276,6 +277,11 @@ void frmWaterLevel::BuildLayerRows() {
                    : QStringLiteral("0 - 300 mm");
         for (std::size_t s = 0; s < 4; ++s) {
             row.stages[s].caption->setText(caption);
+            // A screen reader names each slider by its stage and layer.
+            row.stages[s].slider->setAccessibleName(QString::fromLatin1(kDesign[s].caption) +
+                                                    QStringLiteral(": soil water (mm/mm) of the "
+                                                                   "layer ") +
+                                                    caption);
             row.stages[s].slider->setValue(model_.selection(r, static_cast<Stage>(s)));
         }
         rows_.push_back(row);

@@ -24,7 +24,7 @@ struct WorkbookReaderOptions {
     // The most memory the reader may take for its data (the whole of it the parser may
     // allocate); a sheet that needs more is too large. Not applied in sanitizer builds,
     // whose shadow memory counts against the same limit.
-    qint64 memoryLimit = 192LL * 1024 * 1024;
+    qint64 memoryLimit = 128LL * 1024 * 1024;
 };
 
 // Reads the used range of the workbook's first sheet. The parse runs in a child process
