@@ -132,7 +132,7 @@ public:
             return QStringLiteral("Xvfb cannot be started");
         }
         QByteArray number;
-        while (!number.contains('\n') && xvfb_.waitForReadyRead(10000)) {
+        while (!number.contains('\n') && xvfb_.waitForReadyRead(20000)) {
             number += xvfb_.readAllStandardOutput();
         }
         if (number.trimmed().isEmpty()) {
@@ -145,7 +145,7 @@ public:
             return QStringLiteral("openbox cannot be started");
         }
         // Ready when it has announced itself on the root window.
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 400; ++i) {
             if (run(QStringLiteral("xprop"),
                     {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .contains(QStringLiteral("window id"))) {
