@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <qcustomplot.h>
 
@@ -145,6 +146,24 @@ TEST_F(Result, DayLabelsAreThinnedWhereTheyWouldRunTogether) {
     for (const QString& label : ticker->ticks()) {
         EXPECT_FALSE(label.isEmpty());
     }
+}
+
+// Going back to a cycle shows its report again, as laid out before; a report the user edited is
+// not brought back with the edit.
+TEST_F(Result, ACycleShownAgainShowsItsOwnReportWithoutEdits) {
+    walk(1, 900);
+    cycle()->setValue(5);
+    const QString five = result().display()->toPlainText();
+    cycle()->setValue(2);
+    const QString two = result().display()->toPlainText();
+    ASSERT_NE(five, two);
+    QTextCursor cursor(result().display()->document());
+    cursor.insertText(QStringLiteral("checked by the adviser "));
+    cycle()->setValue(5);
+    EXPECT_EQ(result().display()->toPlainText(), five);
+    cycle()->setValue(2);
+    EXPECT_EQ(result().display()->toPlainText(), two) << "the edited report is laid out anew";
+    EXPECT_TRUE(result().display()->document()->toPlainText().startsWith(QLatin1Char('\t')));
 }
 
 // Each next screen opens where the last one was.

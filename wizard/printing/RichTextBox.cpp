@@ -1,5 +1,7 @@
 #include "RichTextBox.h"
 
+#include <algorithm>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,9 +13,10 @@ namespace {
 constexpr double kHalfInchTabPixels = 720.0 / 15.0;
 } // namespace
 
-void showRichText(QTextEdit& box, const RichText& richText) {
-    // The text is put together in a document of its own and handed to the box whole, so that
-    // the box lays it out once (the schedule's box is refilled at every move of its slider).
+namespace {
+
+// The rich text as a document of its own, for the box (its wrap mode), owned by the box.
+QTextDocument* buildDocument(QTextEdit& box, const RichText& richText) {
     QTextDocument* old = box.document();
     auto* document = new QTextDocument(&box);
     QFont base(QString::fromStdString(richText.fontFamily));
@@ -59,13 +62,102 @@ void showRichText(QTextEdit& box, const RichText& richText) {
             QTextCursor(block).mergeBlockCharFormat(format);
         }
     }
+    document->setModified(false);
+    return document;
+}
+
+bool sameSpans(const std::vector<RichTextSpan>& a, const std::vector<RichTextSpan>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const RichTextSpan& x, const RichTextSpan& y) {
+                          return x.start == y.start && x.length == y.length && x.bold == y.bold &&
+                                 x.underline == y.underline && x.points == y.points;
+                      });
+}
+
+void setDocument(QTextEdit& box, QTextDocument* document) {
+    box.setDocument(document);
+    box.setCurrentFont(document->defaultFont());
+}
+
+} // namespace
+
+void showRichText(QTextEdit& box, const RichText& richText) {
+    // The text is put together in a document of its own and handed to the box whole, so that
+    // the box lays it out once.
+    QTextDocument* old = box.document();
     // The box's first document belongs to the box and goes with setDocument; the ones put
     // in here belong to the box as a widget and are let go once replaced.
     const bool ours = old->parent() == &box;
-    box.setDocument(document);
-    box.setCurrentFont(base);
+    setDocument(box, buildDocument(box, richText));
     if (ours) {
         old->deleteLater();
+    }
+}
+
+RichTextDocuments::RichTextDocuments(QTextEdit& box, std::size_t keep) : box_(box), keep_(keep) {}
+
+void RichTextDocuments::replace(QTextDocument* document) {
+    // The box's first document belongs to it and goes with setDocument; the ones put in here
+    // belong to the box as a widget: let go once replaced, unless kept.
+    QTextDocument* old = box_.document();
+    const bool ours = old->parent() == &box_;
+    const bool kept =
+        std::any_of(kept_.begin(), kept_.end(), [old](const Kept& k) { return k.document == old; });
+    setDocument(box_, document);
+    if (ours && !kept) {
+        old->deleteLater();
+    }
+}
+
+void RichTextDocuments::clear() {
+    RichText empty;
+    empty.fontFamily = box_.document()->defaultFont().family().toStdString();
+    empty.fontPoints = box_.document()->defaultFont().pointSizeF();
+    replace(buildDocument(box_, empty));
+}
+
+void RichTextDocuments::show(const RichText& richText) {
+    // The last line may differ (a report's time stamp): it is written into the kept document.
+    const std::size_t lastBreak = richText.text.rfind('\n');
+    const std::size_t split = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+    const std::string_view body(richText.text.data(), split);
+    const std::string lastLine = richText.text.substr(split);
+    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+        QTextDocument* document = it->document;
+        if (it->body != body || it->fontFamily != richText.fontFamily ||
+            it->fontPoints != richText.fontPoints || !sameSpans(it->spans, richText.spans)) {
+            continue;
+        }
+        if (document->isModified()) {
+            // Edited by the user since: never shown again.
+            if (box_.document() != document) {
+                document->deleteLater();
+            }
+            kept_.erase(it);
+            break;
+        }
+        if (it->lastLine != lastLine) {
+            QTextCursor cursor(document->lastBlock());
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            cursor.insertText(QString::fromStdString(lastLine));
+            it->lastLine = lastLine;
+            document->setModified(false);
+        }
+        Kept entry = std::move(*it);
+        kept_.erase(it);
+        kept_.insert(kept_.begin(), std::move(entry));
+        setDocument(box_, document);
+        return;
+    }
+    QTextDocument* document = buildDocument(box_, richText);
+    replace(document);
+    kept_.insert(kept_.begin(), Kept{std::string(body), lastLine, richText.fontFamily,
+                                     richText.fontPoints, richText.spans, document});
+    while (kept_.size() > keep_) {
+        if (box_.document() != kept_.back().document) {
+            kept_.back().document->deleteLater();
+        }
+        kept_.pop_back();
     }
 }
 

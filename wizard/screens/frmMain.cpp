@@ -48,6 +48,8 @@ frmMain::frmMain(Wizard& wizard)
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
     rtxtDisplay_->setAccessibleName(QStringLiteral("Scheduling result"));
+    // The reports of the nine cycles stay laid out: going back to a cycle is immediate.
+    reports_ = std::make_unique<RichTextDocuments>(*rtxtDisplay_, 9);
     place(rtxtDisplay_, 240, 600, 5415, 7575);
     const QFont arial(QStringLiteral("Arial"), 10);
     rtxtDisplay_->document()->setDefaultFont(arial);
@@ -195,9 +197,9 @@ void frmMain::ComputeSchedule() {
             throw std::range_error(*figure + " does not come out as a finite number; check "
                                              "the crop's row of the workbook");
         }
-        showRichText(*rtxtDisplay_, scheduleRichText(run.report));
+        reports_->show(scheduleRichText(run.report));
     } catch (const std::exception& error) {
-        rtxtDisplay_->clear();
+        reports_->clear();
         wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,
                                   std::string("The schedule cannot be computed for this crop: ") +
                                       error.what());

@@ -2,6 +2,9 @@
 
 #include "WizardScreen.h"
 #include "engine/Schedule.h"
+#include "printing/RichTextBox.h"
+
+#include <memory>
 
 class QAction;
 class QCPBars;
@@ -53,6 +56,7 @@ private:
     ScheduleEngine engine_;
     int runs_ = 0;
     QTextEdit* rtxtDisplay_;
+    std::unique_ptr<RichTextDocuments> reports_;
     TipSlider* sldCycle_;
     QLabel* lblCycle_;
     QRadioButton* optIndividual_;
