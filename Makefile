@@ -64,9 +64,13 @@ fuzz: deps
 	if [ -n "$$failed" ]; then echo "fuzz: found crashes in$$failed (inputs in build/fuzz/findings/)"; exit 1; fi
 
 # Pictures of every screen for the README, drawn offscreen.
+# Every screen, then two at a device pixel ratio of 2 and three under a dark desktop theme.
 screenshots: build
 	$(BUILD)/tests/wizard/tavik_screenshots docs/screenshots
 	$(BUILD)/tests/calculator/tavikcalc_screenshots docs/screenshots
+	QT_SCALE_FACTOR=2 $(BUILD)/tests/wizard/tavik_screenshots --only crop-choice,soil-water-level --suffix @2x docs/screenshots
+	$(BUILD)/tests/wizard/tavik_screenshots --dark --only crop-choice,result --suffix -dark docs/screenshots
+	$(BUILD)/tests/calculator/tavikcalc_screenshots --dark --only calculator-output --suffix -dark docs/screenshots
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

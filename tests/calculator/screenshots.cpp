@@ -1,7 +1,9 @@
 // Draws the calculator's windows offscreen for the README (`make screenshots`): the main
 // dialog's input and output views, the soil type dialog, the splash window and the About box.
-// With a second argument, prints the report to that PDF file too.
+// With a second argument, prints the report to that PDF file too; the options are those of
+// appearance::ScreenshotOptions.
 
+#include "../common/Appearance.h"
 #include "CalcGuiSupport.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CSoilType.h"
@@ -11,23 +13,7 @@
 #include <clocale>
 #include <iostream>
 
-namespace {
-
 using tavikcalc::CTavikDlg;
-
-bool save(QWidget& window, const QString& folder, const QString& name) {
-    window.show();
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name);
-    if (!window.grab().save(path)) {
-        std::cerr << "cannot write " << path.toStdString() << '\n';
-        return false;
-    }
-    std::cout << path.toStdString() << '\n';
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -35,8 +21,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(folder);
+    const auto options = appearance::ScreenshotOptions::parse(QApplication::arguments());
+    options.apply();
     bool ok = true;
 
     // Wheat on a 1 m sandy soil, with the PAWC the soil type dialog gives.
@@ -47,31 +33,31 @@ int main(int argc, char** argv) {
     }
     main.chooseCrop(0);
     main.dialogs.modalScript = [&](QDialog& dialog) {
-        ok = save(dialog, folder, QStringLiteral("calculator-soil-type.png")) && ok;
+        ok = options.save(dialog, QStringLiteral("calculator-soil-type")) && ok;
         dialog.findChild<QAbstractButton*>(QStringLiteral("IDOK"))->click();
     };
     main.click(CTavikDlg::IDC_SOIL_PROFILE);
     main.dialogs.modalScript = nullptr;
     main.dialog->activateWindow();
-    ok = save(*main.dialog, folder, QStringLiteral("calculator-input.png")) && ok;
+    ok = options.save(*main.dialog, QStringLiteral("calculator-input")) && ok;
     main.click(CTavikDlg::IDC_CALCULATE);
-    ok = save(*main.dialog, folder, QStringLiteral("calculator-output.png")) && ok;
-    if (argc > 2) {
-        main.dialogs.pdf = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    ok = options.save(*main.dialog, QStringLiteral("calculator-output")) && ok;
+    if (!options.pdf.isEmpty()) {
+        main.dialogs.pdf = QFileInfo(options.pdf).absoluteFilePath();
         main.click(CTavikDlg::IDC_PRINT);
     }
 
     tavikcalc::SplashState splash;
     tavikcalc::CSplashWnd::ShowSplashScreen(splash, main.dialog.get());
     if (splash.window) {
-        ok = save(*splash.window, folder, QStringLiteral("calculator-splash.png")) && ok;
+        ok = options.save(*splash.window, QStringLiteral("calculator-splash")) && ok;
         splash.window->HideSplashScreen();
     } else {
         ok = false;
     }
 
     tavikcalc::CAboutDlg about(main.dialog.get());
-    ok = save(about, folder, QStringLiteral("calculator-about.png")) && ok;
+    ok = options.save(about, QStringLiteral("calculator-about")) && ok;
 
     for (const auto& message : main.dialogs.messages) {
         std::cerr << "message: " << message.text.toStdString() << '\n';

@@ -1,6 +1,8 @@
 // Walks the wizard on the shipped workbook and saves a picture of every screen, for the
-// README: `make screenshots` (runs offscreen; the pictures match those under a display).
+// README: `make screenshots` (runs offscreen; the pictures match those under a display). The
+// options are those of appearance::ScreenshotOptions.
 
+#include "../common/Appearance.h"
 #include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
@@ -30,18 +32,6 @@ public:
     }
 };
 
-bool save(QWidget& screen, const QString& folder, const QString& name) {
-    screen.show();
-    QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name);
-    if (!screen.grab().save(path)) {
-        std::cerr << "cannot write " << path.toStdString() << '\n';
-        return false;
-    }
-    std::cout << path.toStdString() << '\n';
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -49,8 +39,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(folder);
+    const auto options = appearance::ScreenshotOptions::parse(QApplication::arguments());
+    options.apply();
 
     tavik::mType state;
     SilentNotifier notifier;
@@ -63,7 +53,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     wizard.choice().option(1)->click(); // Maize
     wizard.choice().findChild<QCheckBox*>(QStringLiteral("chkPackage"))->setChecked(true);
-    ok = save(wizard.choice(), folder, QStringLiteral("crop-choice.png")) && ok;
+    ok = options.save(wizard.choice(), QStringLiteral("crop-choice")) && ok;
     wizard.choice().hide();
 
     tavik::frmIrrigationInfo& package = wizard.irrigationInfo();
@@ -73,7 +63,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     package.resize(package.minimumSizeHint().expandedTo(package.sizeHint()));
     package.ShowChart();
-    ok = save(package, folder, QStringLiteral("sprinkler-package.png")) && ok;
+    ok = options.save(package, QStringLiteral("sprinkler-package")) && ok;
     package.FitSpeedLaw();
     package.hide();
 
@@ -88,7 +78,7 @@ int main(int argc, char** argv) {
         soil.findChild<tavik::TipSlider*>(QStringLiteral("sldLayer_%1").arg(i))
             ->triggerAction(QAbstractSlider::SliderNoAction);
     }
-    ok = save(soil, folder, QStringLiteral("soil-information.png")) && ok;
+    ok = options.save(soil, QStringLiteral("soil-information")) && ok;
 
     soil.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
     tavik::frmWaterLevel& levels = wizard.waterLevel();
@@ -101,14 +91,14 @@ int main(int argc, char** argv) {
             slider->triggerAction(QAbstractSlider::SliderMove);
         }
     }
-    ok = save(levels, folder, QStringLiteral("soil-water-level.png")) && ok;
+    ok = options.save(levels, QStringLiteral("soil-water-level")) && ok;
 
     levels.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
-    ok = save(wizard.result(), folder, QStringLiteral("result.png")) && ok;
+    ok = options.save(wizard.result(), QStringLiteral("result")) && ok;
     // With a PDF path given, the schedule is printed there too, to look at a printed page.
-    if (argc > 2) {
+    if (!options.pdf.isEmpty()) {
         tavik::test::RecordingDialogs dialogs;
-        dialogs.pdf = QString::fromLocal8Bit(argv[2]);
+        dialogs.pdf = options.pdf;
         wizard.setDialogs(dialogs);
         ok = wizard.result().printSchedule() > 0 && ok;
     }

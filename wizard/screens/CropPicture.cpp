@@ -4,7 +4,10 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,24 +53,92 @@ std::optional<QByteArray> readPictureFile(const std::string& path) {
     return bytes;
 }
 
-} // namespace
-
-QPixmap loadCropPicture(const QString& programFolder, const Cell& pictureCell) {
-    const auto path = cropPicturePath(programFolder.toStdString(), pictureCell);
-    if (!path) {
-        return {};
-    }
-    auto bytes = readPictureFile(path->string());
-    if (!bytes) {
-        return {};
-    }
-    QBuffer buffer(&*bytes);
+QImage readImage(QByteArray& bytes) {
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     // Refuse absurd image sizes rather than allocate for them.
     reader.setAllocationLimit(64);
-    const QImage image = reader.read();
+    return reader.read();
+}
+
+// The drawing of a picture, when there is one that can be read: "x.svg" beside "x.png" (as
+// the program's folder has it), else in the "src" folder beside it (as the sources keep it).
+std::optional<QByteArray> drawingOf(const QString& path) {
+    const QFileInfo picture(path);
+    const QString name = picture.completeBaseName() + QStringLiteral(".svg");
+    for (const QString& folder : {picture.path(), picture.path() + QStringLiteral("/src")}) {
+        if (auto drawing = readPictureFile((folder + QLatin1Char('/') + name).toStdString())) {
+            return drawing;
+        }
+    }
+    return std::nullopt;
+}
+
+// A drawing rendered into an image of the given size (the logical size when none is given
+// times the ratio); a null image when it cannot be.
+QImage renderDrawing(const QByteArray& drawing, QSize logical, qreal devicePixelRatio) {
+    QSvgRenderer renderer(drawing);
+    if (logical.isEmpty()) {
+        logical = renderer.defaultSize();
+    }
+    const QSize pixels = (QSizeF(logical) * devicePixelRatio).toSize();
+    if (!renderer.isValid() || logical.isEmpty() || pixels.width() > 4096 ||
+        pixels.height() > 4096) {
+        return {};
+    }
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
+}
+
+} // namespace
+
+QPixmap loadPicture(const QString& path, qreal devicePixelRatio) {
+    auto bytes = readPictureFile(path.toStdString());
+    const QImage image = bytes ? readImage(*bytes) : QImage();
+    if (devicePixelRatio > 1) {
+        if (const auto drawing = drawingOf(path)) {
+            const QImage sharp = renderDrawing(*drawing, image.size(), devicePixelRatio);
+            if (!sharp.isNull()) {
+                return QPixmap::fromImage(sharp);
+            }
+        }
+    }
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+}
+
+QIcon loadIcon(const QString& path) {
+    QIcon icon;
+    const QPixmap picture = loadPicture(path, 1);
+    if (!picture.isNull()) {
+        icon.addPixmap(picture);
+    }
+    // Larger sizes than the picture's own from its drawing, for high-density screens.
+    if (const auto drawing = drawingOf(path)) {
+        for (const int size : {128, 192, 256}) {
+            if (size > picture.width()) {
+                const QImage image = renderDrawing(*drawing, QSize(size, size), 1);
+                if (!image.isNull()) {
+                    icon.addPixmap(QPixmap::fromImage(image));
+                }
+            }
+        }
+    }
+    return icon;
+}
+
+QPixmap loadCropPicture(const QString& programFolder, const Cell& pictureCell,
+                        qreal devicePixelRatio) {
+    const auto path = cropPicturePath(programFolder.toStdString(), pictureCell);
+    if (!path) {
+        return {};
+    }
+    return loadPicture(QString::fromStdString(path->string()), devicePixelRatio);
 }
 
 } // namespace tavik

@@ -1,5 +1,6 @@
 #include "Wizard.h"
 
+#include "CropPicture.h"
 #include "Dialogs.h"
 #include "frmAbout.h"
 #include "frmChoice.h"
@@ -23,7 +24,7 @@ Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
 Wizard::~Wizard() = default;
 
 QIcon Wizard::icon() const {
-    return QIcon(QDir(programFolder_).filePath(QStringLiteral("logo.png")));
+    return loadIcon(QDir(programFolder_).filePath(QStringLiteral("logo.png")));
 }
 
 frmChoice& Wizard::choice() {

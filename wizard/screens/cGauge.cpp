@@ -1,5 +1,7 @@
 #include "cGauge.h"
 
+#include "CropPicture.h"
+
 #include <QDir>
 #include <QImageReader>
 #include <QPainter>
@@ -42,13 +44,16 @@ void cGauge::Setup(long lng_MinValue, long lng_MaxValue) {
     // The back buffer: the face fitted to the drawing area, so that its hub lies under the
     // pivot whatever the face's own size. It is taken from the face itself, never from what is
     // shown, so a needle drawn before can never become part of it.
-    backBuffer_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+    // At the screen's resolution, so that a sharp face stays sharp on a high-density screen.
+    const qreal ratio = devicePixelRatioF();
+    backBuffer_ = QImage(qRound(w * ratio), qRound(h * ratio), QImage::Format_ARGB32_Premultiplied);
+    backBuffer_.setDevicePixelRatio(ratio);
     if (!backBuffer_.isNull()) {
         backBuffer_.fill(Qt::transparent);
         if (!face_.isNull()) {
             QPainter painter(&backBuffer_);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawPixmap(backBuffer_.rect(), face_);
+            painter.drawPixmap(QRectF(0, 0, w, h), face_, QRectF(face_.rect()));
         }
     }
     image_ = backBuffer_;
@@ -96,11 +101,8 @@ void cGauge::paintEvent(QPaintEvent*) {
     }
 }
 
-QPixmap cGauge::loadDialFace(const QString& programFolder) {
-    QImageReader reader(QDir(programFolder).filePath(QStringLiteral("dial.png")));
-    reader.setAllocationLimit(64);
-    const QImage image = reader.read();
-    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+QPixmap cGauge::loadDialFace(const QString& programFolder, qreal devicePixelRatio) {
+    return loadPicture(QDir(programFolder).filePath(QStringLiteral("dial.png")), devicePixelRatio);
 }
 
 } // namespace tavik

@@ -46,7 +46,7 @@ public:
 
     static QColor needleColour() { return {255, 64, 32}; }
     // The dial face shipped in the program's folder (dial.png); null when it cannot be read.
-    static QPixmap loadDialFace(const QString& programFolder);
+    static QPixmap loadDialFace(const QString& programFolder, qreal devicePixelRatio = 1);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -37,6 +37,9 @@ constexpr std::array<std::array<int, 2>, 11> kOptionPlaces{{{480, 720},
                                                             {3360, 6480},
                                                             {3360, 8400},
                                                             {6240, 720}}};
+// The darkest button face on which the black and red captions stay readable.
+constexpr int kLeastFaceLightness = 160;
+
 // A crop's picture button, which marks the focus inside its edge so that a keyboard user
 // sees where it is (the style draws no focus mark on a tool button).
 class CropOption : public QToolButton {
@@ -55,6 +58,18 @@ protected:
         focus.rect = rect().adjusted(3, 3, -3, -3);
         focus.backgroundColor = palette().color(QPalette::Button);
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+    // The captions are black, and red for the chosen crop, whatever the desktop's theme: under
+    // a dark one (at start or switched to later) the button keeps a light face so that both
+    // stay readable.
+    void changeEvent(QEvent* event) override {
+        QToolButton::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange &&
+            palette().color(QPalette::Button).lightness() < kLeastFaceLightness) {
+            QPalette light = palette();
+            light.setColor(QPalette::Button, QColor(240, 240, 240));
+            setPalette(light);
+        }
     }
 };
 
@@ -175,7 +190,8 @@ bool frmChoice::load() {
         // A crop row that cannot be used is not offered.
         const bool offered = crops.isOffered(r);
         button->setIcon(offered ? QIcon(loadCropPicture(wizard_.programFolder(),
-                                                        crops.cell(r, CropColumn::Picture)))
+                                                        crops.cell(r, CropColumn::Picture),
+                                                        button->devicePixelRatioF()))
                                 : QIcon());
         paintCaption(button, Qt::black);
         button->setVisible(offered);

@@ -51,7 +51,9 @@ frmSplash::frmSplash(Wizard& wizard)
     Frame1_->setGeometry(rect());
     Frame1_->setAutoFillBackground(true);
     QPalette palette = Frame1_->palette();
+    // A light panel with black text on it, whatever the desktop's theme.
     palette.setColor(QPalette::Window, QColor(246, 250, 252));
+    palette.setColor(QPalette::WindowText, Qt::black);
     Frame1_->setPalette(palette);
     Frame1_->installEventFilter(this);
 

@@ -125,7 +125,7 @@ frmWaterLevel::frmWaterLevel(Wizard& wizard)
         auto* dial = new cGauge(client());
         dial->setObjectName(QString::fromLatin1(d.picture));
         dial->setAccessibleName(QString::fromLatin1(d.headingText));
-        dial->setFace(cGauge::loadDialFace(wizard.programFolder()));
+        dial->setFace(cGauge::loadDialFace(wizard.programFolder(), devicePixelRatioF()));
         place(dial, d.dialLeft, 7680, 2190, 1095);
         gauges_[s] = dial;
         auto* start = newLabel(client(), QStringLiteral("dialStart%1").arg(s), QStringLiteral("0"));
