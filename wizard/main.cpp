@@ -12,6 +12,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ namespace {
 constexpr const char* kUsage = R"(usage:
   tavik                               the wizard
   tavik --no-splash                   the wizard, starting at the crop choice screen
+  tavik PLAN.tavikplan                the wizard with a saved plan opened: its schedule shown
   tavik crops [--workbook FILE]       the crops of the workbook: row, name, minimum,
                                       maximum and recommended yield (kg/ha)
   tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv] [--output FILE]
@@ -55,6 +57,18 @@ void needDisplay() {
         });
 }
 
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+bool isPlanFile(const std::string& argument) {
+    std::error_code error;
+    return (!argument.empty() && argument[0] != '-' &&
+            std::filesystem::is_regular_file(argument, error)) ||
+           endsWith(argument, ".tavikplan") || endsWith(argument, ".json");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -82,7 +96,10 @@ int main(int argc, char* argv[]) {
             std::cout << kUsage;
             return tavik::kExitOk;
         }
-        if (command != "--no-splash" || argc > 2) {
+        // A plan file to open (from a file manager, say): a file that is there, or a name
+        // with a plan's extension (whose absence the wizard then reports). Anything else is
+        // refused.
+        if ((command != "--no-splash" && !isPlanFile(command)) || argc > 2) {
             std::cerr << "tavik: unknown command \"" << command << "\"\n" << kUsage;
             return tavik::kExitBadInput;
         }
@@ -92,8 +109,12 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(nullptr);
     std::setlocale(LC_NUMERIC, "C"); // numbers in reports and charts use a decimal point
     QApplication::setApplicationName(QStringLiteral("tavik"));
-    tavik::StartUpOptions options{QApplication::applicationDirPath(),
-                                  QApplication::applicationFilePath()};
+    tavik::StartUpOptions options;
+    options.programFolder = QApplication::applicationDirPath();
+    options.readerProgram = QApplication::applicationFilePath();
     options.splash = argc < 2;
+    if (argc == 2 && std::strcmp(argv[1], "--no-splash") != 0) {
+        options.planFile = QString::fromLocal8Bit(argv[1]);
+    }
     return tavik::runWizard(options);
 }

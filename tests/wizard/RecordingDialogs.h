@@ -4,6 +4,7 @@
 
 #include <QPageSize>
 #include <QPrinter>
+#include <QStringList>
 
 namespace tavik::test {
 
@@ -28,10 +29,23 @@ public:
         lastSuffix = suffix;
         return savePath;
     }
+    std::optional<QString> chooseOpenFile(QWidget*, const QString& filters) override {
+        ++openDialogs;
+        lastFilters = filters;
+        return openPath;
+    }
+    Changes askToSaveChanges(QWidget*, const QString&, const QString& planName) override {
+        askedAbout.append(planName);
+        return changes;
+    }
     QString pdf;                     // where to print; empty cancels
     std::optional<QString> savePath; // none cancels
     int printDialogs = 0;
     int saveDialogs = 0;
+    std::optional<QString> openPath; // none cancels
+    int openDialogs = 0;
+    Changes changes = Changes::Cancel; // the answer to "save the changes?"
+    QStringList askedAbout;            // the plans it was asked about
     QString lastFilters;
     QString lastSuffix;
 };

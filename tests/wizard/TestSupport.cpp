@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <cerrno>
 #include <cmath>
@@ -172,6 +173,22 @@ void FullFolder::fill() {
     // Small writes still find room in a partly used block; fill that too.
     while (filler.write("x", 1) == 1) {
     }
+}
+
+std::vector<GoldenCase> goldenCases() {
+    std::vector<GoldenCase> cases;
+    const QDir examples(sourcePath(QStringLiteral("examples")));
+    const QDir golden(sourcePath(QStringLiteral("tests/wizard/golden")));
+    for (const QString& name : examples.entryList({QStringLiteral("*.json")}, QDir::Files)) {
+        cases.push_back({examples.filePath(name), golden.filePath(QFileInfo(name).baseName())});
+    }
+    for (const QString& name : golden.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString scenario = golden.filePath(name + QStringLiteral("/scenario.json"));
+        if (QFileInfo::exists(scenario)) {
+            cases.push_back({scenario, golden.filePath(name)});
+        }
+    }
+    return cases;
 }
 
 } // namespace tavik::test

@@ -50,6 +50,14 @@ public:
     std::vector<Recorded> shown;
 };
 
+// Every golden scenario: the examples shipped with the program and the edge cases of
+// tests/wizard/golden.
+struct GoldenCase {
+    QString scenario;
+    QString expected; // folder of expected.txt, expected.rtf and expected.json
+};
+std::vector<GoldenCase> goldenCases();
+
 struct ProcessResult {
     int exitCode = -1;
     bool crashed = false;

@@ -3,14 +3,17 @@
 // is wrong.
 
 #include "TestSupport.h"
+#include "plan/Calendar.h"
 #include "plan/Plan.h"
 #include "plan/PlanOutput.h"
 #include "plan/Scenario.h"
 #include "state/CropTable.h"
 #include "state/NumberText.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
@@ -40,27 +43,8 @@ PlanOutcome plan(const std::string& json) {
     return runPlan(shippedCrops(), *parse.scenario, kStamp);
 }
 
-// Every scenario folder: the examples shipped with the program and the edge cases here.
-struct GoldenCase {
-    QString scenario;
-    QString expected; // folder of expected.txt, expected.rtf and expected.json
-};
-
-std::vector<GoldenCase> goldenCases() {
-    std::vector<GoldenCase> cases;
-    const QDir examples(test::sourcePath(QStringLiteral("examples")));
-    const QDir golden(test::sourcePath(QStringLiteral("tests/wizard/golden")));
-    for (const QString& name : examples.entryList({QStringLiteral("*.json")}, QDir::Files)) {
-        cases.push_back({examples.filePath(name), golden.filePath(QFileInfo(name).baseName())});
-    }
-    for (const QString& name : golden.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString scenario = golden.filePath(name + QStringLiteral("/scenario.json"));
-        if (QFileInfo::exists(scenario)) {
-            cases.push_back({scenario, golden.filePath(name)});
-        }
-    }
-    return cases;
-}
+using test::GoldenCase;
+using test::goldenCases;
 
 // With TAVIK_UPDATE_GOLDEN set the expected files are written instead of compared.
 void compareOrUpdate(const QString& path, const std::string& actual) {
@@ -351,6 +335,53 @@ TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
     const auto workbook = run({good, QStringLiteral("--workbook"), broken});
     EXPECT_EQ(workbook.exitCode, 3);
     EXPECT_NE(workbook.err.find(broken.toStdString()), std::string::npos) << workbook.err;
+}
+
+} // namespace
+} // namespace tavik
+
+namespace tavik {
+namespace {
+
+TEST(PlantingDate, DaysAfterPlantingFallOnTheCalendar) {
+    struct Case {
+        const char* planted;
+        int days;
+        const char* date;
+    };
+    for (const Case& c :
+         {Case{"2023-12-20", 12, "2024-01-01"}, Case{"2024-02-19", 10, "2024-02-29"},
+          Case{"2024-02-19", 11, "2024-03-01"}, Case{"2023-02-19", 10, "2023-03-01"},
+          Case{"2026-10-15", 0, "2026-10-15"}, Case{"2099-12-31", 150, "2100-05-30"}}) {
+        EXPECT_EQ(dateAfter(c.planted, c.days), std::optional<std::string>(c.date)) << c.planted;
+    }
+    EXPECT_EQ(dateAfter("2026-02-30", 1), std::nullopt);
+}
+
+TEST(PlantingDate, DatesEveryIrrigationOfTheJsonAndTheCsv) {
+    const PlanOutcome outcome =
+        plan(R"({"crop": "Wheat", "cycle": 7, "plantingDate": "2023-12-20"})");
+    ASSERT_TRUE(outcome.result) << outcome.problem;
+    const PlanResult& p = *outcome.result;
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(planJson(p))).object();
+    EXPECT_EQ(json.value(QStringLiteral("plantingDate")).toString(), QStringLiteral("2023-12-20"));
+    const QJsonArray irrigations = json.value(QStringLiteral("schedule"))
+                                       .toObject()
+                                       .value(QStringLiteral("irrigations"))
+                                       .toArray();
+    ASSERT_EQ(static_cast<std::size_t>(irrigations.size()), p.schedule.irrigations.size());
+    const QStringList csv = QString::fromStdString(planCsv(p)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), irrigations.size() + 1);
+    EXPECT_TRUE(csv[0].endsWith(QStringLiteral(",pass_speed_percent,date")));
+    for (qsizetype i = 0; i < irrigations.size(); ++i) {
+        const QJsonObject irrigation = irrigations[i].toObject();
+        const QString date = QDate(2023, 12, 20)
+                                 .addDays(irrigation.value(QStringLiteral("day")).toInt())
+                                 .toString(Qt::ISODate);
+        EXPECT_EQ(irrigation.value(QStringLiteral("date")).toString(), date);
+        EXPECT_TRUE(csv[i + 1].endsWith(QLatin1Char(',') + date)) << csv[i + 1].toStdString();
+    }
 }
 
 } // namespace

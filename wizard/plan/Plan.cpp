@@ -13,8 +13,6 @@ namespace tavik {
 
 namespace {
 
-constexpr int kFreshSiltClay = 20; // every layer slider at its start
-
 PlanOutcome refused(std::string problem) {
     PlanOutcome outcome;
     outcome.problem = std::move(problem);
@@ -192,6 +190,8 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     state.StorageChangeEarly = plan.waterLevels.StorageChangeEarly();
     state.StorageChangePeak = plan.waterLevels.StorageChangePeak();
     state.StorageChangeLate = plan.waterLevels.StorageChangeLate();
+
+    plan.plantingDate = scenario.plantingDate;
 
     // The sprinkler package.
     plan.sprinklerPackage = scenario.sprinklerPackage;

@@ -29,6 +29,7 @@ struct PlanResult {
     ScheduleChart individualChart;
     ScheduleChart cumulativeChart;
     bool sprinklerPackage = false;
+    std::optional<std::string> plantingDate; // "YYYY-MM-DD"
 };
 
 struct PlanOutcome {

@@ -1,5 +1,6 @@
 #include "PlanOutput.h"
 
+#include "Calendar.h"
 #include "Json.h"
 #include "engine/RichText.h"
 #include "model/cProfile.h"
@@ -64,7 +65,7 @@ std::string planJson(const PlanResult& plan) {
 
     Json::Array irrigations;
     for (const IrrigationDay& day : plan.schedule.irrigations) {
-        irrigations.emplace_back(Json::Object{
+        Json::Object irrigation{
             {"day", Json(static_cast<int>(day.day))},
             {"amount", day.amount},
             {"cumulative", day.cumulative},
@@ -72,7 +73,12 @@ std::string planJson(const PlanResult& plan) {
             {"beyondCapacity", day.beyondCapacity},
             {"passes", day.passes ? Json(*day.passes) : Json(nullptr)},
             {"passSpeed", optionalNumber(day.passSpeed)},
-        });
+        };
+        // With a planting date, each irrigation's calendar date too.
+        if (const auto date = irrigationDate(plan, day)) {
+            irrigation.emplace_back("date", *date);
+        }
+        irrigations.emplace_back(std::move(irrigation));
     }
     const std::vector<double> daily = demand.dailyDemands();
     const std::vector<double> cumulative = demand.cumulativeDemands();
@@ -82,7 +88,7 @@ std::string planJson(const PlanResult& plan) {
         nominal.emplace_back(levels.nominalClass(stage));
     }
 
-    const Json document(Json::Object{
+    Json::Object root{
         {"crop",
          Json::Object{{"row", Json(static_cast<int>(state.CropRow))}, {"name", plan.cropName}}},
         {"targetYield", state.TargetYield},
@@ -131,13 +137,22 @@ std::string planJson(const PlanResult& plan) {
              {"chart", chart(plan)},
          }},
         {"report", plan.schedule.report.text},
-    });
-    return document.dump();
+    };
+    if (plan.plantingDate) {
+        root.emplace_back("plantingDate", *plan.plantingDate);
+    }
+    return Json(std::move(root)).dump();
+}
+
+std::optional<std::string> irrigationDate(const PlanResult& plan, const IrrigationDay& day) {
+    return plan.plantingDate ? dateAfter(*plan.plantingDate, day.day) : std::nullopt;
 }
 
 std::string planCsv(const PlanResult& plan) {
-    std::string csv =
-        "day,amount_mm,cumulative_mm,speed_percent,beyond_capacity,passes,pass_speed_percent\n";
+    // With a planting date, a last column holds each irrigation's calendar date.
+    std::string csv = "day,amount_mm,cumulative_mm,speed_percent,beyond_capacity,passes,"
+                      "pass_speed_percent";
+    csv += plan.plantingDate ? ",date\n" : "\n";
     const auto number = [](const std::optional<double>& value) {
         return value ? shortestText(*value) : std::string();
     };
@@ -146,7 +161,11 @@ std::string planCsv(const PlanResult& plan) {
                shortestText(day.cumulative) + "," + number(day.speed) + "," +
                (day.beyondCapacity ? "true" : "false") + "," +
                (day.passes ? std::to_string(*day.passes) : std::string()) + "," +
-               number(day.passSpeed) + "\n";
+               number(day.passSpeed);
+        if (const auto date = irrigationDate(plan, day)) {
+            csv += "," + *date;
+        }
+        csv += "\n";
     }
     return csv;
 }

@@ -2,6 +2,7 @@
 
 #include "Plan.h"
 
+#include <optional>
 #include <string>
 
 namespace tavik {
@@ -12,7 +13,11 @@ std::string planText(const PlanResult& plan);
 std::string planRtf(const PlanResult& plan);
 // Every figure of the walk, as JSON.
 std::string planJson(const PlanResult& plan);
-// The irrigation table, one line per irrigation day.
+// The calendar date ("YYYY-MM-DD") of an irrigation day, when the plan has a planting date.
+std::optional<std::string> irrigationDate(const PlanResult& plan, const IrrigationDay& day);
+
+// The irrigation table, one line per irrigation day (RFC 4180: a heading line, commas, no
+// field that needs quotes).
 std::string planCsv(const PlanResult& plan);
 
 } // namespace tavik

@@ -1,16 +1,19 @@
 #include "Scenario.h"
 
+#include "Json.h"
 #include "model/WaterLevels.h"
 #include "state/NumberText.h"
 #include "state/SoilInfo.h"
 #include "state/SprinklerPackage.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace tavik {
@@ -110,7 +113,9 @@ std::vector<int> waterLevels(const QJsonValue& value, const std::string& key,
 }
 
 Scenario read(const QJsonObject& root) {
-    onlyKeys(root, "", {"crop", "targetYield", "soil", "waterLevels", "sprinklerPackage", "cycle"});
+    onlyKeys(root, "",
+             {"crop", "targetYield", "soil", "waterLevels", "sprinklerPackage", "cycle",
+              "plantingDate"});
     Scenario scenario;
 
     const QJsonValue crop = root.value(QLatin1String("crop"));
@@ -216,6 +221,18 @@ Scenario read(const QJsonObject& root) {
     if (root.contains(QLatin1String("cycle"))) {
         scenario.cycle = wholeNumber(root.value(QLatin1String("cycle")), "cycle", 2, 10, "(days)");
     }
+
+    if (root.contains(QLatin1String("plantingDate"))) {
+        const QJsonValue date = root.value(QLatin1String("plantingDate"));
+        const QString text = date.toString();
+        // Exactly YYYY-MM-DD: ISO 8601 also allows times and week dates, a plan does not.
+        static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        if (!date.isString() || !form.match(text).hasMatch() ||
+            !QDate::fromString(text, Qt::ISODate).isValid()) {
+            refuse("plantingDate", "must be a date written YYYY-MM-DD (such as 2026-10-15)");
+        }
+        scenario.plantingDate = text.toStdString();
+    }
     return scenario;
 }
 
@@ -270,6 +287,52 @@ ScenarioParse parseScenario(const std::string& jsonText) {
         parse.problem = refusal.message;
     }
     return parse;
+}
+
+std::string scenarioJson(const Scenario& scenario) {
+    Json::Object root;
+    if (const int* row = std::get_if<int>(&scenario.crop)) {
+        root.emplace_back("crop", *row);
+    } else {
+        root.emplace_back("crop", std::get<std::string>(scenario.crop));
+    }
+    if (scenario.targetYield) {
+        root.emplace_back("targetYield", *scenario.targetYield);
+    }
+    Json::Object soil;
+    if (scenario.depth) {
+        soil.emplace_back("depth", *scenario.depth);
+    }
+    if (scenario.siltClay) {
+        soil.emplace_back("siltClay", Json::array(*scenario.siltClay));
+    }
+    soil.emplace_back("deepRipped", scenario.deepRipped);
+    root.emplace_back("soil", std::move(soil));
+    Json::Object levels;
+    for (Stage stage : kStages) {
+        if (const auto& positions = scenario.waterLevels[static_cast<std::size_t>(stage)]) {
+            Json::Array contents;
+            for (int thousandths : *positions) {
+                contents.emplace_back(thousandths / 1000.0);
+            }
+            levels.emplace_back(stageKey(stage), std::move(contents));
+        }
+    }
+    if (!levels.empty()) {
+        root.emplace_back("waterLevels", std::move(levels));
+    }
+    if (scenario.sprinklerPackage) {
+        Json::Object package;
+        if (scenario.amounts) {
+            package.emplace_back("amounts", Json::array(*scenario.amounts));
+        }
+        root.emplace_back("sprinklerPackage", std::move(package));
+    }
+    root.emplace_back("cycle", scenario.cycle);
+    if (scenario.plantingDate) {
+        root.emplace_back("plantingDate", *scenario.plantingDate);
+    }
+    return Json(std::move(root)).dump();
 }
 
 } // namespace tavik

@@ -24,6 +24,9 @@ struct Scenario {
     bool sprinklerPackage = false;
     std::optional<std::vector<double>> amounts; // mm for the 22 running speeds
     int cycle = 5;                              // days
+    // The day the crop is planted (ISO 8601, "YYYY-MM-DD"): the schedule's days after
+    // planting then fall on calendar dates. None leaves the schedule in days.
+    std::optional<std::string> plantingDate;
 };
 
 struct ScenarioParse {
@@ -33,6 +36,8 @@ struct ScenarioParse {
 
 // What the soil screen shows when it first opens: the depth slider's start.
 inline constexpr int kFreshSoilDepth = 567; // mm
+// And the silt + clay every layer slider starts at.
+inline constexpr int kFreshSiltClay = 20; // %
 
 // A scenario is a small file; a larger one is refused before it is read.
 inline constexpr long long kMaxScenarioBytes = 1024 * 1024;
@@ -45,5 +50,9 @@ std::optional<std::string> readScenarioFile(const QString& path, std::string& te
 // steps or outside their ranges are refused with a message naming the key. Checks that
 // need the crop table or the layer count are made when the scenario is run.
 ScenarioParse parseScenario(const std::string& jsonText);
+
+// The scenario as JSON that parseScenario reads back to the same scenario: every key that is
+// set, in the order of the scenario file's description.
+std::string scenarioJson(const Scenario& scenario);
 
 } // namespace tavik

@@ -19,6 +19,12 @@ public:
     // name typed without one. The chosen path, or none when cancelled.
     virtual std::optional<QString> chooseSaveFile(QWidget* parent, const QString& filters,
                                                   const QString& defaultSuffix) = 0;
+    // The open dialog with filters; the chosen path, or none when cancelled.
+    virtual std::optional<QString> chooseOpenFile(QWidget* parent, const QString& filters) = 0;
+    // Whether to save the changes made to a plan before its work is left.
+    enum class Changes { Save, Discard, Cancel };
+    virtual Changes askToSaveChanges(QWidget* parent, const QString& title,
+                                     const QString& planName) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -26,6 +32,9 @@ public:
     bool choosePrinter(QPrinter& printer, QWidget* parent) override;
     std::optional<QString> chooseSaveFile(QWidget* parent, const QString& filters,
                                           const QString& defaultSuffix) override;
+    std::optional<QString> chooseOpenFile(QWidget* parent, const QString& filters) override;
+    Changes askToSaveChanges(QWidget* parent, const QString& title,
+                             const QString& planName) override;
 };
 
 } // namespace tavik

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "MessageBoxNotifier.h"
+#include "PlanFiles.h"
 #include "Wizard.h"
 #include "frmChoice.h"
 #include "frmSplash.h"
@@ -40,7 +41,12 @@ int runWizard(const StartUpOptions& options) {
     if (!wizard.choice().load()) {
         return kExitWorkbook;
     }
-    if (options.splash) {
+    if (!options.planFile.isEmpty()) {
+        // The plan's result screen; the crop screen when the plan cannot be opened (the
+        // message says why).
+        wizard.choice().show();
+        wizard.plans().open(options.planFile, wizard.choice());
+    } else if (options.splash) {
         wizard.splash().show();
     } else {
         wizard.choice().show();

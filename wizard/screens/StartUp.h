@@ -11,6 +11,7 @@ struct StartUpOptions {
     QString programFolder; // where SampleData.xls and the pictures lie
     QString readerProgram; // the program that implements `workbook FILE`
     bool splash = true;    // open with the animated splash screen
+    QString planFile = {}; // a plan to open at the start (then no splash)
 };
 
 // Start-up: opens the workbook beside the program into state.CropWorkbook. When it cannot be

@@ -2,6 +2,7 @@
 
 #include "CropPicture.h"
 #include "Dialogs.h"
+#include "PlanFiles.h"
 #include "frmAbout.h"
 #include "frmChoice.h"
 #include "frmIrrigationInfo.h"
@@ -10,8 +11,12 @@
 #include "frmSplash.h"
 #include "frmWaterLevel.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
+#include <QDateEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QScreen>
 #include <algorithm>
 
@@ -19,7 +24,8 @@ namespace tavik {
 
 Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
     : state_(state), notifier_(notifier), programFolder_(std::move(programFolder)),
-      platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()) {}
+      platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()),
+      plans_(new PlanFiles(*this)) {}
 
 Wizard::~Wizard() = default;
 
@@ -87,6 +93,50 @@ frmListofContributors& Wizard::contributors() {
     return *contributors_;
 }
 
+std::vector<WizardScreen*> Wizard::madeScreens() const {
+    std::vector<WizardScreen*> screens;
+    for (WizardScreen* screen :
+         std::initializer_list<WizardScreen*>{choice_.get(), irrigationInfo_.get(), soilInfo_.get(),
+                                              waterLevel_.get(), result_.get()}) {
+        if (screen != nullptr) {
+            screens.push_back(screen);
+        }
+    }
+    return screens;
+}
+
+namespace {
+
+// Every input of a screen tells the plan files when it changes (rows made since included).
+void watchInputs(QWidget& screen, PlanFiles& plans) {
+    for (auto* slider : screen.findChildren<QAbstractSlider*>()) {
+        QObject::connect(slider, &QAbstractSlider::valueChanged, &plans, &PlanFiles::inputChanged,
+                         Qt::UniqueConnection);
+    }
+    for (auto* button : screen.findChildren<QAbstractButton*>()) {
+        QObject::connect(button, &QAbstractButton::toggled, &plans, &PlanFiles::inputChanged,
+                         Qt::UniqueConnection);
+    }
+    for (auto* field : screen.findChildren<QLineEdit*>()) {
+        QObject::connect(field, &QLineEdit::textChanged, &plans, &PlanFiles::inputChanged,
+                         Qt::UniqueConnection);
+    }
+    for (auto* date : screen.findChildren<QDateEdit*>()) {
+        QObject::connect(date, &QDateEdit::dateChanged, &plans, &PlanFiles::inputChanged,
+                         Qt::UniqueConnection);
+    }
+}
+
+} // namespace
+
+bool Wizard::requestExit(QWidget& from) {
+    if (!plans_->mayLeave(from)) {
+        return false;
+    }
+    exit();
+    return true;
+}
+
 void Wizard::move(QWidget& from, QWidget& to) {
     // A wizard's next screen opens where the last one was: the same top-left corner (the
     // middle, coming from the splash), kept on that screen. A maximised screen stays so.
@@ -110,6 +160,8 @@ void Wizard::move(QWidget& from, QWidget& to) {
     to.raise();
     to.activateWindow();
     from.hide();
+    watchInputs(to, *plans_);
+    plans_->refreshTitles();
 }
 
 void Wizard::exit() {

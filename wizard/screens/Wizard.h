@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -21,6 +22,8 @@ class frmSplash;
 class frmWaterLevel;
 class frmMain;
 class Dialogs;
+class PlanFiles;
+class WizardScreen;
 
 // The wizard's screens and the moves between them. Each screen is created on first use and
 // afterwards only shown and hidden, so that it keeps what the user entered.
@@ -41,6 +44,15 @@ public:
     frmWaterLevel& waterLevel();
     frmMain& result();
     frmSplash& splash();
+    // The screens made so far, or null: a screen not made yet holds nothing a user entered.
+    const frmIrrigationInfo* madeIrrigationInfo() const { return irrigationInfo_.get(); }
+    const frmSoilInfo* madeSoilInfo() const { return soilInfo_.get(); }
+    const frmWaterLevel* madeWaterLevel() const { return waterLevel_.get(); }
+    const frmMain* madeResult() const { return result_.get(); }
+    std::vector<WizardScreen*> madeScreens() const;
+
+    // The plan files: open, save, and the mark of unsaved changes.
+    PlanFiles& plans() { return *plans_; }
 
     // The print and save dialogs the screens open; tests put their own in.
     Dialogs& dialogs() { return *dialogs_; }
@@ -54,6 +66,9 @@ public:
     void move(QWidget& from, QWidget& to);
     // Ends the program: every screen closes without questions.
     void exit();
+    // The user ends the program from a screen (Exit, the close button): asks first about
+    // unsaved changes to a plan; whether it ended.
+    bool requestExit(QWidget& from);
     bool exited() const { return exited_; }
 
 private:
@@ -71,6 +86,7 @@ private:
     QPointer<frmAbout> about_;
     QPointer<frmListofContributors> contributors_;
     bool exited_ = false;
+    PlanFiles* plans_;
 };
 
 } // namespace tavik

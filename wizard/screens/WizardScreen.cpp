@@ -1,31 +1,51 @@
 #include "WizardScreen.h"
 
+#include "PlanFiles.h"
 #include "Twips.h"
 #include "Wizard.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QMenuBar>
 
 namespace tavik {
 
 WizardScreen::WizardScreen(Wizard& wizard, const QString& name, const QString& caption,
                            double clientWidth, double clientHeight)
-    : wizard_(wizard), client_(new QWidget(this)) {
+    : wizard_(wizard), client_(new QWidget(this)), caption_(caption) {
     setObjectName(name);
     setWindowTitle(caption);
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("mnuFile"));
+    const auto planItem = [this](const QString& text, const QString& objectName,
+                                 QKeySequence::StandardKey key, auto command) {
+        QAction* action = fileMenu_->addAction(text);
+        action->setObjectName(objectName);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, command);
+    };
+    planItem(QStringLiteral("&Open plan\u2026"), QStringLiteral("mnuFileOpenPlan"),
+             QKeySequence::Open, [this] { wizard_.plans().openChosen(*this); });
+    planItem(QStringLiteral("Save p&lan"), QStringLiteral("mnuFileSavePlan"), QKeySequence::Save,
+             [this] { wizard_.plans().save(*this); });
+    planItem(QStringLiteral("Save plan &as\u2026"), QStringLiteral("mnuFileSavePlanAs"),
+             QKeySequence::SaveAs, [this] { wizard_.plans().saveAs(*this); });
+    fileMenu_->addSeparator();
     exit_ = fileMenu_->addAction(QStringLiteral("&Exit"));
     exit_->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(exit_, &QAction::triggered, this, [this] { wizard_.exit(); });
+    connect(exit_, &QAction::triggered, this, [this] { wizard_.requestExit(*this); });
     client_->setFixedSize(twipsSize(clientWidth, clientHeight));
     setCentralWidget(client_);
     setWindowIcon(wizard.icon());
 }
 
 void WizardScreen::closeEvent(QCloseEvent* event) {
-    event->accept();
-    wizard_.exit();
+    if (wizard_.exited() || wizard_.requestExit(*this)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 } // namespace tavik

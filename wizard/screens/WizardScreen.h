@@ -10,8 +10,9 @@ namespace tavik {
 class Wizard;
 
 // A screen of the wizard: a fixed-size window with the designed client area and a File menu
-// whose Exit ends the program. Closing the window with its own close button ends the run
-// too, so that no hidden screen is left behind.
+// whose first items open and save plans and whose Exit ends the program. Closing the window
+// with its own close button ends the run too, so that no hidden screen is left behind; both
+// ask first about unsaved changes to a plan.
 class WizardScreen : public QMainWindow {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     QWidget* client() const { return client_; }
     QMenu* fileMenu() const { return fileMenu_; }
     QAction* exitAction() const { return exit_; }
+    // The screen's own title, without the plan's file name.
+    const QString& caption() const { return caption_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,6 +34,7 @@ private:
     QWidget* client_;
     QMenu* fileMenu_;
     QAction* exit_;
+    QString caption_;
 };
 
 } // namespace tavik

@@ -130,6 +130,14 @@ std::vector<double> frmIrrigationInfo::amounts() const {
     return values;
 }
 
+void frmIrrigationInfo::setAmounts(const std::optional<std::vector<double>>& amounts) {
+    for (std::size_t i = 0; i < kSprinklerRows; ++i) {
+        txtWaterAmount_[i]->setText(amounts && i < amounts->size()
+                                        ? QString::fromStdString(shortestText((*amounts)[i]))
+                                        : QString::fromLatin1(kDefaultAmountTexts[i]));
+    }
+}
+
 void frmIrrigationInfo::ShowChart() {
     QVector<double> amount;
     QVector<double> speed;

@@ -2,6 +2,7 @@
 
 #include "WizardScreen.h"
 
+#include <optional>
 #include <vector>
 
 class QCPGraph;
@@ -29,13 +30,16 @@ public:
     // Fits the law to the table; refuses (with a message naming the row) an amount that is
     // empty, zero or less. Returns whether it fitted.
     bool FitSpeedLaw();
+    // The amounts as the fit reads them from the boxes (a box's leading number).
+    std::vector<double> amounts() const;
+    // Fills the boxes with amounts, or with the shipped table when there are none.
+    void setAmounts(const std::optional<std::vector<double>>& amounts);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::vector<double> amounts() const;
     void next();
 
     std::vector<QLabel*> label1_;

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "Dialogs.h"
+#include "PlanFiles.h"
 #include "TipSlider.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -18,17 +19,23 @@
 #include "state/WizardState.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QTextEdit>
 #include <cmath>
 #include <cstdio>
@@ -43,7 +50,10 @@ frmMain::frmMain(Wizard& wizard)
       lblCycle_(new QLabel(client())),
       optIndividual_(new QRadioButton(QStringLiteral("Individual application"))),
       optCumulative_(new QRadioButton(QStringLiteral("Cumulative application"))),
-      MSChart1_(new QCustomPlot(client())) {
+      MSChart1_(new QCustomPlot(client())),
+      chkPlantingDate_(new QCheckBox(QStringLiteral("Planting date"), client())),
+      dtpPlantingDate_(new QDateEdit(client())), tabView_(new QTabBar(client())),
+      tblCalendar_(new QTableWidget(client())) {
     // Load: the message title, the box's font and its layout for the printer.
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
@@ -127,8 +137,45 @@ frmMain::frmMain(Wizard& wizard)
     auto* another = new QPushButton(QStringLiteral("Another crop"), client());
     another->setObjectName(QStringLiteral("cmdAnotherCrop"));
     place(another, 9120, 9840, 1095 + 300, 495);
-    connect(another, &QPushButton::clicked, this,
-            [this] { wizard_.move(*this, wizard_.choice()); });
+    connect(another, &QPushButton::clicked, this, [this] {
+        if (wizard_.plans().mayLeave(*this)) {
+            wizard_.move(*this, wizard_.choice());
+        }
+    });
+
+    // The planting date, off until ticked; with one, a tab above the report box switches
+    // between the report and the schedule's calendar.
+    chkPlantingDate_->setObjectName(QStringLiteral("chkPlantingDate"));
+    placeAutoSized(chkPlantingDate_, 240, 8400);
+    dtpPlantingDate_->setObjectName(QStringLiteral("dtpPlantingDate"));
+    dtpPlantingDate_->setAccessibleName(QStringLiteral("Planting date"));
+    dtpPlantingDate_->setCalendarPopup(true);
+    dtpPlantingDate_->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    dtpPlantingDate_->setDate(QDate::currentDate());
+    dtpPlantingDate_->setEnabled(false);
+    place(dtpPlantingDate_, 2040, 8340, 1800, 375);
+    connect(chkPlantingDate_, &QCheckBox::toggled, this, [this](bool on) {
+        dtpPlantingDate_->setEnabled(on);
+        plantingDateChanged();
+    });
+    connect(dtpPlantingDate_, &QDateEdit::dateChanged, this, [this] { plantingDateChanged(); });
+    tabView_->setObjectName(QStringLiteral("tabResultView"));
+    tabView_->addTab(QStringLiteral("Report"));
+    tabView_->addTab(QStringLiteral("Calendar"));
+    tabView_->setDrawBase(false);
+    place(tabView_, 240, 180, 5415, 420);
+    tabView_->hide();
+    tblCalendar_->setObjectName(QStringLiteral("tblCalendar"));
+    tblCalendar_->setAccessibleName(QStringLiteral("Irrigation calendar"));
+    tblCalendar_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblCalendar_->verticalHeader()->hide();
+    tblCalendar_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    place(tblCalendar_, 240, 600, 5415, 7575);
+    tblCalendar_->hide();
+    connect(tabView_, &QTabBar::currentChanged, this, [this](int tab) {
+        tblCalendar_->setVisible(tab == 1);
+        rtxtDisplay_->setVisible(tab != 1);
+    });
 
     // Menus: File (save, print, print chart, exit), Edit (disabled), Help.
     QMenu* file = fileMenu();
@@ -198,14 +245,89 @@ void frmMain::ComputeSchedule() {
                                              "the crop's row of the workbook");
         }
         reports_->show(scheduleRichText(run.report));
+        irrigations_ = run.irrigations;
     } catch (const std::exception& error) {
         reports_->clear();
         wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,
                                   std::string("The schedule cannot be computed for this crop: ") +
                                       error.what());
+        irrigations_.clear();
+        fillCalendar();
         return;
     }
+    fillCalendar();
     DrawChart();
+}
+
+int frmMain::cycle() const {
+    return sldCycle_->value();
+}
+
+void frmMain::setCycle(int days) {
+    sldCycle_->setSliderPosition(days);
+    sldCycle_->triggerAction(QAbstractSlider::SliderMove);
+}
+
+std::optional<QDate> frmMain::plantingDate() const {
+    if (!chkPlantingDate_->isChecked()) {
+        return std::nullopt;
+    }
+    return dtpPlantingDate_->date();
+}
+
+void frmMain::setPlantingDate(const std::optional<QDate>& date) {
+    if (date && date->isValid()) {
+        dtpPlantingDate_->setDate(*date);
+    }
+    chkPlantingDate_->setChecked(date.has_value());
+}
+
+void frmMain::plantingDateChanged() {
+    const bool dated = plantingDate().has_value();
+    tabView_->setVisible(dated);
+    if (!dated) {
+        tabView_->setCurrentIndex(0);
+    }
+    fillCalendar();
+}
+
+void frmMain::fillCalendar() {
+    const auto date = plantingDate();
+    if (!date) {
+        tblCalendar_->clear();
+        tblCalendar_->setRowCount(0);
+        tblCalendar_->setColumnCount(0);
+        return;
+    }
+    const bool package = wizard_.choice().packageTicked();
+    QStringList headings{QStringLiteral("Date"), QStringLiteral("Day after planting"),
+                         QStringLiteral("Amount (mm)"), QStringLiteral("Cumulative (mm)")};
+    if (package) {
+        headings << QStringLiteral("Speed (%)") << QStringLiteral("Passes");
+    }
+    tblCalendar_->setColumnCount(static_cast<int>(headings.size()));
+    tblCalendar_->setHorizontalHeaderLabels(headings);
+    tblCalendar_->setRowCount(static_cast<int>(irrigations_.size()));
+    const QLocale locale;
+    const auto cell = [this](int row, int column, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                           : Qt::AlignRight | Qt::AlignVCenter);
+        tblCalendar_->setItem(row, column, item);
+    };
+    for (std::size_t i = 0; i < irrigations_.size(); ++i) {
+        const IrrigationDay& day = irrigations_[i];
+        const int row = static_cast<int>(i);
+        cell(row, 0, locale.toString(date->addDays(day.day), QLocale::ShortFormat));
+        cell(row, 1, QString::number(day.day));
+        cell(row, 2, QString::number(day.amount, 'f', 1));
+        cell(row, 3, QString::number(day.cumulative, 'f', 1));
+        if (package) {
+            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            cell(row, 4, speed ? QString::number(*speed, 'f', 1) : QString());
+            cell(row, 5, day.passes ? QString::number(*day.passes) : QString());
+        }
+    }
 }
 
 void frmMain::DrawChart() {
@@ -232,6 +354,7 @@ void frmMain::DrawChart() {
         ticker->addTick(static_cast<double>(k + 1),
                         k % every == 0 ? QString::number(chart.labels[at]) : QString());
     }
+    chartDays_.assign(chart.labels.begin(), chart.labels.end());
     bars_->setData(keys, values, true);
     MSChart1_->xAxis->setTicker(ticker);
     MSChart1_->xAxis->setTickLabelRotation(upright ? 90 : 0);
@@ -251,7 +374,14 @@ QString frmMain::chartTip(const QPoint& position) const {
         if (std::abs(key - it->key) <= bars_->width() / 2 && value >= 0 && value <= it->value) {
             std::array<char, 40> text{};
             std::snprintf(text.data(), text.size(), "%.15g", it->value);
-            return QString::fromLatin1(text.data()) + QStringLiteral(" mm ");
+            QString tip = QString::fromLatin1(text.data()) + QStringLiteral(" mm ");
+            // With a planting date, the bar's date too.
+            const auto bar = static_cast<std::size_t>(std::lround(it->key)) - 1;
+            if (const auto date = plantingDate(); date && bar < chartDays_.size()) {
+                tip += QStringLiteral("on ") +
+                       QLocale().toString(date->addDays(chartDays_[bar]), QLocale::ShortFormat);
+            }
+            return tip;
         }
     }
     return {};

@@ -4,7 +4,10 @@
 #include "engine/Schedule.h"
 #include "printing/RichTextBox.h"
 
+#include <QDate>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QCPBars;
@@ -13,6 +16,11 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QCheckBox;
+class QDate;
+class QDateEdit;
+class QTabBar;
+class QTableWidget;
 class QTextEdit;
 
 namespace tavik {
@@ -37,6 +45,17 @@ public:
     // The chart's tooltip for a pointer position (empty away from the bars).
     QString chartTip(const QPoint& position) const;
 
+    // The irrigation cycle on the slider, and the user moving the slider to one.
+    int cycle() const;
+    void setCycle(int days);
+    // The planting date, when one is set: the schedule then has a calendar beside the report
+    // and the chart's tips name the dates. None (the default) leaves the screen as it is.
+    std::optional<QDate> plantingDate() const;
+    void setPlantingDate(const std::optional<QDate>& date);
+    // The calendar of the schedule (date, day after planting, amount, cumulative, and speed
+    // and passes with the package); empty without a planting date.
+    QTableWidget* calendar() const { return tblCalendar_; }
+
     // File menu commands; each returns whether it did its job.
     bool saveSchedule();
     int printSchedule();
@@ -51,6 +70,8 @@ protected:
 
 private:
     void cycleScrolled(int position);
+    void plantingDateChanged();
+    void fillCalendar();
     bool boxIsEmpty();
 
     ScheduleEngine engine_;
@@ -64,6 +85,12 @@ private:
     QCustomPlot* MSChart1_;
     QCPBars* bars_ = nullptr;
     QMenu* mnuEdit_ = nullptr;
+    QCheckBox* chkPlantingDate_;
+    QDateEdit* dtpPlantingDate_;
+    QTabBar* tabView_;
+    QTableWidget* tblCalendar_;
+    std::vector<IrrigationDay> irrigations_; // of the last run
+    std::vector<int> chartDays_;             // the day of each bar
 };
 
 } // namespace tavik

@@ -8,6 +8,7 @@
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
 #include "model/cProfile.h"
+#include "plan/Scenario.h"
 #include "state/NumberText.h"
 #include "state/SoilInfo.h"
 #include "state/WizardState.h"
@@ -24,7 +25,6 @@ namespace tavik {
 namespace {
 
 constexpr double kRowStep = 615; // one layer slider's height
-constexpr int kFreshSiltClay = 20;
 
 // Replaces a text box's text the program's way, keeping the cursor where the user had it.
 void rewrite(QLineEdit* box, const QString& text) {
@@ -118,6 +118,14 @@ std::vector<int> frmSoilInfo::siltClay() const {
         values.push_back(row.slider->value());
     }
     return values;
+}
+
+bool frmSoilInfo::deepRipped() const {
+    return chkDeepRipped_->isChecked();
+}
+
+void frmSoilInfo::setDeepRipped(bool ripped) {
+    chkDeepRipped_->setChecked(ripped);
 }
 
 frmSoilInfo::LayerRow frmSoilInfo::createRow(int index) {

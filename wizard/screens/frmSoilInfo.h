@@ -29,6 +29,8 @@ public:
     int layerRows() const { return static_cast<int>(rows_.size()); }
     // The silt + clay % of every layer row shown, top first.
     std::vector<int> siltClay() const;
+    bool deepRipped() const;
+    void setDeepRipped(bool ripped);
 
 private:
     struct LayerRow {

@@ -1,0 +1,237 @@
+// Plan files: a plan opened fills every screen as a user would and shows the schedule the
+// headless plan gives; saved and opened again it gives the same screens; a bad file changes
+// nothing; unsaved changes are asked about; the planting date dates the schedule.
+
+#include "GuiSupport.h"
+#include "RecordingDialogs.h"
+#include "plan/Scenario.h"
+#include "screens/PlanFiles.h"
+#include "screens/TipSlider.h"
+#include "screens/frmMain.h"
+#include "screens/frmSoilInfo.h"
+#include "screens/frmWaterLevel.h"
+
+#include <QCheckBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <qcustomplot.h>
+
+namespace tavik {
+namespace {
+
+// The report without its time stamp (the last paragraph).
+std::string withoutStamp(const QString& report) {
+    const std::string text = report.toStdString();
+    const auto stamp = text.rfind("\n\n");
+    return text.substr(0, stamp);
+}
+
+class PlanFile : public test::WizardFixture {
+protected:
+    void SetUp() override {
+        startWizard();
+        ASSERT_TRUE(loaded_);
+        wizard_->setDialogs(dialogs_);
+        wizard_->choice().show();
+    }
+    // Everything the result screen and the screens before it show, but the time stamp.
+    struct Shown {
+        std::string report;
+        std::vector<double> chart;
+        std::string inputs; // the screens' inputs, as a plan holds them
+        bool operator==(const Shown&) const = default;
+        friend void PrintTo(const Shown& s, std::ostream* out) {
+            *out << s.inputs << "\n" << s.report;
+        }
+    };
+    static Shown shown(Wizard& wizard) {
+        Shown s;
+        frmMain& result = wizard.result();
+        s.report = withoutStamp(result.display()->toPlainText());
+        auto* chart = result.findChild<QCustomPlot*>(QStringLiteral("MSChart1"));
+        auto* bars = qobject_cast<QCPBars*>(chart->plottable(0));
+        for (auto it = bars->data()->constBegin(); it != bars->data()->constEnd(); ++it) {
+            s.chart.push_back(it->value);
+        }
+        const ScenarioParse now = wizard.plans().current();
+        s.inputs = now.scenario ? scenarioJson(*now.scenario) : now.problem;
+        return s;
+    }
+    bool open(const QString& path) {
+        QWidget* from = nullptr;
+        for (WizardScreen* screen : wizard_->madeScreens()) {
+            from = screen->isVisible() ? screen : from;
+        }
+        return wizard_->plans().open(path, from != nullptr ? *from : wizard_->choice());
+    }
+    QTemporaryDir dir_;
+    test::RecordingDialogs dialogs_;
+};
+
+// A wizard as the program starts it, on the shipped crops.
+struct Session {
+    Session() {
+        state.CropWorkbook = test::sheetFromCsv(test::shippedCropCsv());
+        wizard = std::make_unique<Wizard>(state, notifier,
+                                          test::sourcePath(QStringLiteral("wizard/resources")));
+        wizard->setDialogs(dialogs);
+        loaded = wizard->choice().load();
+        wizard->choice().show();
+    }
+    ~Session() { wizard->exit(); }
+    mType state;
+    test::RecordingNotifier notifier;
+    test::RecordingDialogs dialogs;
+    std::unique_ptr<Wizard> wizard;
+    bool loaded = false;
+};
+
+TEST_F(PlanFile, GoldenScenariosOpenAsTheirSchedulesAndComeBackTheSameWhenSaved) {
+    const auto cases = test::goldenCases();
+    ASSERT_GE(cases.size(), 7U);
+    // One session opens every plan in turn: what was entered before does not reach a plan.
+    Session first;
+    ASSERT_TRUE(first.loaded);
+    for (const test::GoldenCase& golden : cases) {
+        SCOPED_TRACE(golden.scenario.toStdString());
+        // A plan written by hand (the headless scenario) opens into the screens...
+        ASSERT_TRUE(
+            first.wizard->plans().open(golden.scenario, *first.wizard->madeScreens().back()));
+        ASSERT_TRUE(first.notifier.shown.empty()) << first.notifier.shown.front().text;
+        ASSERT_TRUE(first.wizard->result().isVisible());
+        const Shown opened = shown(*first.wizard);
+        const std::string expected =
+            test::readFile(golden.expected + QStringLiteral("/expected.txt")).toStdString();
+        const std::string expectedReport = expected.substr(0, expected.rfind("\r\n\r\n"));
+        // ... as the schedule the headless plan writes for it (the box holds line feeds).
+        QString headless = QString::fromStdString(expectedReport);
+        headless.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        EXPECT_EQ(opened.report, headless.toStdString());
+
+        // Saved and opened in a wizard started afresh: the same screens.
+        const QString saved =
+            dir_.filePath(QFileInfo(golden.scenario).baseName() + QStringLiteral(".tavikplan"));
+        first.dialogs.savePath = saved;
+        ASSERT_TRUE(first.wizard->plans().saveAs(first.wizard->result()));
+        EXPECT_EQ(first.wizard->plans().path(), QFileInfo(saved).absoluteFilePath());
+        Session again;
+        ASSERT_TRUE(again.wizard->plans().open(saved, again.wizard->choice()));
+        EXPECT_EQ(shown(*again.wizard), opened);
+
+        // And the headless plan reads the saved plan as it read the scenario.
+        const auto run = test::runProcess(test::tavikExecutable(), {QStringLiteral("plan"), saved});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.substr(0, run.out.rfind("\r\n\r\n")), expectedReport);
+    }
+}
+
+TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
+    ASSERT_TRUE(open(test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json"))));
+    const Shown before = shown(*wizard_);
+    const QString openedPath = wizard_->plans().path();
+    struct Bad {
+        const char* content;
+        const char* named; // what the message must name
+    };
+    const Bad bad[] = {
+        {R"({"crop": "Maize", "targetYield": "high"})", "\"targetYield\""},
+        {R"({"crop": "Maize", "colour": "green"})", "\"colour\""},
+        {R"({"crop": "Maize", "soil": {"depth": 900, "siltClay": [20, 20]}})", "\"soil.siltClay\""},
+        {R"({"crop": "Maize", "plantingDate": "2026-02-30"})", "\"plantingDate\""},
+        {R"({"crop": "Rice"})", "\"crop\""},
+        {R"({"crop": "Maize", "targetYield": 99})", "\"targetYield\""},
+        {R"({"crop": "Maize",)", "not valid JSON"},
+    };
+    int n = 0;
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.content);
+        const QString path =
+            test::writeFile(dir_, QStringLiteral("bad%1.tavikplan").arg(n++), b.content);
+        notifier_.shown.clear();
+        EXPECT_FALSE(open(path));
+        ASSERT_EQ(notifier_.shown.size(), 1U);
+        EXPECT_NE(notifier_.shown[0].text.find(QFileInfo(path).fileName().toStdString()),
+                  std::string::npos)
+            << notifier_.shown[0].text;
+        EXPECT_NE(notifier_.shown[0].text.find(b.named), std::string::npos)
+            << notifier_.shown[0].text;
+        EXPECT_TRUE(wizard_->result().isVisible());
+        EXPECT_EQ(shown(*wizard_), before);
+        EXPECT_EQ(wizard_->plans().path(), openedPath);
+    }
+}
+
+TEST_F(PlanFile, UnsavedChangesAreMarkedAndAskedAboutBeforeTheyAreLeft) {
+    // No plan file yet: the screens keep their own titles and nothing is asked.
+    EXPECT_EQ(wizard_->choice().windowTitle(), QStringLiteral("TAVIK+ (Crop choice)"));
+    const QString path = dir_.filePath(QStringLiteral("field 7.tavikplan"));
+    QFile::copy(test::sourcePath(QStringLiteral("examples/wheat-deep-loam.json")), path);
+    ASSERT_TRUE(open(path));
+    frmMain& result = wizard_->result();
+    EXPECT_EQ(result.windowTitle(), QStringLiteral("TAVIK+ - field 7.tavikplan[*]"));
+    EXPECT_FALSE(result.isWindowModified());
+
+    result.setCycle(result.cycle() == 2 ? 3 : 2);
+    EXPECT_TRUE(result.isWindowModified());
+    // Another crop: Cancel stays, Discard goes on without writing.
+    dialogs_.changes = Dialogs::Changes::Cancel;
+    click(result, QStringLiteral("cmdAnotherCrop"));
+    EXPECT_TRUE(result.isVisible());
+    EXPECT_EQ(dialogs_.askedAbout, QStringList{QStringLiteral("field 7.tavikplan")});
+    // Save writes the plan and clears the mark; the file reads back to the screens' inputs.
+    dialogs_.changes = Dialogs::Changes::Save;
+    click(result, QStringLiteral("cmdAnotherCrop"));
+    EXPECT_TRUE(wizard_->choice().isVisible());
+    EXPECT_FALSE(wizard_->choice().isWindowModified());
+    const ScenarioParse reread = parseScenario(test::readFile(path).toStdString());
+    ASSERT_TRUE(reread.scenario) << reread.problem;
+    EXPECT_EQ(reread.scenario->cycle, result.cycle());
+    // Exit with changes, answered Discard: the program ends and the file stays as saved.
+    const QByteArray saved = test::readFile(path);
+    wizard_->choice().option(0)->click();
+    EXPECT_TRUE(wizard_->choice().isWindowModified());
+    dialogs_.changes = Dialogs::Changes::Discard;
+    wizard_->choice().exitAction()->trigger();
+    EXPECT_TRUE(wizard_->exited());
+    EXPECT_EQ(test::readFile(path), saved);
+    EXPECT_EQ(dialogs_.askedAbout.size(), 3);
+}
+
+TEST_F(PlanFile, APlantingDatePutsTheScheduleOnTheCalendar) {
+    ASSERT_TRUE(open(test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json"))));
+    frmMain& result = wizard_->result();
+    auto* tabs = result.findChild<QTabBar*>(QStringLiteral("tabResultView"));
+    ASSERT_NE(tabs, nullptr);
+    // Without a date the screen is as it always was: no tabs, no calendar.
+    EXPECT_FALSE(tabs->isVisible());
+    EXPECT_EQ(result.calendar()->rowCount(), 0);
+    const std::string report = result.display()->toPlainText().toStdString();
+
+    // Planted on 20 December 2023: the season crosses the year end and 29 February 2024.
+    result.setPlantingDate(QDate(2023, 12, 20));
+    EXPECT_TRUE(tabs->isVisible());
+    QTableWidget* calendar = result.calendar();
+    ASSERT_GT(calendar->rowCount(), 10);
+    ASSERT_EQ(calendar->columnCount(), 6); // with the package: speed and passes
+    const QLocale locale;
+    for (int row = 0; row < calendar->rowCount(); ++row) {
+        const int day = calendar->item(row, 1)->text().toInt();
+        EXPECT_EQ(calendar->item(row, 0)->text(),
+                  locale.toString(QDate(2023, 12, 20).addDays(day), QLocale::ShortFormat));
+    }
+    EXPECT_EQ(result.display()->toPlainText().toStdString(), report);
+    tabs->setCurrentIndex(1);
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(result.display()->isVisible());
+
+    // The date goes into the plan and comes back from it.
+    const ScenarioParse now = wizard_->plans().current();
+    ASSERT_TRUE(now.scenario);
+    EXPECT_EQ(now.scenario->plantingDate, std::optional<std::string>("2023-12-20"));
+    result.setPlantingDate(std::nullopt);
+    EXPECT_FALSE(tabs->isVisible());
+    EXPECT_TRUE(result.display()->isVisible());
+}
+
+} // namespace
+} // namespace tavik
