@@ -4,6 +4,8 @@
 
 #include "PlanChecks.h"
 #include "ShippedCrops.h"
+#include "state/CropTable.h"
+#include "state/NumberText.h"
 #include "workbook/UsedRangeCsv.h"
 
 namespace {
@@ -39,7 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!outcome.result) {
         require(!outcome.problem.empty(), "a refused plan says why");
         const auto* name = std::get_if<std::string>(&parse.scenario->crop);
-        require(!tavik::fuzz::blamesCropFigures(outcome.problem, {name ? *name : std::string()}),
+        // The refusal echoes the name as the user reads it: escaped and cut short.
+        const std::string echoed =
+            name ? tavik::printableText(*name, tavik::kMaxCropNameLength) : std::string();
+        require(!tavik::fuzz::blamesCropFigures(outcome.problem,
+                                                {name ? *name : std::string(), echoed}),
                 "a shipped crop plans without a failure of its figures", outcome.problem);
         return 0;
     }

@@ -17,8 +17,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
 #include <QDir>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTextEdit>
 #include <QToolButton>
 #include <iostream>
@@ -95,6 +97,11 @@ int main(int argc, char** argv) {
 
     levels.findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
     ok = options.save(wizard.result(), QStringLiteral("result")) && ok;
+    // With a planting date: the schedule's calendar.
+    wizard.result().setPlantingDate(QDate(2026, 10, 15));
+    wizard.result().findChild<QTabBar*>(QStringLiteral("tabResultView"))->setCurrentIndex(1);
+    ok = options.save(wizard.result(), QStringLiteral("result-calendar")) && ok;
+    wizard.result().findChild<QTabBar*>(QStringLiteral("tabResultView"))->setCurrentIndex(0);
     // With a PDF path given, the schedule is printed there too, to look at a printed page.
     if (!options.pdf.isEmpty()) {
         tavik::test::RecordingDialogs dialogs;

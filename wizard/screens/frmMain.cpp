@@ -169,6 +169,7 @@ frmMain::frmMain(Wizard& wizard)
     tblCalendar_->setAccessibleName(QStringLiteral("Irrigation calendar"));
     tblCalendar_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblCalendar_->verticalHeader()->hide();
+    tblCalendar_->verticalHeader()->setDefaultSectionSize(tblCalendar_->fontMetrics().height() + 6);
     tblCalendar_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     place(tblCalendar_, 240, 600, 5415, 7575);
     tblCalendar_->hide();
