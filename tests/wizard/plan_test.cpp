@@ -246,6 +246,16 @@ TEST(PlanRanges, HugeSprinklerAmountsStillGiveTheReport) {
     EXPECT_NE(planText(*outcome.result).find("2* 6707578738311168"), std::string::npos);
 }
 
+TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
+    const PlanOutcome outcome = plan(R"({"crop": "Maize", "soil": {"depth": 740}, "cycle": 8,
+        "sprinklerPackage": {"amounts": [54.8, 60.8, 68.4, 73.0, 78.2, 84.2, 91.3, 99.5, 109.5,
+            121.7, 136.9, 156.4, 182, 3.3e28, 1.1e88, 273.8, 9, 365.0, 4.3e126, 3.3e281, 1.1e88,
+            1075.0]}})");
+    ASSERT_FALSE(outcome.result);
+    EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\""), std::string::npos)
+        << outcome.problem;
+}
+
 // The built program: exit statuses, formats and the output file.
 class PlanCommand : public testing::Test {
 protected:

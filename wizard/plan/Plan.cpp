@@ -217,8 +217,10 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     plan.individualChart = plan.engine.DrawChart(true);
     plan.cumulativeChart = plan.engine.DrawChart(false);
     if (const auto figure = nonFiniteFigure(plan)) {
+        // With a package, its amounts may be what takes the running speeds past any number.
         return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " + *figure +
-                       " does not come out as a finite number; check that row");
+                       " does not come out as a finite number; check that row" +
+                       (scenario.sprinklerPackage ? " and \"sprinklerPackage.amounts\"" : ""));
     }
     return outcome;
 }
