@@ -57,16 +57,11 @@ void needDisplay() {
         });
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 bool isPlanFile(const std::string& argument) {
     std::error_code error;
     return (!argument.empty() && argument[0] != '-' &&
             std::filesystem::is_regular_file(argument, error)) ||
-           endsWith(argument, ".tavikplan") || endsWith(argument, ".json");
+           argument.ends_with(".tavikplan") || argument.ends_with(".json");
 }
 
 } // namespace

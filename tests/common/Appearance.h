@@ -114,6 +114,15 @@ inline QStringList unreadableTexts(QWidget& window) {
     return unreadable;
 }
 
+// A drawing rendered into a transparent image of the given size.
+inline QImage renderedDrawing(const QString& drawing, QSize size) {
+    QImage rendered(size, QImage::Format_ARGB32);
+    rendered.fill(Qt::transparent);
+    QPainter painter(&rendered);
+    QSvgRenderer(drawing).render(&painter);
+    return rendered;
+}
+
 // How close a picture shown on a high-density screen is to its drawing rendered at the shown
 // resolution, and to its bitmap scaled up to it: the mean difference per colour channel (0 to
 // 255) over the pixels that both cover fully. Sharp pictures are near the drawing.
@@ -126,12 +135,7 @@ struct Closeness {
 inline Closeness closeness(const QImage& shownImage, const QString& drawing,
                            const QString& bitmap) {
     const QImage shown = shownImage.convertToFormat(QImage::Format_ARGB32);
-    QImage rendered(shown.size(), QImage::Format_ARGB32);
-    rendered.fill(Qt::transparent);
-    {
-        QPainter painter(&rendered);
-        QSvgRenderer(drawing).render(&painter);
-    }
+    const QImage rendered = renderedDrawing(drawing, shown.size());
     const QImage scaled = QImage(bitmap)
                               .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_ARGB32);
@@ -175,8 +179,6 @@ inline QStringList& svgWarnings() {
 
 inline RenderedAsBitmap renderedAsBitmap(const QString& drawing, const QString& bitmap) {
     const QImage expected = QImage(bitmap).convertToFormat(QImage::Format_ARGB32);
-    QImage rendered(expected.size(), QImage::Format_ARGB32);
-    rendered.fill(Qt::transparent);
     svgWarnings().clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext& context, const QString& text) {
@@ -185,10 +187,7 @@ inline RenderedAsBitmap renderedAsBitmap(const QString& drawing, const QString& 
                 svgWarnings().append(text);
             }
         });
-    {
-        QPainter painter(&rendered);
-        QSvgRenderer(drawing).render(&painter);
-    }
+    const QImage rendered = renderedDrawing(drawing, expected.size());
     qInstallMessageHandler(previous);
     RenderedAsBitmap result;
     result.warnings = svgWarnings();

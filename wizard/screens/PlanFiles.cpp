@@ -20,6 +20,7 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <cmath>
 
 namespace tavik {
@@ -157,11 +158,7 @@ bool PlanFiles::open(const QString& path, QWidget& from) {
 }
 
 bool PlanFiles::apply(const Scenario& scenario, int cropRow, QWidget& from) {
-    applying_ = true;
-    const struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{applying_};
+    const QScopedValueRollback<bool> applying(applying_, true);
 
     // The crop screen: the crop, its yield, the package box; then Next, as a user goes on.
     frmChoice& choice = wizard_.choice();
@@ -240,16 +237,16 @@ bool PlanFiles::save(QWidget& from) {
     if (path_.isEmpty()) {
         return saveAs(from);
     }
-    return saveTo(path_, from);
+    return saveTo(path_);
 }
 
 bool PlanFiles::saveAs(QWidget& from) {
     const auto path = wizard_.dialogs().chooseSaveFile(&from, QString::fromLatin1(kFilters),
                                                        QString::fromLatin1(kSuffix));
-    return path && saveTo(*path, from);
+    return path && saveTo(*path);
 }
 
-bool PlanFiles::saveTo(const QString& path, QWidget&) {
+bool PlanFiles::saveTo(const QString& path) {
     const ScenarioParse now = current();
     if (!now.scenario) {
         tell(now.problem);

@@ -53,7 +53,7 @@ public slots:
     void inputChanged();
 
 private:
-    bool saveTo(const QString& path, QWidget& from);
+    bool saveTo(const QString& path);
     bool apply(const Scenario& scenario, int cropRow, QWidget& from);
     void tell(const std::string& text) const;
 

@@ -108,23 +108,18 @@ std::vector<WizardScreen*> Wizard::madeScreens() const {
 namespace {
 
 // Every input of a screen tells the plan files when it changes (rows made since included).
+template <typename Input, typename Signal>
+void watch(QWidget& screen, Signal changed, PlanFiles& plans) {
+    for (auto* input : screen.findChildren<Input*>()) {
+        QObject::connect(input, changed, &plans, &PlanFiles::inputChanged, Qt::UniqueConnection);
+    }
+}
+
 void watchInputs(QWidget& screen, PlanFiles& plans) {
-    for (auto* slider : screen.findChildren<QAbstractSlider*>()) {
-        QObject::connect(slider, &QAbstractSlider::valueChanged, &plans, &PlanFiles::inputChanged,
-                         Qt::UniqueConnection);
-    }
-    for (auto* button : screen.findChildren<QAbstractButton*>()) {
-        QObject::connect(button, &QAbstractButton::toggled, &plans, &PlanFiles::inputChanged,
-                         Qt::UniqueConnection);
-    }
-    for (auto* field : screen.findChildren<QLineEdit*>()) {
-        QObject::connect(field, &QLineEdit::textChanged, &plans, &PlanFiles::inputChanged,
-                         Qt::UniqueConnection);
-    }
-    for (auto* date : screen.findChildren<QDateEdit*>()) {
-        QObject::connect(date, &QDateEdit::dateChanged, &plans, &PlanFiles::inputChanged,
-                         Qt::UniqueConnection);
-    }
+    watch<QAbstractSlider>(screen, &QAbstractSlider::valueChanged, plans);
+    watch<QAbstractButton>(screen, &QAbstractButton::toggled, plans);
+    watch<QLineEdit>(screen, &QLineEdit::textChanged, plans);
+    watch<QDateEdit>(screen, &QDateEdit::dateChanged, plans);
 }
 
 } // namespace
