@@ -71,6 +71,8 @@ screenshots: build
 	QT_SCALE_FACTOR=2 $(BUILD)/tests/wizard/tavik_screenshots --only crop-choice,soil-water-level --suffix @2x docs/screenshots
 	$(BUILD)/tests/wizard/tavik_screenshots --dark --only crop-choice,result --suffix -dark docs/screenshots
 	$(BUILD)/tests/calculator/tavikcalc_screenshots --dark --only calculator-output --suffix -dark docs/screenshots
+	SOURCE_DATE_EPOCH=1796000000 $(BUILD)/wizard/tavik plan examples/maize-planted.tavikplan --format pdf --output build/field-sheet.pdf
+	pdftoppm -png -r 80 -f 1 -l 1 -singlefile build/field-sheet.pdf docs/screenshots/field-sheet
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,7 +1,11 @@
 // What a user of the wizard feels: a move of the result screen's cycle slider (the schedule,
-// the report into the box and the chart redrawn), and the start up to the crop screen.
+// the report into the box and the chart redrawn), opening a plan, drawing a field sheet, and
+// the start up to the crop screen.
 
 #include "model/Notifier.h"
+#include "plan/Plan.h"
+#include "printing/PlanExports.h"
+#include "screens/PlanFiles.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
@@ -62,6 +66,65 @@ void BM_CycleSliderChange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CycleSliderChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening a plan file: read, checked, run as a trial, then every screen filled as a user
+// would and the result screen shown. Two plans in turn, so that every opening changes all.
+void BM_OpenPlan(benchmark::State& state) {
+    tavik::mType wizardState;
+    QuietNotifier notifier;
+    tavik::WorkbookReaderOptions options;
+    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+    if (tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
+                                options)) {
+        state.SkipWithError("workbook");
+        return;
+    }
+    tavik::Wizard wizard(wizardState, notifier, kResources);
+    wizard.choice().load();
+    wizard.choice().show();
+    const QString plans[] = {QStringLiteral(TAVIK_SOURCE_DIR "/examples/maize-centre-pivot.json"),
+                             QStringLiteral(TAVIK_SOURCE_DIR "/examples/wheat-deep-loam.json")};
+    int next = 0;
+    for (auto _ : state) {
+        QWidget* from = wizard.madeScreens().back();
+        for (tavik::WizardScreen* screen : wizard.madeScreens()) {
+            from = screen->isVisible() ? screen : from;
+        }
+        if (!wizard.plans().open(plans[next], *from)) {
+            state.SkipWithError("the plan did not open");
+            return;
+        }
+        next = 1 - next;
+        QApplication::processEvents(); // the result screen drawn
+    }
+}
+BENCHMARK(BM_OpenPlan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The field sheet of a plan, drawn to PDF.
+void BM_FieldSheet(benchmark::State& state) {
+    tavik::mType wizardState;
+    tavik::WorkbookReaderOptions options;
+    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+    if (tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
+                                options)) {
+        state.SkipWithError("workbook");
+        return;
+    }
+    tavik::loadCropData(wizardState);
+    tavik::Scenario scenario;
+    scenario.crop = std::string("Maize");
+    scenario.plantingDate = "2026-10-01";
+    const tavik::PlanOutcome plan =
+        tavik::runPlan(wizardState.CropData, scenario, tavik::TimeStamp{"1/2/2026", "3:04:05 PM"});
+    if (!plan.result) {
+        state.SkipWithError("plan");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tavik::fieldSheetPdf(*plan.result, QStringLiteral("now")));
+    }
+}
+BENCHMARK(BM_FieldSheet)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StartUpToCropScreen(benchmark::State& state) {
     for (auto _ : state) {

@@ -4,6 +4,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "plan/HeadlessCommands.h"
+#include "printing/PlanExports.h"
 #include "screens/StartUp.h"
 #include "workbook/FreexlSheet.h"
 
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -24,10 +26,17 @@ constexpr const char* kUsage = R"(usage:
   tavik PLAN.tavikplan                the wizard with a saved plan opened: its schedule shown
   tavik crops [--workbook FILE]       the crops of the workbook: row, name, minimum,
                                       maximum and recommended yield (kg/ha)
-  tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv] [--output FILE]
-                                      the irrigation schedule of a scenario: the report (text),
-                                      the saved report document (rtf), every figure (json)
-                                      or the irrigation table (csv)
+  tavik plan SCENARIO.json [--workbook FILE] [--format FORMAT] [--output FILE]
+                                      the irrigation schedule of a scenario, as FORMAT:
+                                        text  the report (the default)
+                                        rtf   the saved report document
+                                        json  every figure
+                                        csv   the irrigation table
+                                        ics   the irrigation days as calendar events (the
+                                              scenario needs a "plantingDate")
+                                        pdf   the field sheet: A4 pages to pin up
+                                        png, svg  the chart, [--size WIDTHxHEIGHT] pixels
+                                              (1200x700), [--chart individual|cumulative]
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
 )";
 
@@ -64,6 +73,45 @@ bool isPlanFile(const std::string& argument) {
            argument.ends_with(".tavikplan") || argument.ends_with(".json");
 }
 
+// Whether `tavik plan` is asked for an output that is drawn (a field sheet, a chart image).
+bool asksForDrawing(int argc, char* argv[]) {
+    for (int i = 2; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--format") == 0) {
+            return tavik::isDrawnFormat(QString::fromLocal8Bit(argv[i + 1]));
+        }
+    }
+    return false;
+}
+
+int runHeadless(int argc, char* argv[], bool drawing) {
+    // Drawing needs the toolkit's painting and fonts but no screen: the offscreen platform,
+    // whatever display there may be. The other outputs need no platform at all.
+    std::unique_ptr<QCoreApplication> app;
+    if (drawing) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The toolkit's notes about the session (no runtime folder for a root user, say) are
+        // not the command's to report; what goes wrong in drawing is reported by the command.
+        qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                if (type == QtCriticalMsg || type == QtFatalMsg) {
+                    std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+                }
+            });
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    std::setlocale(LC_NUMERIC, "C"); // numbers in files and reports use a decimal point
+    tavik::HeadlessContext context{QCoreApplication::applicationDirPath(),
+                                   QCoreApplication::applicationFilePath(), std::cout, std::cerr};
+    if (drawing) {
+        context.draw = tavik::drawPlanOutput;
+    }
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    return std::strcmp(argv[1], "crops") == 0 ? tavik::runCropsCommand(arguments, context)
+                                              : tavik::runPlanCommand(arguments, context);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -78,14 +126,7 @@ int main(int argc, char* argv[]) {
             return tavik::runWorkbookCommand(argv[2]);
         }
         if (command == "crops" || command == "plan") {
-            QCoreApplication app(argc, argv);
-            std::setlocale(LC_NUMERIC, "C"); // numbers in files and reports use a decimal point
-            const tavik::HeadlessContext context{QCoreApplication::applicationDirPath(),
-                                                 QCoreApplication::applicationFilePath(), std::cout,
-                                                 std::cerr};
-            const QStringList arguments = QCoreApplication::arguments().mid(2);
-            return command == "crops" ? tavik::runCropsCommand(arguments, context)
-                                      : tavik::runPlanCommand(arguments, context);
+            return runHeadless(argc, argv, command == "plan" && asksForDrawing(argc, argv));
         }
         if (command == "--help" || command == "-h") {
             std::cout << kUsage;

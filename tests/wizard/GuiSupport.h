@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
 #include "screens/Wizard.h"
@@ -47,6 +48,24 @@ protected:
     RecordingNotifier notifier_;
     std::unique_ptr<Wizard> wizard_;
     bool loaded_ = false;
+};
+
+// A wizard as the program starts it, on the shipped crops.
+struct Session {
+    Session() {
+        state.CropWorkbook = sheetFromCsv(shippedCropCsv());
+        wizard = std::make_unique<Wizard>(state, notifier,
+                                          sourcePath(QStringLiteral("wizard/resources")));
+        wizard->setDialogs(dialogs);
+        loaded = wizard->choice().load();
+        wizard->choice().show();
+    }
+    ~Session() { wizard->exit(); }
+    mType state;
+    RecordingNotifier notifier;
+    RecordingDialogs dialogs;
+    std::unique_ptr<Wizard> wizard;
+    bool loaded = false;
 };
 
 } // namespace tavik::test

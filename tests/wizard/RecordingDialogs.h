@@ -38,6 +38,10 @@ public:
         askedAbout.append(planName);
         return changes;
     }
+    std::optional<QSize> chooseImageSize(QWidget*, QSize suggested) override {
+        suggestedSize = suggested;
+        return imageSize;
+    }
     QString pdf;                     // where to print; empty cancels
     std::optional<QString> savePath; // none cancels
     int printDialogs = 0;
@@ -48,6 +52,8 @@ public:
     QStringList askedAbout;            // the plans it was asked about
     QString lastFilters;
     QString lastSuffix;
+    std::optional<QSize> imageSize; // the chosen image size; none cancels
+    QSize suggestedSize;
 };
 
 } // namespace tavik::test

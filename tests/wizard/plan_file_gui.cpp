@@ -68,23 +68,7 @@ protected:
     test::RecordingDialogs dialogs_;
 };
 
-// A wizard as the program starts it, on the shipped crops.
-struct Session {
-    Session() {
-        state.CropWorkbook = test::sheetFromCsv(test::shippedCropCsv());
-        wizard = std::make_unique<Wizard>(state, notifier,
-                                          test::sourcePath(QStringLiteral("wizard/resources")));
-        wizard->setDialogs(dialogs);
-        loaded = wizard->choice().load();
-        wizard->choice().show();
-    }
-    ~Session() { wizard->exit(); }
-    mType state;
-    test::RecordingNotifier notifier;
-    test::RecordingDialogs dialogs;
-    std::unique_ptr<Wizard> wizard;
-    bool loaded = false;
-};
+using test::Session;
 
 TEST_F(PlanFile, GoldenScenariosOpenAsTheirSchedulesAndComeBackTheSameWhenSaved) {
     const auto cases = test::goldenCases();

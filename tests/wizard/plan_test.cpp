@@ -327,8 +327,8 @@ TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
     const std::vector<std::pair<QStringList, std::string>> refusals{
         {{}, "give a scenario file"},
         {{dir_.filePath(QStringLiteral("none.json"))}, "cannot be read"},
-        {{good, QStringLiteral("--format"), QStringLiteral("pdf")},
-         "--format must be text, rtf, json or csv"},
+        {{good, QStringLiteral("--format"), QStringLiteral("docx")},
+         "--format must be text, rtf, json, csv, ics, pdf, png or svg"},
         {{good, QStringLiteral("--format")}, "--format needs a value"},
         {{good, good}, "unknown argument"},
         {{test::writeFile(dir_, QStringLiteral("shallow.json"),

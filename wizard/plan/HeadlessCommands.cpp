@@ -1,5 +1,6 @@
 #include "HeadlessCommands.h"
 
+#include "ICalendar.h"
 #include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
@@ -9,7 +10,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <ostream>
+#include <tuple>
+#include <utility>
 
 namespace tavik {
 
@@ -80,49 +84,114 @@ int runCropsCommand(const QStringList& arguments, const HeadlessContext& context
 
 namespace tavik {
 
-int runPlanCommand(const QStringList& arguments, const HeadlessContext& context) {
-    constexpr const char* kUsage = "usage: tavik plan SCENARIO.json [--workbook FILE] [--format "
-                                   "text|rtf|json|csv] [--output FILE]";
+bool isDrawnFormat(const QString& format) {
+    return format == QLatin1String("pdf") || format == QLatin1String("png") ||
+           format == QLatin1String("svg");
+}
+
+namespace {
+
+constexpr const char* kPlanUsage =
+    "usage: tavik plan SCENARIO.json [--workbook FILE] [--format "
+    "text|rtf|json|csv|ics|pdf|png|svg] [--size WIDTHxHEIGHT] [--chart individual|cumulative] "
+    "[--output FILE]";
+
+struct PlanArguments {
     QString scenarioPath;
-    QString workbook = defaultWorkbookPath(context.programFolder);
+    QString workbook;
     QString format = QStringLiteral("text");
     QString output;
+    QString size;
+    QString chart;
+};
+
+// The arguments, or the message that refuses them.
+std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanArguments& read) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        const bool takesValue = argument == QLatin1String("--workbook") ||
-                                argument == QLatin1String("--format") ||
-                                argument == QLatin1String("--output");
-        if (takesValue) {
+        QString* target = argument == QLatin1String("--workbook") ? &read.workbook
+                          : argument == QLatin1String("--format") ? &read.format
+                          : argument == QLatin1String("--output") ? &read.output
+                          : argument == QLatin1String("--size")   ? &read.size
+                          : argument == QLatin1String("--chart")  ? &read.chart
+                                                                  : nullptr;
+        if (target != nullptr) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                context.err << "tavik plan: " << printableText(argument.toStdString())
-                            << " needs a value\n"
-                            << kUsage << '\n';
-                return kExitBadInput;
+                return printableText(argument.toStdString()) + " needs a value\n" + kPlanUsage;
             }
-            QString& target = argument == QLatin1String("--workbook") ? workbook
-                              : argument == QLatin1String("--format") ? format
-                                                                      : output;
-            target = arguments[++i];
-        } else if (argument.startsWith(QLatin1String("--")) || !scenarioPath.isEmpty()) {
-            context.err << "tavik plan: unknown argument \""
-                        << printableText(argument.toStdString()) << "\"\n"
-                        << kUsage << '\n';
-            return kExitBadInput;
+            *target = arguments[++i];
+        } else if (argument.startsWith(QLatin1String("--")) || !read.scenarioPath.isEmpty()) {
+            return "unknown argument \"" + printableText(argument.toStdString()) + "\"\n" +
+                   kPlanUsage;
         } else {
-            scenarioPath = argument;
+            read.scenarioPath = argument;
         }
     }
-    if (scenarioPath.isEmpty()) {
-        context.err << "tavik plan: give a scenario file\n" << kUsage << '\n';
+    if (read.scenarioPath.isEmpty()) {
+        return std::string("give a scenario file\n") + kPlanUsage;
+    }
+    static const QStringList formats{"text", "rtf", "json", "csv", "ics", "pdf", "png", "svg"};
+    if (!formats.contains(read.format)) {
+        return "--format must be text, rtf, json, csv, ics, pdf, png or svg, not \"" +
+               printableText(read.format.toStdString()) + "\"";
+    }
+    const bool image = read.format == QLatin1String("png") || read.format == QLatin1String("svg");
+    if (!image && (!read.size.isEmpty() || !read.chart.isEmpty())) {
+        return std::string(read.size.isEmpty() ? "--chart" : "--size") +
+               " is for a chart image (--format png or svg)";
+    }
+    if (!read.chart.isEmpty() && read.chart != QLatin1String("individual") &&
+        read.chart != QLatin1String("cumulative")) {
+        return "--chart must be individual or cumulative, not \"" +
+               printableText(read.chart.toStdString()) + "\"";
+    }
+    return std::nullopt;
+}
+
+// "1200x700": the size of a chart image, 100..8000 pixels each way.
+std::optional<std::pair<int, int>> imageSize(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (width < 100 || width > 8000 || height < 100 || height > 8000) {
+        return std::nullopt;
+    }
+    return std::pair{width, height};
+}
+
+} // namespace
+
+int runPlanCommand(const QStringList& arguments, const HeadlessContext& context) {
+    PlanArguments read;
+    read.workbook = defaultWorkbookPath(context.programFolder);
+    if (const auto problem = readPlanArguments(arguments, read)) {
+        context.err << "tavik plan: " << *problem << '\n';
         return kExitBadInput;
     }
-    if (format != QLatin1String("text") && format != QLatin1String("rtf") &&
-        format != QLatin1String("json") && format != QLatin1String("csv")) {
-        context.err << "tavik plan: --format must be text, rtf, json or csv, not \""
-                    << printableText(format.toStdString()) << "\"\n";
+    const QString& format = read.format;
+    const QString& output = read.output;
+    DrawnOutput drawn{format.toStdString(), 1200, 700, read.chart == QLatin1String("cumulative")};
+    if (!read.size.isEmpty()) {
+        const auto size = imageSize(read.size);
+        if (!size) {
+            context.err << "tavik plan: --size must be WIDTHxHEIGHT in pixels, each 100..8000, "
+                           "not \""
+                        << printableText(read.size.toStdString()) << "\"\n";
+            return kExitBadInput;
+        }
+        std::tie(drawn.width, drawn.height) = *size;
+    }
+    if (isDrawnFormat(format) && !context.draw) {
+        context.err << "tavik plan: --format " << drawn.format
+                    << " cannot be drawn here (no painting)\n";
         return kExitBadInput;
     }
 
+    const QString& scenarioPath = read.scenarioPath;
     const std::string shownScenario = printableText(scenarioPath.toStdString());
     std::string scenarioText;
     if (const auto problem = readScenarioFile(scenarioPath, scenarioText)) {
@@ -136,6 +205,12 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                     << '\n';
         return kExitBadInput;
     }
+    if (format == QLatin1String("ics") && !parse.scenario->plantingDate) {
+        context.err << "tavik plan: " << shownScenario
+                    << ": a calendar (--format ics) needs the planting date: give "
+                       "\"plantingDate\" (YYYY-MM-DD) in the scenario\n";
+        return kExitBadInput;
+    }
     // Refuse an output that cannot be a file before any work is done.
     if (!output.isEmpty()) {
         const QFileInfo target(output);
@@ -147,7 +222,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         }
     }
 
-    const auto crops = loadCrops(workbook, context, "plan", false);
+    const auto crops = loadCrops(read.workbook, context, "plan", false);
     if (!crops) {
         return kExitWorkbook;
     }
@@ -157,10 +232,21 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                     << '\n';
         return kExitBadInput;
     }
-    const std::string text = format == QLatin1String("rtf")    ? planRtf(*outcome.result)
-                             : format == QLatin1String("json") ? planJson(*outcome.result)
-                             : format == QLatin1String("csv")  ? planCsv(*outcome.result)
-                                                               : planText(*outcome.result);
+    const PlanResult& plan = *outcome.result;
+    std::string text;
+    if (isDrawnFormat(format)) {
+        text = context.draw(plan, drawn);
+        if (text.empty()) {
+            context.err << "tavik plan: the " << drawn.format << " output could not be drawn\n";
+            return kExitBadInput;
+        }
+    } else {
+        text = format == QLatin1String("rtf")    ? planRtf(plan)
+               : format == QLatin1String("json") ? planJson(plan)
+               : format == QLatin1String("csv")  ? planCsv(plan)
+               : format == QLatin1String("ics")  ? planICalendar(plan, currentUtcStamp())
+                                                 : planText(plan);
+    }
     if (output.isEmpty()) {
         if (const auto problem = writeToStream(context.out, text)) {
             context.err << "tavik plan: the " << format.toStdString()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <iosfwd>
+#include <string>
 
 namespace tavik {
 
@@ -10,11 +12,27 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadInput = 2;
 inline constexpr int kExitWorkbook = 3;
 
+struct PlanResult;
+
+// What a drawn output of `tavik plan` is to be: the format ("pdf", "png" or "svg"), the
+// chart image's size in pixels, and which of the chart's two views it shows.
+struct DrawnOutput {
+    std::string format;
+    int width = 0;
+    int height = 0;
+    bool cumulative = false;
+};
+// Draws an output; its bytes, or empty when it could not be made.
+using DrawOutput = std::function<std::string(const PlanResult&, const DrawnOutput&)>;
+
 struct HeadlessContext {
     QString programFolder; // where the shipped workbook lies
     QString readerProgram; // the program that implements `workbook FILE`
     std::ostream& out;
     std::ostream& err;
+    // The drawn outputs need the toolkit's painting, which the caller supplies; without it
+    // they are refused.
+    DrawOutput draw = {};
 };
 
 // `tavik crops [--workbook FILE]`: one line per usable crop: worksheet row, name, minimum,
@@ -22,9 +40,15 @@ struct HeadlessContext {
 // standard error.
 int runCropsCommand(const QStringList& arguments, const HeadlessContext& context);
 
-// `tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv] [--output FILE]`:
-// runs the scenario through the wizard's computations and writes the schedule report (text),
-// the document the result screen saves (rtf), every figure (json) or the irrigation table (csv).
+// Whether a format of `tavik plan` is one that is drawn (pdf, png, svg).
+bool isDrawnFormat(const QString& format);
+
+// `tavik plan SCENARIO.json [--workbook FILE] [--format text|rtf|json|csv|ics|pdf|png|svg]
+// [--size WIDTHxHEIGHT] [--chart individual|cumulative] [--output FILE]`: runs the scenario
+// through the wizard's computations and writes the schedule report (text), the document the
+// result screen saves (rtf), every figure (json), the irrigation table (csv), the irrigation
+// days as calendar events (ics, with a planting date), the field sheet (pdf) or the chart
+// (png, svg).
 int runPlanCommand(const QStringList& arguments, const HeadlessContext& context);
 
 } // namespace tavik

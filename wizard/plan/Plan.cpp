@@ -139,7 +139,9 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     // Soil: the depth layout, then Next (the PAWC).
     const int depth = scenario.depth.value_or(kFreshSoilDepth);
     const DepthLayout layout = applySoilDepth(state, static_cast<std::int16_t>(depth), nullptr);
+    plan.depth = depth;
     plan.layers = layout.layers;
+    plan.deepRipped = scenario.deepRipped;
     if (layout.layers <= 0) {
         return refused(
             "\"soil.depth\" is " + std::to_string(depth) +

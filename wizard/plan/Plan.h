@@ -20,7 +20,9 @@ struct TimeStamp {
 struct PlanResult {
     mType state; // crop row, yield, PAWC, storage changes, speed law
     std::string cropName;
+    int depth = 0; // soil depth, mm
     std::int16_t layers = 0;
+    bool deepRipped = false;
     std::vector<int> siltClay; // % per layer
     RootZoneResult rootZone;
     WaterLevelModel waterLevels;

@@ -1,9 +1,12 @@
 #include "Dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpinBox>
 
 namespace tavik {
 
@@ -51,6 +54,32 @@ Dialogs::Changes QtDialogs::askToSaveChanges(QWidget* parent, const QString& tit
     default:
         return Changes::Cancel;
     }
+}
+
+std::optional<QSize> QtDialogs::chooseImageSize(QWidget* parent, QSize suggested) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgChartImageSize"));
+    dialog.setWindowTitle(QStringLiteral("Chart image size"));
+    auto* layout = new QFormLayout(&dialog);
+    const auto side = [&](const char* name, const QString& label, int value) {
+        auto* box = new QSpinBox(&dialog);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setRange(100, 8000);
+        box->setSuffix(QStringLiteral(" pixels"));
+        box->setValue(value);
+        layout->addRow(label, box);
+        return box;
+    };
+    QSpinBox* width = side("spnImageWidth", QStringLiteral("&Width:"), suggested.width());
+    QSpinBox* height = side("spnImageHeight", QStringLiteral("&Height:"), suggested.height());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return QSize(width->value(), height->value());
 }
 
 } // namespace tavik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -25,6 +26,9 @@ public:
     enum class Changes { Save, Discard, Cancel };
     virtual Changes askToSaveChanges(QWidget* parent, const QString& title,
                                      const QString& planName) = 0;
+    // The size of an image to make, in pixels, starting from a suggestion; none when
+    // cancelled.
+    virtual std::optional<QSize> chooseImageSize(QWidget* parent, QSize suggested) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -35,6 +39,7 @@ public:
     std::optional<QString> chooseOpenFile(QWidget* parent, const QString& filters) override;
     Changes askToSaveChanges(QWidget* parent, const QString& title,
                              const QString& planName) override;
+    std::optional<QSize> chooseImageSize(QWidget* parent, QSize suggested) override;
 };
 
 } // namespace tavik

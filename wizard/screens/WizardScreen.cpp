@@ -31,7 +31,7 @@ WizardScreen::WizardScreen(Wizard& wizard, const QString& name, const QString& c
              [this] { wizard_.plans().save(*this); });
     planItem(QStringLiteral("Save plan &as\u2026"), QStringLiteral("mnuFileSavePlanAs"),
              QKeySequence::SaveAs, [this] { wizard_.plans().saveAs(*this); });
-    fileMenu_->addSeparator();
+    planItemsEnd_ = fileMenu_->addSeparator();
     exit_ = fileMenu_->addAction(QStringLiteral("&Exit"));
     exit_->setObjectName(QStringLiteral("mnuFileExit"));
     connect(exit_, &QAction::triggered, this, [this] { wizard_.requestExit(*this); });

@@ -23,6 +23,8 @@ public:
     QWidget* client() const { return client_; }
     QMenu* fileMenu() const { return fileMenu_; }
     QAction* exitAction() const { return exit_; }
+    // The separator after the plan's items, before the screen's own.
+    QAction* planItemsEnd() const { return planItemsEnd_; }
     // The screen's own title, without the plan's file name.
     const QString& caption() const { return caption_; }
 
@@ -34,6 +36,7 @@ private:
     QWidget* client_;
     QMenu* fileMenu_;
     QAction* exit_;
+    QAction* planItemsEnd_;
     QString caption_;
 };
 

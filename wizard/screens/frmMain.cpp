@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "Dialogs.h"
+#include "PlanExportMenu.h"
 #include "PlanFiles.h"
 #include "TipSlider.h"
 #include "Twips.h"
@@ -15,6 +16,7 @@
 #include "printing/PrintToFile.h"
 #include "printing/Printing.h"
 #include "printing/RichTextBox.h"
+#include "printing/ScheduleChart.h"
 #include "state/NumberText.h"
 #include "state/WizardState.h"
 
@@ -53,7 +55,7 @@ frmMain::frmMain(Wizard& wizard)
       MSChart1_(new QCustomPlot(client())),
       chkPlantingDate_(new QCheckBox(QStringLiteral("Planting date"), client())),
       dtpPlantingDate_(new QDateEdit(client())), tabView_(new QTabBar(client())),
-      tblCalendar_(new QTableWidget(client())) {
+      tblCalendar_(new QTableWidget(client())), exports_(new PlanExportMenu(wizard, *this)) {
     // Load: the message title, the box's font and its layout for the printer.
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
@@ -110,21 +112,7 @@ frmMain::frmMain(Wizard& wizard)
     MSChart1_->setObjectName(QStringLiteral("MSChart1"));
     MSChart1_->setAccessibleName(QStringLiteral("TAVIK+ Irrigation schedule chart"));
     place(MSChart1_, 5760, 1800, 7095 + 2000, 6375 + 1200);
-    MSChart1_->setBackground(Qt::white);
-    // Square bars need no smoothing, and the chart is redrawn at every move of the slider.
-    MSChart1_->setNotAntialiasedElements(QCP::aePlottables | QCP::aeGrid | QCP::aeAxes);
-    MSChart1_->plotLayout()->insertRow(0);
-    auto* title = new QCPTextElement(MSChart1_, QStringLiteral("TAVIK+ Irrigation schedule"),
-                                     QFont(QStringLiteral("Arial"), 12, QFont::Bold));
-    title->setObjectName(QStringLiteral("chartTitle"));
-    MSChart1_->plotLayout()->addElement(0, 0, title);
-    MSChart1_->xAxis->setLabel(QStringLiteral("Days after Planting"));
-    MSChart1_->yAxis->setLabel(QStringLiteral("Irrigation water in mm"));
-    MSChart1_->yAxis->setLabelFont(QFont(QStringLiteral("Arial"), 10));
-    bars_ = new QCPBars(MSChart1_->xAxis, MSChart1_->yAxis);
-    bars_->setPen(QPen(Qt::black));
-    bars_->setBrush(Qt::black);
-    bars_->setWidth(0.6);
+    bars_ = setUpScheduleChart(*MSChart1_);
     MSChart1_->setMouseTracking(true);
     connect(MSChart1_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { MSChart1_->setToolTip(chartTip(event->pos())); });
@@ -188,6 +176,8 @@ frmMain::frmMain(Wizard& wizard)
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
+    // Export, with the plan's items: the plan as a field sheet, a table, a chart, a calendar.
+    file->insertMenu(planItemsEnd(), exports_->menu());
     addBefore(QStringLiteral("&Save schedule"), QStringLiteral("mnuFileSave"),
               [this] { saveSchedule(); });
     addBefore(QStringLiteral("&Print Schedule"), QStringLiteral("mnuFilePrint"),
@@ -283,8 +273,13 @@ void frmMain::setPlantingDate(const std::optional<QDate>& date) {
     chkPlantingDate_->setChecked(date.has_value());
 }
 
+bool frmMain::individualChart() const {
+    return optIndividual_->isChecked();
+}
+
 void frmMain::plantingDateChanged() {
     const bool dated = plantingDate().has_value();
+    exports_->plantingDateChanged(dated);
     tabView_->setVisible(dated);
     if (!dated) {
         tabView_->setCurrentIndex(0);
@@ -333,39 +328,8 @@ void frmMain::fillCalendar() {
 
 void frmMain::DrawChart() {
     const ScheduleChart chart = engine_.DrawChart(optIndividual_->isChecked());
-    QVector<double> keys;
-    QVector<double> values;
-    QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
-    // Many bars: the day labels stand upright, and where even so they would run into each
-    // other only every second (third, …) bar is labelled. Every bar keeps its tick.
-    const auto count = static_cast<int>(chart.values.size());
-    const bool upright = count > 20;
-    const QFontMetrics metrics(MSChart1_->xAxis->tickLabelFont());
-    const int plotWidth = MSChart1_->axisRect()->width() > 50 ? MSChart1_->axisRect()->width()
-                                                              : MSChart1_->width() - 80;
-    const double perBar = std::max(1, plotWidth) / (count + 0.4);
-    const double labelRoom =
-        upright ? metrics.height() * 1.25 : metrics.horizontalAdvance(QStringLiteral("000")) + 6.0;
-    const int every = std::max(1, static_cast<int>(std::ceil(labelRoom / perBar)));
-    for (int k = 0; k < count; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        keys.append(static_cast<double>(k + 1));
-        // The data grid holds each bar as text; the bar stands at that value.
-        values.append(QString::fromStdString(chart.valueTexts[at]).toDouble());
-        ticker->addTick(static_cast<double>(k + 1),
-                        k % every == 0 ? QString::number(chart.labels[at]) : QString());
-    }
     chartDays_.assign(chart.labels.begin(), chart.labels.end());
-    bars_->setData(keys, values, true);
-    MSChart1_->xAxis->setTicker(ticker);
-    MSChart1_->xAxis->setTickLabelRotation(upright ? 90 : 0);
-    MSChart1_->xAxis->setRange(0.3, static_cast<double>(chart.values.size()) + 0.7);
-    double top = 0;
-    for (double v : values) {
-        top = std::max(top, v);
-    }
-    MSChart1_->yAxis->setRange(0, top > 0 ? top * 1.1 : 1);
-    MSChart1_->replot();
+    drawScheduleChart(*MSChart1_, *bars_, chart);
 }
 
 QString frmMain::chartTip(const QPoint& position) const {

@@ -25,6 +25,7 @@ class QTextEdit;
 
 namespace tavik {
 
+class PlanExportMenu;
 class TipSlider;
 
 // The result screen: the schedule for the chosen irrigation cycle as a report and a chart,
@@ -55,6 +56,9 @@ public:
     // The calendar of the schedule (date, day after planting, amount, cumulative, and speed
     // and passes with the package); empty without a planting date.
     QTableWidget* calendar() const { return tblCalendar_; }
+    // Whether the chart shows each irrigation (or the cumulative application).
+    bool individualChart() const;
+    PlanExportMenu& exports() const { return *exports_; }
 
     // File menu commands; each returns whether it did its job.
     bool saveSchedule();
@@ -89,6 +93,7 @@ private:
     QDateEdit* dtpPlantingDate_;
     QTabBar* tabView_;
     QTableWidget* tblCalendar_;
+    PlanExportMenu* exports_;
     std::vector<IrrigationDay> irrigations_; // of the last run
     std::vector<int> chartDays_;             // the day of each bar
 };

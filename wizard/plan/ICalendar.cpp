@@ -1,0 +1,141 @@
+#include "ICalendar.h"
+
+#include "Calendar.h"
+#include "PlanOutput.h"
+#include "state/NumberText.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace tavik {
+
+namespace {
+
+// Text values escape backslashes, semicolons, commas and line breaks; other control
+// characters have no place in a calendar and go.
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\\' || c == ';' || c == ',') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A content line folded into lines of at most 75 octets (continuations start with a space),
+// never inside a UTF-8 sequence.
+std::string folded(const std::string& line) {
+    std::string out;
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < line.size();) {
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(line[i]);
+        if (lead >= 0xf0) {
+            length = 4;
+        } else if (lead >= 0xe0) {
+            length = 3;
+        } else if (lead >= 0xc0) {
+            length = 2;
+        }
+        length = std::min(length, line.size() - i);
+        if (width + length > 75) {
+            out += "\r\n ";
+            width = 1;
+        }
+        out.append(line, i, length);
+        width += length;
+        i += length;
+    }
+    return out + "\r\n";
+}
+
+std::string compactDate(const std::string& isoDate) {
+    std::string out;
+    for (const char c : isoDate) {
+        if (c != '-') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string oneDecimal(double value) {
+    std::array<char, 48> text{};
+    std::snprintf(text.data(), text.size(), "%.1f", value);
+    return text.data();
+}
+
+// The same plan gives the same identifiers, so that importing it again updates its events
+// instead of doubling them; another plan (crop, soil, levels, cycle, date) gives others.
+std::uint64_t planKey(const PlanResult& plan) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : planCsv(plan) + plan.cropName + std::to_string(plan.state.TargetYield)) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+} // namespace
+
+std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
+    std::string out;
+    const auto line = [&out](const std::string& text) {
+        out += folded(text);
+    };
+    line("BEGIN:VCALENDAR");
+    line("VERSION:2.0");
+    line("PRODID:-//tavik//Irrigation schedule//EN");
+    line("CALSCALE:GREGORIAN");
+    line("METHOD:PUBLISH");
+    line("X-WR-CALNAME:" + escaped("Irrigation: " + plan.cropName));
+    std::array<char, 24> key{};
+    std::snprintf(key.data(), key.size(), "%016llx",
+                  static_cast<unsigned long long>(planKey(plan)));
+    for (const IrrigationDay& day : plan.schedule.irrigations) {
+        const auto date = irrigationDate(plan, day);
+        const auto next =
+            plan.plantingDate ? dateAfter(*plan.plantingDate, day.day + 1) : std::nullopt;
+        if (!date || !next) {
+            continue;
+        }
+        std::string description = "Day " + std::to_string(day.day) +
+                                  " after planting. Cumulative " + oneDecimal(day.cumulative) +
+                                  " mm.";
+        if (plan.sprinklerPackage) {
+            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            if (speed) {
+                description += " Speed " + oneDecimal(*speed) + " %";
+                if (day.passes) {
+                    description += ", " + std::to_string(*day.passes) +
+                                   (*day.passes == 1 ? " pass" : " passes");
+                }
+                description += ".";
+            }
+            if (day.beyondCapacity) {
+                description += " Beyond the pivot's capacity.";
+            }
+        }
+        line("BEGIN:VEVENT");
+        line("UID:" + std::string(key.data()) + "-day" + std::to_string(day.day) + "@tavik");
+        line("DTSTAMP:" + stampUtc);
+        line("DTSTART;VALUE=DATE:" + compactDate(*date));
+        line("DTEND;VALUE=DATE:" + compactDate(*next));
+        line("SUMMARY:" +
+             escaped("Irrigate " + oneDecimal(day.amount) + " mm (" + plan.cropName + ")"));
+        line("DESCRIPTION:" + escaped(description));
+        line("TRANSP:TRANSPARENT");
+        line("END:VEVENT");
+    }
+    line("END:VCALENDAR");
+    return out;
+}
+
+} // namespace tavik

@@ -1,0 +1,409 @@
+#include "PlanExports.h"
+
+#include "ScheduleChart.h"
+#include "plan/PlanOutput.h"
+#include "plan/TimeStamp.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QDate>
+#include <QLocale>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextObjectInterface>
+#include <QTextTable>
+#include <algorithm>
+#include <cmath>
+#include <qcustomplot.h>
+
+namespace tavik {
+
+namespace {
+
+// Page coordinates are CSS pixels, 96 to the inch, so that point sizes of the chart and of
+// the text come out as on the screen.
+constexpr int kDpi = 96;
+constexpr double kFooterHeight = 28; // px below the body
+constexpr int kChartObject = QTextFormat::UserObject + 1;
+
+// A chart plot of its own, laid out at a size (the day labels thin out by the plot's width).
+class ChartPlot {
+public:
+    ChartPlot(const ScheduleChart& chart, QSize size) {
+        plot_.resize(size);
+        QCPBars* bars = setUpScheduleChart(plot_);
+        drawScheduleChart(plot_, *bars, chart); // lays the plot out at its size
+        drawScheduleChart(plot_, *bars, chart); // labels by the laid out width
+    }
+    QCustomPlot& plot() { return plot_; }
+
+private:
+    QCustomPlot plot_;
+};
+
+// The chart in the field sheet's text, drawn as lines and text (not as a picture) by the
+// chart painter the pages are drawn with.
+class ChartInText : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+public:
+    ChartInText(const ScheduleChart& chart, QSize size) : chart_(chart, size), size_(size) {}
+
+    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return QSizeF(size_); }
+    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
+                    const QTextFormat&) override {
+        if (painter == nullptr || painter != pagePainter_) {
+            return;
+        }
+        pagePainter_->save();
+        pagePainter_->translate(rect.topLeft());
+        chart_.plot().toPainter(pagePainter_, size_.width(), size_.height());
+        pagePainter_->restore();
+    }
+    void drawWith(QCPPainter* painter) { pagePainter_ = painter; }
+
+private:
+    ChartPlot chart_;
+    QSize size_;
+    QCPPainter* pagePainter_ = nullptr;
+};
+
+QString oneDecimal(double value) {
+    return QString::number(value, 'f', 1);
+}
+
+QString dateText(const PlanResult& plan, const IrrigationDay& day) {
+    const auto date = irrigationDate(plan, day);
+    return date ? QLocale().toString(QDate::fromString(QString::fromStdString(*date), Qt::ISODate),
+                                     QLocale::ShortFormat)
+                : QString();
+}
+
+// Text of a cell, right-aligned for figures.
+void setCell(QTextTable& table, int row, int column, const QString& text,
+             const QTextCharFormat& format, bool figure) {
+    QTextTableCell cell = table.cellAt(row, column);
+    QTextCursor cursor = cell.firstCursorPosition();
+    QTextBlockFormat block;
+    block.setAlignment(figure ? Qt::AlignRight : Qt::AlignLeft);
+    cursor.setBlockFormat(block);
+    cursor.insertText(text, format);
+}
+
+// A table the width of the page: a shaded heading row, repeated on every page it runs onto,
+// and every second row shaded lightly so that the eye keeps to a row across the page.
+QTextTable* insertTable(QTextCursor& cursor, int rows, const QStringList& headings,
+                        const QTextCharFormat& headingFormat) {
+    QTextTableFormat format;
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
+    format.setBorder(0);
+    format.setCellPadding(3);
+    format.setCellSpacing(0);
+    format.setHeaderRowCount(1);
+    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    const auto columns = static_cast<int>(headings.size());
+    QTextTable* table = cursor.insertTable(rows + 1, columns, format);
+    const auto shade = [table, columns](int row, const QColor& colour) {
+        QTextTableCellFormat cellFormat;
+        cellFormat.setBackground(colour);
+        for (int c = 0; c < columns; ++c) {
+            table->cellAt(row, c).setFormat(cellFormat);
+        }
+    };
+    shade(0, QColor(220, 220, 220));
+    for (int row = 2; row <= rows; row += 2) {
+        shade(row, QColor(243, 243, 243));
+    }
+    for (int c = 0; c < columns; ++c) {
+        setCell(*table, 0, c, headings[c], headingFormat, c > 0);
+    }
+    return table;
+}
+
+QString stageName(Stage stage) {
+    switch (stage) {
+    case Stage::SeasonStart:
+        return QStringLiteral("Season start");
+    case Stage::PeakStart:
+        return QStringLiteral("Peak start");
+    case Stage::PeakEnd:
+        return QStringLiteral("Peak end");
+    case Stage::SeasonEnd:
+        return QStringLiteral("Season end");
+    }
+    return {};
+}
+
+// The sheet's text: headings, the soil and water table, the chart and the irrigation table.
+void writeSheet(QTextDocument& document, const PlanResult& plan) {
+    QTextCursor cursor(&document);
+    QTextCharFormat text;
+    text.setFont(QFont(QStringLiteral("Arial"), 10));
+    QTextCharFormat bold = text;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat title = bold;
+    title.setFontPointSize(16);
+    QTextCharFormat heading = bold;
+    heading.setFontPointSize(12);
+    QTextBlockFormat spaced;
+    spaced.setTopMargin(10);
+    spaced.setBottomMargin(4);
+
+    const QString crop = QString::fromStdString(plan.cropName);
+    cursor.insertText(QStringLiteral("Irrigation schedule: ") + crop, title);
+
+    // The plan in a few lines.
+    QTextBlockFormat line;
+    line.setTopMargin(2);
+    const auto addLine = [&](const QString& label, const QString& value) {
+        cursor.insertBlock(line);
+        cursor.insertText(label + QStringLiteral(": "), bold);
+        cursor.insertText(value, text);
+    };
+    cursor.insertBlock(spaced);
+    cursor.insertText(QStringLiteral("Target yield: "), bold);
+    cursor.insertText(
+        QString::number(std::lround(plan.state.TargetYield)) + QStringLiteral(" kg/ha"), text);
+    addLine(QStringLiteral("Irrigation cycle"),
+            QString::number(plan.engine.Cycle()) + QStringLiteral(" days"));
+    if (plan.plantingDate) {
+        addLine(QStringLiteral("Planting date"),
+                QLocale().toString(
+                    QDate::fromString(QString::fromStdString(*plan.plantingDate), Qt::ISODate),
+                    QLocale::LongFormat));
+    }
+    QString soil = QString::number(plan.depth) + QStringLiteral(" mm deep, ") +
+                   QString::number(plan.layers) +
+                   (plan.layers == 1 ? QStringLiteral(" layer") : QStringLiteral(" layers"));
+    if (plan.deepRipped) {
+        soil += QStringLiteral(", deep ripped");
+    }
+    addLine(QStringLiteral("Soil"), soil);
+    addLine(QStringLiteral("Plant-available water capacity (PAWC)"),
+            oneDecimal(plan.state.ProfilePAWC) + QStringLiteral(" mm"));
+    addLine(QStringLiteral("Peak application rate"),
+            oneDecimal(plan.schedule.PeakRate) + QStringLiteral(" mm"));
+    if (plan.sprinklerPackage) {
+        addLine(QStringLiteral("Sprinkler package"),
+                QStringLiteral("running speed (%) = ") +
+                    QString::number(plan.state.SpeedCoefficient, 'f', 2) +
+                    QStringLiteral(" × amount (mm)^") +
+                    QString::number(plan.state.SpeedExponent, 'f', 4));
+    }
+
+    // The soil's layers and the water planned in them at each stage.
+    cursor.insertBlock(spaced);
+    cursor.insertText(QStringLiteral("Soil layers and planned soil water (mm/mm)"), heading);
+    cursor.insertBlock();
+    const WaterLevelModel& levels = plan.waterLevels;
+    QStringList headings{QStringLiteral("Layer"), QStringLiteral("Depth (mm)"),
+                         QStringLiteral("Silt + clay (%)")};
+    for (Stage stage : kStages) {
+        headings << stageName(stage);
+    }
+    const int layerRows = levels.LayerCount();
+    QTextTable* layers = insertTable(cursor, layerRows + 2, headings, bold);
+    for (int r = 0; r < layerRows; ++r) {
+        const int top = r * 300;
+        const int bottom = r + 1 == layerRows ? plan.depth : top + 300;
+        setCell(*layers, r + 1, 0, QString::number(r + 1), text, false);
+        setCell(*layers, r + 1, 1,
+                QString::number(top) + QStringLiteral("–") + QString::number(bottom), text, true);
+        const auto at = static_cast<std::size_t>(r);
+        setCell(*layers, r + 1, 2,
+                at < plan.siltClay.size() ? QString::number(plan.siltClay[at]) : QString(), text,
+                true);
+        for (Stage stage : kStages) {
+            setCell(*layers, r + 1, 3 + static_cast<int>(stage),
+                    QString::number(levels.selection(r, stage) / 1000.0, 'f', 3), text, true);
+        }
+    }
+    setCell(*layers, layerRows + 1, 0, QStringLiteral("Profile (mm)"), bold, false);
+    setCell(*layers, layerRows + 2, 0, QStringLiteral("Strategy"), bold, false);
+    for (Stage stage : kStages) {
+        const int column = 3 + static_cast<int>(stage);
+        setCell(*layers, layerRows + 1, column, oneDecimal(levels.stageTotal(stage)), text, true);
+        setCell(*layers, layerRows + 2, column, QString::fromStdString(levels.nominalClass(stage)),
+                text, true);
+    }
+    cursor.movePosition(QTextCursor::End);
+
+    // The chart, the width of the page.
+    cursor.insertBlock(spaced);
+    QTextCharFormat chart;
+    chart.setObjectType(kChartObject);
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), chart);
+
+    // The irrigations.
+    cursor.insertBlock(spaced);
+    cursor.insertText(QStringLiteral("Irrigations"), heading);
+    cursor.insertBlock();
+    const bool dated = plan.plantingDate.has_value();
+    QStringList columns;
+    if (dated) {
+        columns << QStringLiteral("Date");
+    }
+    columns << QStringLiteral("Day after planting") << QStringLiteral("Amount (mm)")
+            << QStringLiteral("Cumulative (mm)");
+    if (plan.sprinklerPackage) {
+        columns << QStringLiteral("Speed (%)") << QStringLiteral("Passes");
+    }
+    const auto& irrigations = plan.schedule.irrigations;
+    QTextTable* table = insertTable(cursor, static_cast<int>(irrigations.size()), columns, bold);
+    for (std::size_t i = 0; i < irrigations.size(); ++i) {
+        const IrrigationDay& day = irrigations[i];
+        const int row = static_cast<int>(i) + 1;
+        int column = 0;
+        if (dated) {
+            setCell(*table, row, column++, dateText(plan, day), text, false);
+        }
+        setCell(*table, row, column++, QString::number(day.day), text, true);
+        setCell(*table, row, column++, oneDecimal(day.amount), text, true);
+        setCell(*table, row, column++, oneDecimal(day.cumulative), text, true);
+        if (plan.sprinklerPackage) {
+            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            setCell(*table, row, column++, speed ? oneDecimal(*speed) : QString(), text, true);
+            setCell(*table, row, column++, day.passes ? QString::number(*day.passes) : QString(),
+                    text, true);
+        }
+    }
+}
+
+} // namespace
+
+bool isChartImageSize(QSize size) {
+    return size.width() >= 100 && size.width() <= 8000 && size.height() >= 100 &&
+           size.height() <= 8000;
+}
+
+QByteArray chartPng(const ScheduleChart& chart, QSize size) {
+    if (!isChartImageSize(size)) {
+        return {};
+    }
+    // Drawn at a size near a screen's and scaled up, so that a large image is not a small
+    // chart in a large white field.
+    const double scale =
+        std::clamp(std::min(size.width() / 900.0, size.height() / 500.0), 1.0, 6.0);
+    const QSize logical(static_cast<int>(std::lround(size.width() / scale)),
+                        static_cast<int>(std::lround(size.height() / scale)));
+    ChartPlot plot(chart, logical);
+    QPixmap picture = plot.plot().toPixmap(logical.width(), logical.height(), scale);
+    if (picture.size() != size) {
+        picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+        return {};
+    }
+    return bytes;
+}
+
+QByteArray chartSvg(const ScheduleChart& chart, QSize size) {
+    if (!isChartImageSize(size)) {
+        return {};
+    }
+    ChartPlot plot(chart, size);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(kDpi);
+    generator.setTitle(QStringLiteral("TAVIK+ Irrigation schedule"));
+    QCPPainter painter;
+    if (!painter.begin(&generator)) {
+        return {};
+    }
+    painter.setMode(QCPPainter::pmVectorized);
+    plot.plot().toPainter(&painter, size.width(), size.height());
+    if (!painter.end()) {
+        return {};
+    }
+    return bytes;
+}
+
+FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt) {
+    FieldSheet sheet;
+    QBuffer buffer(&sheet.pdf);
+    if (!buffer.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    QPdfWriter writer(&buffer);
+    writer.setResolution(kDpi);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter));
+    const QString crop = QString::fromStdString(plan.cropName);
+    writer.setTitle(QStringLiteral("Irrigation schedule: ") + crop);
+    writer.setCreator(QStringLiteral("TAVIK+"));
+
+    const QSizeF body(writer.width(), writer.height() - kFooterHeight);
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&writer);
+    document.setDocumentMargin(0);
+    document.setPageSize(body);
+    ChartInText chart(plan.individualChart,
+                      QSize(static_cast<int>(body.width()), static_cast<int>(body.height() * 0.3)));
+    document.documentLayout()->registerHandler(kChartObject, &chart);
+    writeSheet(document, plan);
+
+    sheet.pages = document.pageCount();
+    QCPPainter painter;
+    if (!painter.begin(&writer)) {
+        return {};
+    }
+    painter.setMode(QCPPainter::pmVectorized);
+    chart.drawWith(&painter);
+    const QFont footerFont(QStringLiteral("Arial"), 8);
+    for (int page = 0; page < sheet.pages; ++page) {
+        if (page > 0 && !writer.newPage()) {
+            return {};
+        }
+        painter.save();
+        const QRectF shown(0, page * body.height(), body.width(), body.height());
+        painter.translate(0, -shown.top());
+        painter.setClipRect(shown);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+
+        painter.setFont(footerFont);
+        painter.setPen(Qt::black);
+        const QRectF footer(0, body.height() + 8, body.width(), kFooterHeight - 8);
+        painter.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter,
+                         crop + QStringLiteral(" · TAVIK+ · ") + madeAt);
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("Page %1 of %2").arg(page + 1).arg(sheet.pages));
+    }
+    if (!painter.end()) {
+        return {};
+    }
+    buffer.close();
+    return sheet;
+}
+
+std::string drawPlanOutput(const PlanResult& plan, const DrawnOutput& output) {
+    QByteArray bytes;
+    if (output.format == "pdf") {
+        const TimeStamp stamp = currentTimeStamp();
+        bytes = fieldSheetPdf(plan, QString::fromStdString(stamp.date + " " + stamp.time)).pdf;
+    } else {
+        const ScheduleChart& chart =
+            output.cumulative ? plan.cumulativeChart : plan.individualChart;
+        const QSize size(output.width, output.height);
+        bytes = output.format == "svg" ? chartSvg(chart, size) : chartPng(chart, size);
+    }
+    return bytes.toStdString();
+}
+
+} // namespace tavik
+
+#include "PlanExports.moc"
