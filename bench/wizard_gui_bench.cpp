@@ -36,13 +36,17 @@ public:
 
 const QString kResources = QStringLiteral(TAVIK_SOURCE_DIR "/wizard/resources");
 
+bool openShippedWorkbook(tavik::mType& wizardState) {
+    tavik::WorkbookReaderOptions options;
+    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+    return !tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
+                                    options);
+}
+
 void BM_CycleSliderChange(benchmark::State& state) {
     tavik::mType wizardState;
     QuietNotifier notifier;
-    tavik::WorkbookReaderOptions options;
-    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
-    if (tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
-                                options)) {
+    if (!openShippedWorkbook(wizardState)) {
         state.SkipWithError("workbook");
         return;
     }
@@ -72,10 +76,7 @@ BENCHMARK(BM_CycleSliderChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_OpenPlan(benchmark::State& state) {
     tavik::mType wizardState;
     QuietNotifier notifier;
-    tavik::WorkbookReaderOptions options;
-    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
-    if (tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
-                                options)) {
+    if (!openShippedWorkbook(wizardState)) {
         state.SkipWithError("workbook");
         return;
     }
@@ -103,10 +104,7 @@ BENCHMARK(BM_OpenPlan)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The field sheet of a plan, drawn to PDF.
 void BM_FieldSheet(benchmark::State& state) {
     tavik::mType wizardState;
-    tavik::WorkbookReaderOptions options;
-    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
-    if (tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
-                                options)) {
+    if (!openShippedWorkbook(wizardState)) {
         state.SkipWithError("workbook");
         return;
     }

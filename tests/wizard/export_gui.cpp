@@ -235,6 +235,7 @@ TEST(ExportChart, ImagesOfTheChosenSizeAndRefusedRequests) {
     };
     const Refused refused[] = {
         {{"--format", "png", "--size", "50x50"}, "--size"},
+        {{"--format", "png", "--size", "4001x800"}, "--size"},
         {{"--format", "png", "--size", "wide"}, "--size"},
         {{"--format", "pdf", "--size", "800x600"}, "--size"},
         {{"--format", "svg", "--chart", "pie"}, "--chart"},

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <ostream>
 #include <tuple>
 #include <utility>
@@ -148,7 +149,7 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
     return std::nullopt;
 }
 
-// "1200x700": the size of a chart image, 100..8000 pixels each way.
+// "1200x700": the size of a chart image in pixels.
 std::optional<std::pair<int, int>> imageSize(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"));
     const QRegularExpressionMatch match = pattern.match(text);
@@ -157,7 +158,8 @@ std::optional<std::pair<int, int>> imageSize(const QString& text) {
     }
     const int width = match.captured(1).toInt();
     const int height = match.captured(2).toInt();
-    if (width < 100 || width > 8000 || height < 100 || height > 8000) {
+    if (std::min(width, height) < kMinChartImageSide ||
+        std::max(width, height) > kMaxChartImageSide) {
         return std::nullopt;
     }
     return std::pair{width, height};
@@ -178,8 +180,8 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     if (!read.size.isEmpty()) {
         const auto size = imageSize(read.size);
         if (!size) {
-            context.err << "tavik plan: --size must be WIDTHxHEIGHT in pixels, each 100..8000, "
-                           "not \""
+            context.err << "tavik plan: --size must be WIDTHxHEIGHT in pixels, each "
+                        << kMinChartImageSide << ".." << kMaxChartImageSide << ", not \""
                         << printableText(read.size.toStdString()) << "\"\n";
             return kExitBadInput;
         }

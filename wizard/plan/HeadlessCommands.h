@@ -25,6 +25,10 @@ struct DrawnOutput {
 // Draws an output; its bytes, or empty when it could not be made.
 using DrawOutput = std::function<std::string(const PlanResult&, const DrawnOutput&)>;
 
+// A chart image is this many pixels wide and high at least, and at most.
+inline constexpr int kMinChartImageSide = 100;
+inline constexpr int kMaxChartImageSide = 4000;
+
 struct HeadlessContext {
     QString programFolder; // where the shipped workbook lies
     QString readerProgram; // the program that implements `workbook FILE`

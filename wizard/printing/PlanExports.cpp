@@ -140,6 +140,8 @@ QString stageName(Stage stage) {
 // The sheet's text: headings, the soil and water table, the chart and the irrigation table.
 void writeSheet(QTextDocument& document, const PlanResult& plan) {
     QTextCursor cursor(&document);
+    // One edit, laid out once at its end (not again at every cell of the tables).
+    cursor.beginEditBlock();
     QTextCharFormat text;
     text.setFont(QFont(QStringLiteral("Arial"), 10));
     QTextCharFormat bold = text;
@@ -270,13 +272,14 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
                     text, true);
         }
     }
+    cursor.endEditBlock();
 }
 
 } // namespace
 
 bool isChartImageSize(QSize size) {
-    return size.width() >= 100 && size.width() <= 8000 && size.height() >= 100 &&
-           size.height() <= 8000;
+    return std::min(size.width(), size.height()) >= kMinChartImageSide &&
+           std::max(size.width(), size.height()) <= kMaxChartImageSide;
 }
 
 QByteArray chartPng(const ScheduleChart& chart, QSize size) {

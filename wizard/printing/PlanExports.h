@@ -28,7 +28,7 @@ struct FieldSheet {
 };
 FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt);
 
-// Whether a chart image's size is one that can be made: 100..8000 pixels each way.
+// Whether a chart image's size is one that can be made (100..4000 pixels each way).
 bool isChartImageSize(QSize size);
 inline constexpr QSize kDefaultChartImageSize{1200, 700};
 

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "plan/HeadlessCommands.h"
+
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -60,11 +62,12 @@ std::optional<QSize> QtDialogs::chooseImageSize(QWidget* parent, QSize suggested
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgChartImageSize"));
     dialog.setWindowTitle(QStringLiteral("Chart image size"));
+    dialog.setMinimumWidth(320); // room for the title
     auto* layout = new QFormLayout(&dialog);
     const auto side = [&](const char* name, const QString& label, int value) {
         auto* box = new QSpinBox(&dialog);
         box->setObjectName(QString::fromLatin1(name));
-        box->setRange(100, 8000);
+        box->setRange(kMinChartImageSide, kMaxChartImageSide);
         box->setSuffix(QStringLiteral(" pixels"));
         box->setValue(value);
         layout->addRow(label, box);

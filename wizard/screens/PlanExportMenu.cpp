@@ -115,7 +115,8 @@ bool PlanExportMenu::exportChartImage() {
         return false;
     }
     if (!isChartImageSize(*size)) {
-        tell("A chart image is 100 to 8000 pixels wide and high, not " +
+        tell("A chart image is " + std::to_string(kMinChartImageSide) + " to " +
+             std::to_string(kMaxChartImageSide) + " pixels wide and high, not " +
              std::to_string(size->width()) + " × " + std::to_string(size->height()) + ".");
         return false;
     }
