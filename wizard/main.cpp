@@ -37,6 +37,15 @@ constexpr const char* kUsage = R"(usage:
                                         pdf   the field sheet: A4 pages to pin up
                                         png, svg  the chart, [--size WIDTHxHEIGHT] pixels
                                               (1200x700), [--chart individual|cumulative]
+  tavik plan SCENARIO.json... --output-dir FOLDER [--format FORMAT] [--workbook FILE]
+  tavik plan --batch FOLDER --output-dir FOLDER [--format FORMAT] [--workbook FILE]
+                                      many fields: one output per scenario in the output
+                                      folder, named after it, and summary.csv, a line per
+                                      field; exit status 1 when any field was refused
+  tavik compare SCENARIO.json [--workbook FILE] [--format text|csv|json] [--output FILE]
+                                      the scenario at every irrigation cycle from 2 to 10
+                                      days: irrigations, season total, peak rate, largest
+                                      application, days beyond capacity, split days, last day
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
 )";
 
@@ -108,8 +117,11 @@ int runHeadless(int argc, char* argv[], bool drawing) {
         context.draw = tavik::drawPlanOutput;
     }
     const QStringList arguments = QCoreApplication::arguments().mid(2);
-    return std::strcmp(argv[1], "crops") == 0 ? tavik::runCropsCommand(arguments, context)
-                                              : tavik::runPlanCommand(arguments, context);
+    if (std::strcmp(argv[1], "crops") == 0) {
+        return tavik::runCropsCommand(arguments, context);
+    }
+    return std::strcmp(argv[1], "compare") == 0 ? tavik::runCompareCommand(arguments, context)
+                                                : tavik::runPlanCommand(arguments, context);
 }
 
 } // namespace
@@ -125,7 +137,7 @@ int main(int argc, char* argv[]) {
             }
             return tavik::runWorkbookCommand(argv[2]);
         }
-        if (command == "crops" || command == "plan") {
+        if (command == "crops" || command == "plan" || command == "compare") {
             return runHeadless(argc, argv, command == "plan" && asksForDrawing(argc, argv));
         }
         if (command == "--help" || command == "-h") {

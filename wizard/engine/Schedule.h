@@ -86,6 +86,7 @@ public:
 
     const cWaterDemand& WaterDemand() const { return waterDemand_; }
     std::int16_t Cycle() const { return cycle_; }
+    const ScheduleRun& LastRun() const { return run_; }
     const std::vector<double>& CumulativeApplication() const { return cumulativeApplication_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "HeadlessCommands.h"
 
+#include "Batch.h"
+#include "Compare.h"
 #include "ICalendar.h"
 #include "OutputFile.h"
 #include "Plan.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <ostream>
 #include <tuple>
+#include <unistd.h>
 #include <utility>
 
 namespace tavik {
@@ -95,10 +98,13 @@ namespace {
 constexpr const char* kPlanUsage =
     "usage: tavik plan SCENARIO.json [--workbook FILE] [--format "
     "text|rtf|json|csv|ics|pdf|png|svg] [--size WIDTHxHEIGHT] [--chart individual|cumulative] "
-    "[--output FILE]";
+    "[--output FILE]\n"
+    "       tavik plan SCENARIO.json... | --batch FOLDER  --output-dir FOLDER [--format …]";
 
 struct PlanArguments {
-    QString scenarioPath;
+    QStringList scenarioPaths;
+    QString batch;
+    QString outputFolder;
     QString workbook;
     QString format = QStringLiteral("text");
     QString output;
@@ -107,33 +113,55 @@ struct PlanArguments {
 };
 
 // The arguments, or the message that refuses them.
-std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanArguments& read) {
+// "a, b or c"
+std::string alternatives(const QStringList& words) {
+    std::string text;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i].toStdString();
+    }
+    return text;
+}
+
+const QStringList kPlanFormats{"text", "rtf", "json", "csv", "ics", "pdf", "png", "svg"};
+
+std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanArguments& read,
+                                             const QStringList& formats = kPlanFormats) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        QString* target = argument == QLatin1String("--workbook") ? &read.workbook
-                          : argument == QLatin1String("--format") ? &read.format
-                          : argument == QLatin1String("--output") ? &read.output
-                          : argument == QLatin1String("--size")   ? &read.size
-                          : argument == QLatin1String("--chart")  ? &read.chart
-                                                                  : nullptr;
+        QString* target = argument == QLatin1String("--workbook")     ? &read.workbook
+                          : argument == QLatin1String("--format")     ? &read.format
+                          : argument == QLatin1String("--output")     ? &read.output
+                          : argument == QLatin1String("--size")       ? &read.size
+                          : argument == QLatin1String("--chart")      ? &read.chart
+                          : argument == QLatin1String("--batch")      ? &read.batch
+                          : argument == QLatin1String("--output-dir") ? &read.outputFolder
+                                                                      : nullptr;
         if (target != nullptr) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
                 return printableText(argument.toStdString()) + " needs a value\n" + kPlanUsage;
             }
             *target = arguments[++i];
-        } else if (argument.startsWith(QLatin1String("--")) || !read.scenarioPath.isEmpty()) {
+        } else if (argument.startsWith(QLatin1String("--"))) {
             return "unknown argument \"" + printableText(argument.toStdString()) + "\"\n" +
                    kPlanUsage;
         } else {
-            read.scenarioPath = argument;
+            read.scenarioPaths << argument;
         }
     }
-    if (read.scenarioPath.isEmpty()) {
+    if (read.scenarioPaths.isEmpty() && read.batch.isEmpty()) {
         return std::string("give a scenario file\n") + kPlanUsage;
     }
-    static const QStringList formats{"text", "rtf", "json", "csv", "ics", "pdf", "png", "svg"};
+    const bool many = read.scenarioPaths.size() > 1 || !read.batch.isEmpty();
+    if (many && read.outputFolder.isEmpty()) {
+        return std::string("several fields (or --batch) need --output-dir, the folder for "
+                           "their outputs and the summary\n") +
+               kPlanUsage;
+    }
+    if (!read.outputFolder.isEmpty() && !read.output.isEmpty()) {
+        return "--output names one file; with --output-dir each field has its own";
+    }
     if (!formats.contains(read.format)) {
-        return "--format must be text, rtf, json, csv, ics, pdf, png or svg, not \"" +
+        return "--format must be " + alternatives(formats) + ", not \"" +
                printableText(read.format.toStdString()) + "\"";
     }
     const bool image = read.format == QLatin1String("png") || read.format == QLatin1String("svg");
@@ -147,6 +175,24 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
                printableText(read.chart.toStdString()) + "\"";
     }
     return std::nullopt;
+}
+
+// The scenario of a file, or none when it cannot be read or is refused (and says why).
+std::optional<Scenario> readScenario(const QString& path, const char* command,
+                                     const HeadlessContext& context) {
+    const std::string shown = printableText(path.toStdString());
+    std::string text;
+    if (const auto problem = readScenarioFile(path, text)) {
+        context.err << "tavik " << command << ": the scenario file \"" << shown
+                    << "\" cannot be read: " << *problem << '\n';
+        return std::nullopt;
+    }
+    ScenarioParse parse = parseScenario(text);
+    if (!parse.scenario) {
+        context.err << "tavik " << command << ": " << shown << ": " << printableText(parse.problem)
+                    << '\n';
+    }
+    return std::move(parse.scenario);
 }
 
 // "1200x700": the size of a chart image in pixels.
@@ -163,6 +209,58 @@ std::optional<std::pair<int, int>> imageSize(const QString& text) {
         return std::nullopt;
     }
     return std::pair{width, height};
+}
+
+} // namespace
+
+namespace {
+
+// Several fields, or a folder of them, into a folder of outputs and a summary.
+int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
+                 const HeadlessContext& context) {
+    BatchRequest request;
+    for (const QString& path : read.scenarioPaths) {
+        request.scenarios.push_back(path);
+    }
+    if (!read.batch.isEmpty()) {
+        if (!QFileInfo(read.batch).isDir()) {
+            context.err << "tavik plan: --batch \"" << printableText(read.batch.toStdString())
+                        << "\" is not a folder\n";
+            return kExitBadInput;
+        }
+        const std::vector<QString> found = scenariosInFolder(read.batch);
+        request.scenarios.insert(request.scenarios.end(), found.begin(), found.end());
+        if (found.empty()) {
+            context.err << "tavik plan: --batch \"" << printableText(read.batch.toStdString())
+                        << "\" holds no scenario (*.json, *.tavikplan)\n";
+            return kExitBadInput;
+        }
+    }
+    const QFileInfo folder(read.outputFolder);
+    if (folder.exists() && !folder.isDir()) {
+        context.err << "tavik plan: --output-dir \""
+                    << printableText(read.outputFolder.toStdString()) << "\" is not a folder\n";
+        return kExitBadInput;
+    }
+    const auto crops = loadCrops(read.workbook, context, "plan", false);
+    if (!crops) {
+        return kExitWorkbook;
+    }
+    request.outputFolder = read.outputFolder;
+    request.format = read.format;
+    request.drawn = drawn;
+    request.progress = ::isatty(STDERR_FILENO) == 1;
+    const BatchResult result = runBatch(request, *crops, context);
+    if (!result.problem.empty()) {
+        context.err << "tavik plan: " << result.problem << '\n';
+        return kExitBadInput;
+    }
+    if (result.refused > 0) {
+        context.err << "tavik plan: " << result.refused << " of " << result.refused + result.planned
+                    << " fields refused; their lines in the summary say why\n";
+        return kExitSomeRefused;
+    }
+    return kExitOk;
 }
 
 } // namespace
@@ -192,22 +290,16 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                     << " cannot be drawn here (no painting)\n";
         return kExitBadInput;
     }
+    if (!read.outputFolder.isEmpty()) {
+        return runPlanBatch(read, drawn, context);
+    }
 
-    const QString& scenarioPath = read.scenarioPath;
-    const std::string shownScenario = printableText(scenarioPath.toStdString());
-    std::string scenarioText;
-    if (const auto problem = readScenarioFile(scenarioPath, scenarioText)) {
-        context.err << "tavik plan: the scenario file \"" << shownScenario
-                    << "\" cannot be read: " << *problem << '\n';
+    const std::string shownScenario = printableText(read.scenarioPaths.front().toStdString());
+    const auto scenario = readScenario(read.scenarioPaths.front(), "plan", context);
+    if (!scenario) {
         return kExitBadInput;
     }
-    const ScenarioParse parse = parseScenario(scenarioText);
-    if (!parse.scenario) {
-        context.err << "tavik plan: " << shownScenario << ": " << printableText(parse.problem)
-                    << '\n';
-        return kExitBadInput;
-    }
-    if (format == QLatin1String("ics") && !parse.scenario->plantingDate) {
+    if (format == QLatin1String("ics") && !scenario->plantingDate) {
         context.err << "tavik plan: " << shownScenario
                     << ": a calendar (--format ics) needs the planting date: give "
                        "\"plantingDate\" (YYYY-MM-DD) in the scenario\n";
@@ -228,7 +320,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     if (!crops) {
         return kExitWorkbook;
     }
-    const PlanOutcome outcome = runPlan(*crops, *parse.scenario, currentTimeStamp());
+    const PlanOutcome outcome = runPlan(*crops, *scenario, currentTimeStamp());
     if (!outcome.result) {
         context.err << "tavik plan: " << shownScenario << ": " << printableText(outcome.problem)
                     << '\n';
@@ -260,6 +352,53 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     if (const auto problem = replaceFileContents(output, text)) {
         context.err << "tavik plan: --output \"" << printableText(output.toStdString())
                     << "\" cannot be written (it is left as it was): " << *problem << '\n';
+        return kExitBadInput;
+    }
+    return kExitOk;
+}
+
+int runCompareCommand(const QStringList& arguments, const HeadlessContext& context) {
+    constexpr const char* kUsage =
+        "usage: tavik compare SCENARIO.json [--workbook FILE] [--format text|csv|json] "
+        "[--output FILE]";
+    PlanArguments read;
+    read.workbook = defaultWorkbookPath(context.programFolder);
+    std::optional<std::string> problem = readPlanArguments(
+        arguments, read, {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")});
+    if (!problem &&
+        (read.scenarioPaths.size() != 1 || !read.batch.isEmpty() || !read.outputFolder.isEmpty() ||
+         !read.size.isEmpty() || !read.chart.isEmpty())) {
+        problem = "give one scenario file, and only the options below";
+    }
+    if (problem) {
+        // The plan command's own usage is not this command's.
+        context.err << "tavik compare: " << problem->substr(0, problem->find("\nusage:")) << '\n'
+                    << kUsage << '\n';
+        return kExitBadInput;
+    }
+    const std::string shownScenario = printableText(read.scenarioPaths.front().toStdString());
+    const auto scenario = readScenario(read.scenarioPaths.front(), "compare", context);
+    if (!scenario) {
+        return kExitBadInput;
+    }
+    const auto crops = loadCrops(read.workbook, context, "compare", false);
+    if (!crops) {
+        return kExitWorkbook;
+    }
+    const ComparisonOutcome outcome = compareCycles(*crops, *scenario, currentTimeStamp());
+    if (!outcome.comparison) {
+        context.err << "tavik compare: " << shownScenario << ": " << printableText(outcome.problem)
+                    << '\n';
+        return kExitBadInput;
+    }
+    const std::string text =
+        read.format == QLatin1String("csv")    ? comparisonCsv(*outcome.comparison)
+        : read.format == QLatin1String("json") ? comparisonJson(*outcome.comparison)
+                                               : comparisonText(*outcome.comparison);
+    const auto written = read.output.isEmpty() ? writeToStream(context.out, text)
+                                               : replaceFileContents(read.output, text);
+    if (written) {
+        context.err << "tavik compare: the comparison cannot be written: " << *written << '\n';
         return kExitBadInput;
     }
     return kExitOk;

@@ -11,6 +11,8 @@ namespace tavik {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitBadInput = 2;
 inline constexpr int kExitWorkbook = 3;
+// Several fields planned, some of them refused (each says why in the summary).
+inline constexpr int kExitSomeRefused = 1;
 
 struct PlanResult;
 
@@ -53,6 +55,14 @@ bool isDrawnFormat(const QString& format);
 // result screen saves (rtf), every figure (json), the irrigation table (csv), the irrigation
 // days as calendar events (ics, with a planting date), the field sheet (pdf) or the chart
 // (png, svg).
+//
+// Several scenario files, or `--batch FOLDER` (its *.json and *.tavikplan files), with
+// `--output-dir FOLDER`: one output per field in that folder and a summary.csv of them all;
+// exit status 1 when any field was refused.
 int runPlanCommand(const QStringList& arguments, const HeadlessContext& context);
+
+// `tavik compare SCENARIO.json [--workbook FILE] [--format text|csv|json] [--output FILE]`:
+// the scenario planned at every irrigation cycle from 2 to 10 days, side by side.
+int runCompareCommand(const QStringList& arguments, const HeadlessContext& context);
 
 } // namespace tavik

@@ -1,21 +1,26 @@
 #include "OutputFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <ostream>
 #include <unistd.h>
 
 namespace tavik {
 
-std::optional<std::string> replaceFileContents(const QString& path, std::string_view bytes) {
-    const QFileInfo target(path);
-    if (target.isDir()) {
-        return "it is a folder";
-    }
-    if (target.exists() && !target.isFile()) {
-        return "it is not a regular file (a device, a pipe or a socket is never replaced)";
+std::optional<std::string> replaceFileContents(const QString& path, std::string_view bytes,
+                                               Durability durability) {
+    // One look at the target (a new file is the common case: nothing more to ask of it).
+    if (const QFileInfo target(path); target.exists()) {
+        if (target.isDir()) {
+            return "it is a folder";
+        }
+        if (!target.isFile()) {
+            return "it is not a regular file (a device, a pipe or a socket is never replaced)";
+        }
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -34,11 +39,25 @@ std::optional<std::string> replaceFileContents(const QString& path, std::string_
     if (!file.flush() || file.error() != QFileDevice::NoError) {
         return failed(file.errorString().toStdString());
     }
-    if (::fsync(file.handle()) != 0) {
+    if (durability == Durability::Synced && ::fsync(file.handle()) != 0) {
         return failed(std::strerror(errno));
     }
     if (!file.commit()) {
         return file.errorString().toStdString();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> syncFolderToDisk(const QString& folder) {
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0) {
+        return std::string(std::strerror(errno));
+    }
+    const int synced = ::syncfs(handle);
+    const int error = errno;
+    ::close(handle);
+    if (synced != 0) {
+        return std::string(std::strerror(error));
     }
     return std::nullopt;
 }

@@ -20,4 +20,7 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
 // field that needs quotes).
 std::string planCsv(const PlanResult& plan);
 
+// A CSV field, quoted where it holds a comma, a quote or a line break (RFC 4180).
+std::string csvField(const std::string& text);
+
 } // namespace tavik

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "CompareCycles.h"
 #include "Dialogs.h"
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
@@ -178,6 +179,10 @@ frmMain::frmMain(Wizard& wizard)
     };
     // Export, with the plan's items: the plan as a field sheet, a table, a chart, a calendar.
     file->insertMenu(planItemsEnd(), exports_->menu());
+    auto* compare = new QAction(QStringLiteral("Compare c&ycles\u2026"), this);
+    compare->setObjectName(QStringLiteral("mnuFileCompareCycles"));
+    file->insertAction(planItemsEnd(), compare);
+    connect(compare, &QAction::triggered, this, [this] { compareCycles(); });
     addBefore(QStringLiteral("&Save schedule"), QStringLiteral("mnuFileSave"),
               [this] { saveSchedule(); });
     addBefore(QStringLiteral("&Print Schedule"), QStringLiteral("mnuFilePrint"),
@@ -271,6 +276,28 @@ void frmMain::setPlantingDate(const std::optional<QDate>& date) {
         dtpPlantingDate_->setDate(*date);
     }
     chkPlantingDate_->setChecked(date.has_value());
+}
+
+CompareCycles* frmMain::compareCycles() {
+    const ScenarioParse scenario = wizard_.plans().current();
+    if (!scenario.scenario) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
+                                  scenario.problem);
+        return nullptr;
+    }
+    const ComparisonOutcome outcome =
+        tavik::compareCycles(wizard_.state().CropData, *scenario.scenario, currentTimeStamp());
+    if (!outcome.comparison) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
+                                  "The cycles cannot be compared: " + outcome.problem);
+        return nullptr;
+    }
+    delete findChild<CompareCycles*>(); // one comparison at a time, of the plan as it is now
+    auto* dialog = new CompareCycles(*outcome.comparison, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CompareCycles::cycleChosen, this, &frmMain::setCycle);
+    dialog->open();
+    return dialog;
 }
 
 bool frmMain::individualChart() const {

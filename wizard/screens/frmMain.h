@@ -25,6 +25,7 @@ class QTextEdit;
 
 namespace tavik {
 
+class CompareCycles;
 class PlanExportMenu;
 class TipSlider;
 
@@ -59,6 +60,10 @@ public:
     // Whether the chart shows each irrigation (or the cumulative application).
     bool individualChart() const;
     PlanExportMenu& exports() const { return *exports_; }
+
+    // The nine cycles side by side for the plan on the screens (none when the plan cannot be
+    // run, which is told); the row chosen there moves the slider.
+    CompareCycles* compareCycles();
 
     // File menu commands; each returns whether it did its job.
     bool saveSchedule();
