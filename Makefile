@@ -4,13 +4,14 @@
 #   make bench   build optimised and run the benchmarks
 #   make deps    install the Debian packages the build and the tests need
 #   make fuzz    build the libFuzzer targets (clang) and run each for FUZZ_SECONDS seconds
+#   make package build the Debian package of both programs (build/package/*.deb)
 # PRESET=asan runs the same with AddressSanitizer and UndefinedBehaviorSanitizer.
 
 PRESET ?= dev
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run check bench fuzz screenshots format clean
+.PHONY: all deps configure build run check bench fuzz screenshots package format clean
 
 all: build
 
@@ -73,6 +74,12 @@ screenshots: build
 	$(BUILD)/tests/calculator/tavikcalc_screenshots --dark --only calculator-output --suffix -dark docs/screenshots
 	SOURCE_DATE_EPOCH=1796000000 $(BUILD)/wizard/tavik plan examples/maize-planted.tavikplan --format pdf --output build/field-sheet.pdf
 	pdftoppm -png -r 80 -f 1 -l 1 -singlefile build/field-sheet.pdf docs/screenshots/field-sheet
+
+# The Debian package of both programs (build/package/tavik_VERSION_ARCH.deb), built
+# optimised and stripped, its dependencies worked out by dpkg-shlibdeps.
+package:
+	@$(MAKE) --no-print-directory build PRESET=release
+	cd build/release && cpack -B $(CURDIR)/build/package
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -6,6 +6,7 @@
 #include "plan/HeadlessCommands.h"
 #include "printing/PlanExports.h"
 #include "screens/StartUp.h"
+#include "workbook/CropWorkbook.h"
 #include "workbook/FreexlSheet.h"
 
 #include <QApplication>
@@ -158,7 +159,8 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C"); // numbers in reports and charts use a decimal point
     QApplication::setApplicationName(QStringLiteral("tavik"));
     tavik::StartUpOptions options;
-    options.programFolder = QApplication::applicationDirPath();
+    options.programFolder = tavik::dataFolder(QApplication::applicationDirPath());
+    options.workbook = tavik::findWorkbook(QApplication::applicationDirPath());
     options.readerProgram = QApplication::applicationFilePath();
     options.splash = argc < 2;
     if (argc == 2 && std::strcmp(argv[1], "--no-splash") != 0) {

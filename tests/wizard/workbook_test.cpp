@@ -6,7 +6,10 @@
 #include "workbook/CropWorkbook.h"
 #include "workbook/WorkbookReader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -175,6 +178,42 @@ TEST(Workbook, AFileThatKillsTheParserIsReportedAsDamaged) {
     options.readerProgram = crashing;
     EXPECT_EQ(readWorkbook(path, options).problem,
               "the file is damaged (reading it stopped the reader)");
+}
+
+// The program's own folder first (a build tree, a copied folder), then a user's edited copy,
+// then the installed data beside the installed program.
+TEST(Workbook, TheWorkbookIsFoundBesideTheProgramThenInTheUsersDataThenInTheInstalledData) {
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString data = root.filePath(QStringLiteral("usr/share/tavik"));
+    const QString user = root.filePath(QStringLiteral("home/.local/share"));
+    QDir().mkpath(bin);
+    QDir().mkpath(user + QStringLiteral("/tavik"));
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", user.toUtf8());
+    const auto place = [](const QString& folder) {
+        QDir().mkpath(folder);
+        QFile file(QDir(folder).filePath(QStringLiteral("SampleData.xls")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return QFileInfo(file).filePath();
+    };
+    // Nothing anywhere: the program folder's is the one named.
+    EXPECT_EQ(findWorkbook(bin), defaultWorkbookPath(bin));
+    EXPECT_EQ(dataFolder(bin), bin);
+    const QString installed = place(data);
+    EXPECT_EQ(QFileInfo(findWorkbook(bin)).canonicalFilePath(),
+              QFileInfo(installed).canonicalFilePath());
+    EXPECT_EQ(QFileInfo(dataFolder(bin)).canonicalFilePath(), QFileInfo(data).canonicalFilePath());
+    const QString edited = place(user + QStringLiteral("/tavik"));
+    EXPECT_EQ(findWorkbook(bin), edited) << "a user's copy comes before the installed one";
+    const QString own = place(bin);
+    EXPECT_EQ(findWorkbook(bin), own) << "and the program's own folder before both";
+    EXPECT_EQ(dataFolder(bin), bin);
+    if (saved.isNull()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", saved);
+    }
 }
 
 TEST(Workbook, MissingEmptyOrFolderPathsAreNamed) {

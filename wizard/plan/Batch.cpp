@@ -28,7 +28,7 @@ namespace {
 // summary lines (and, for the drawn formats, its pictures) are written in order. A slice
 // bounds what is held at once, whatever the number of fields: summary lines only, or for
 // the drawn formats whole plans, which are far larger.
-constexpr std::size_t kSlice = 4096;
+constexpr std::size_t kSlice = 1024;
 constexpr std::size_t kDrawnSlice = 64;
 
 std::string extensionOf(const QString& format) {
@@ -52,10 +52,12 @@ std::string summaryLine(const QString& file, const PlanResult* plan, const std::
             total += day.amount;
             beyond += day.beyondCapacity ? 1 : 0;
         }
-        line += csvField(plan->cropName) + "," + shortestText(plan->state.TargetYield) + "," +
-                shortestText(plan->state.ProfilePAWC) + "," + std::to_string(plan->engine.Cycle()) +
-                "," + std::to_string(plan->schedule.irrigations.size()) + "," +
-                shortestText(total) + "," + shortestText(plan->schedule.PeakRate) + "," +
+        line += csvField(plan->cropName) + "," +
+                shortestText(static_cast<double>(plan->state.TargetYield)) + "," +
+                shortestText(static_cast<double>(plan->state.ProfilePAWC)) + "," +
+                std::to_string(plan->engine.Cycle()) + "," +
+                std::to_string(plan->schedule.irrigations.size()) + "," + shortestText(total) +
+                "," + shortestText(static_cast<double>(plan->schedule.PeakRate)) + "," +
                 std::to_string(beyond) + ",";
     } else {
         line += ",,,,,,,,";

@@ -21,7 +21,7 @@ CycleFigures figuresOf(const PlanResult& plan) {
 CycleFigures cycleFigures(const ScheduleRun& run, int cycle, bool sprinklerPackage) {
     CycleFigures figures;
     figures.cycle = cycle;
-    figures.peakRate = run.PeakRate;
+    figures.peakRate = static_cast<double>(run.PeakRate);
     if (sprinklerPackage) {
         figures.splitDays = 0;
     }

@@ -47,7 +47,7 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
 } // namespace
 
 int runCropsCommand(const QStringList& arguments, const HeadlessContext& context) {
-    QString workbook = defaultWorkbookPath(context.programFolder);
+    QString workbook = findWorkbook(context.programFolder);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--workbook")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
@@ -267,7 +267,7 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
 
 int runPlanCommand(const QStringList& arguments, const HeadlessContext& context) {
     PlanArguments read;
-    read.workbook = defaultWorkbookPath(context.programFolder);
+    read.workbook = findWorkbook(context.programFolder);
     if (const auto problem = readPlanArguments(arguments, read)) {
         context.err << "tavik plan: " << *problem << '\n';
         return kExitBadInput;
@@ -362,7 +362,7 @@ int runCompareCommand(const QStringList& arguments, const HeadlessContext& conte
         "usage: tavik compare SCENARIO.json [--workbook FILE] [--format text|csv|json] "
         "[--output FILE]";
     PlanArguments read;
-    read.workbook = defaultWorkbookPath(context.programFolder);
+    read.workbook = findWorkbook(context.programFolder);
     std::optional<std::string> problem = readPlanArguments(
         arguments, read, {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")});
     if (!problem &&

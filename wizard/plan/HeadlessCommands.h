@@ -32,7 +32,7 @@ inline constexpr int kMinChartImageSide = 100;
 inline constexpr int kMaxChartImageSide = 4000;
 
 struct HeadlessContext {
-    QString programFolder; // where the shipped workbook lies
+    QString programFolder; // the program's own folder (the workbook is found from it)
     QString readerProgram; // the program that implements `workbook FILE`
     std::ostream& out;
     std::ostream& err;

@@ -20,7 +20,8 @@ constexpr int kExitWorkbook = 3;
 bool Main(mType& state, Notifier& notifier, const StartUpOptions& options) {
     WorkbookReaderOptions reader;
     reader.readerProgram = options.readerProgram;
-    const QString path = defaultWorkbookPath(options.programFolder);
+    const QString path =
+        options.workbook.isEmpty() ? defaultWorkbookPath(options.programFolder) : options.workbook;
     if (const auto error = openCropWorkbook(state, path, reader)) {
         notifier.notify(Notifier::Icon::Critical, kAppTitle, *error);
         return false;
@@ -35,6 +36,9 @@ int runWizard(const StartUpOptions& options) {
         return kExitWorkbook;
     }
     Wizard wizard(state, notifier, options.programFolder);
+    if (!options.workbook.isEmpty()) {
+        wizard.setWorkbookPath(options.workbook);
+    }
     QApplication::setWindowIcon(wizard.icon());
     // The crop screen reads the crop table when it is created; a table without a single
     // usable crop ends the run before any screen shows.

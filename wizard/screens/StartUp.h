@@ -8,10 +8,11 @@ class Notifier;
 struct mType;
 
 struct StartUpOptions {
-    QString programFolder; // where SampleData.xls and the pictures lie
+    QString programFolder; // where the pictures (and, unless workbook says, SampleData.xls) lie
     QString readerProgram; // the program that implements `workbook FILE`
     bool splash = true;    // open with the animated splash screen
     QString planFile = {}; // a plan to open at the start (then no splash)
+    QString workbook = {}; // the crop workbook; empty: the one in programFolder
 };
 
 // Start-up: opens the workbook beside the program into state.CropWorkbook. When it cannot be

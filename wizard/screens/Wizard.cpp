@@ -10,6 +10,7 @@
 #include "frmSoilInfo.h"
 #include "frmSplash.h"
 #include "frmWaterLevel.h"
+#include "workbook/CropWorkbook.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -24,6 +25,7 @@ namespace tavik {
 
 Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
     : state_(state), notifier_(notifier), programFolder_(std::move(programFolder)),
+      workbookPath_(defaultWorkbookPath(programFolder_)),
       platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()),
       plans_(new PlanFiles(*this)) {}
 

@@ -36,6 +36,9 @@ public:
     mType& state() { return state_; }
     Notifier& notifier() { return notifier_; }
     const QString& programFolder() const { return programFolder_; }
+    // The crop workbook read at the start: the program folder's unless set.
+    const QString& workbookPath() const { return workbookPath_; }
+    void setWorkbookPath(const QString& path) { workbookPath_ = path; }
     QIcon icon() const;
 
     frmChoice& choice();
@@ -75,6 +78,7 @@ private:
     mType& state_;
     Notifier& notifier_;
     QString programFolder_;
+    QString workbookPath_;
     std::unique_ptr<frmChoice> choice_;
     std::unique_ptr<frmIrrigationInfo> irrigationInfo_;
     std::unique_ptr<frmSoilInfo> soilInfo_;

@@ -165,7 +165,7 @@ void frmChoice::growClientFor(QWidget* widget) {
 
 bool frmChoice::load() {
     mType& state = wizard_.state();
-    const QString path = defaultWorkbookPath(wizard_.programFolder());
+    const QString& path = wizard_.workbookPath();
     const CropTableReport report = loadCropTable(state, path);
     state.AppTitle = kAppTitle;
     if (report.error) {

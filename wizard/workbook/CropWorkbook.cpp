@@ -3,11 +3,50 @@
 #include "state/NumberText.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tavik {
 
 QString defaultWorkbookPath(const QString& programFolder) {
     return QDir(programFolder).filePath(QString::fromLatin1(kWorkbookFileName));
+}
+
+namespace {
+
+QString installedDataFolder(const QString& programFolder) {
+    return QDir::cleanPath(programFolder + QStringLiteral("/../share/tavik"));
+}
+
+} // namespace
+
+QString dataFolder(const QString& programFolder) {
+    const auto holdsData = [](const QString& folder) {
+        return QFileInfo::exists(defaultWorkbookPath(folder)) ||
+               QFileInfo(QDir(folder).filePath(QStringLiteral("pictures"))).isDir();
+    };
+    if (holdsData(programFolder)) {
+        return programFolder;
+    }
+    const QString installed = installedDataFolder(programFolder);
+    return holdsData(installed) ? installed : programFolder;
+}
+
+QString findWorkbook(const QString& programFolder) {
+    const QString own = defaultWorkbookPath(programFolder);
+    if (QFileInfo::exists(own)) {
+        return own;
+    }
+    const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!userData.isEmpty()) {
+        const QString edited = QDir(userData).filePath(QStringLiteral("tavik/") +
+                                                       QString::fromLatin1(kWorkbookFileName));
+        if (QFileInfo::exists(edited)) {
+            return edited;
+        }
+    }
+    const QString installed = defaultWorkbookPath(installedDataFolder(programFolder));
+    return QFileInfo::exists(installed) ? installed : own;
 }
 
 std::optional<std::string> openCropWorkbook(mType& state, const QString& path,

@@ -11,6 +11,17 @@ namespace tavik {
 // The workbook path of a program folder: the folder followed by "/SampleData.xls".
 QString defaultWorkbookPath(const QString& programFolder);
 
+// Where the program's data (workbook, pictures, dial face, logo) lies: its own folder when
+// they are there (the build tree, a copied folder), else the installed data folder
+// ("share/tavik" beside the "bin" folder that holds the program).
+QString dataFolder(const QString& programFolder);
+
+// The crop workbook the program reads: the one in its own folder; else a per-user copy
+// ("tavik/SampleData.xls" in the XDG data folder, normally ~/.local/share), which a user
+// may edit; else the installed one. When none is there, the program folder's (so that the
+// message names it).
+QString findWorkbook(const QString& programFolder);
+
 // Opens the crop workbook into state.CropWorkbook. On failure returns the message for the
 // user (naming the path and the problem) and leaves the state as it was.
 std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
