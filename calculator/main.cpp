@@ -50,7 +50,12 @@ int main(int argc, char* argv[]) {
         std::cout << "usage: tavikcalc [/wish] [A<area>]\n"
                      "  the calculator's dialog; /wish (any case) leaves the splash window out,\n"
                      "  A followed by hectares (A12.5) gives the overhead report in m³\n"
-                  << tavikcalc::reportUsage();
+                  << tavikcalc::reportUsage()
+                  << "usage: tavikcalc --help | --version\n  this text, or the version\n";
+        return tavikcalc::kExitOk;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        std::cout << "tavikcalc " TAVIK_VERSION "\n";
         return tavikcalc::kExitOk;
     }
     if (tavikcalc::asksForReport(arguments)) {

@@ -48,6 +48,11 @@ constexpr const char* kUsage = R"(usage:
                                       days: irrigations, season total, peak rate, largest
                                       application, days beyond capacity, split days, last day
   tavik workbook FILE                 the used range of the workbook's first sheet as CSV
+  tavik --help | --version            this text, or the version
+
+The crop workbook SampleData.xls is read from the program's folder; else from
+$XDG_DATA_HOME/tavik/ (normally ~/.local/share/tavik/, an edited copy of one's own); else
+from the installed data folder (/usr/share/tavik/). --workbook FILE reads another.
 )";
 
 constexpr const char* kNoDisplay =
@@ -141,8 +146,12 @@ int main(int argc, char* argv[]) {
         if (command == "crops" || command == "plan" || command == "compare") {
             return runHeadless(argc, argv, command == "plan" && asksForDrawing(argc, argv));
         }
-        if (command == "--help" || command == "-h") {
+        if ((command == "--help" || command == "-h") && argc == 2) {
             std::cout << kUsage;
+            return tavik::kExitOk;
+        }
+        if (command == "--version" && argc == 2) {
+            std::cout << "tavik " TAVIK_VERSION "\n";
             return tavik::kExitOk;
         }
         // A plan file to open (from a file manager, say): a file that is there, or a name

@@ -206,6 +206,19 @@ TEST(TavikcalcProgram, HelpListsTheDialogsSwitchesAndTheReportOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(contains(r.out, "usage: tavikcalc [/wish] [A<area>]")) << r.out;
     EXPECT_TRUE(contains(r.out, "usage: tavikcalc --report overhead|flood")) << r.out;
+    // The manual page names every option the help does ("\-" for a hyphen).
+    QString manual = QString::fromStdString(
+        test::readFile(TAVIKCALC_GOLDEN_DIR "/../../../packaging/tavikcalc.1"));
+    manual.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    for (const char* option :
+         {"/wish", "--report", "--crop", "--yield", "--pawc", "--soil", "--depth", "--reserve",
+          "--cycle", "--area", "--lag", "--flow", "--hours", "--version"}) {
+        EXPECT_TRUE(manual.contains(QString::fromLatin1(option))) << option;
+    }
+    EXPECT_TRUE(contains(r.out, "--version")) << r.out;
+    const auto version = test::runTavikcalc({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(contains(version.out, "tavikcalc ")) << version.out;
 }
 
 // Without a display the dialog cannot open: one line names both ways out, and no abort.

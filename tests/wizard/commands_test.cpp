@@ -85,3 +85,33 @@ TEST(WorkbookCommand, PrintsTheUsedRangeAsCsv) {
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+// --help and the manual page name every command and option the program has, and --version
+// its version.
+TEST(HelpAndManual, NameEveryCommandAndOption) {
+    const auto help = test::runProcess(test::tavikExecutable(), {"--help"});
+    ASSERT_EQ(help.exitCode, 0);
+    const std::string manual =
+        test::readFile(test::sourcePath(QStringLiteral("packaging/tavik.1"))).toStdString();
+    for (const char* word :
+         {"plan",       "compare",      "crops",    "workbook",  "--no-splash",
+          "--workbook", "--format",     "--output", "--size",    "--chart",
+          "--batch",    "--output-dir", "--help",   "--version", "tavikplan",
+          "ics",        "pdf",          "png",      "svg",       "XDG_DATA_HOME"}) {
+        SCOPED_TRACE(word);
+        EXPECT_NE(help.out.find(word), std::string::npos) << help.out;
+        // The manual writes a hyphen as "\-".
+        QString escaped = QString::fromLatin1(word);
+        escaped.replace(QLatin1Char('-'), QStringLiteral("\\-"));
+        EXPECT_NE(manual.find(escaped.toStdString()), std::string::npos);
+    }
+    const auto version = test::runProcess(test::tavikExecutable(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "tavik " + std::string(TAVIK_VERSION_TEXT) + "\n");
+}
+
+} // namespace
+} // namespace tavik
