@@ -6,6 +6,7 @@
 #include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
+#include "screens/CompareCycles.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
@@ -102,6 +103,11 @@ int main(int argc, char** argv) {
     wizard.result().findChild<QTabBar*>(QStringLiteral("tabResultView"))->setCurrentIndex(1);
     ok = options.save(wizard.result(), QStringLiteral("result-calendar")) && ok;
     wizard.result().findChild<QTabBar*>(QStringLiteral("tabResultView"))->setCurrentIndex(0);
+    // The nine cycles side by side.
+    if (tavik::CompareCycles* compare = wizard.result().compareCycles()) {
+        ok = options.save(*compare, QStringLiteral("compare-cycles")) && ok;
+        compare->close();
+    }
     // With a PDF path given, the schedule is printed there too, to look at a printed page.
     if (!options.pdf.isEmpty()) {
         tavik::test::RecordingDialogs dialogs;
