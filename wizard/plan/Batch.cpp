@@ -17,6 +17,8 @@
 #include <cmath>
 #include <ostream>
 #include <set>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -189,12 +191,25 @@ BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
         std::atomic<std::size_t> next{0};
         const auto work = [&] {
             for (std::size_t i = next++; i < slice.size(); i = next++) {
-                planField(slice[i], crops, request, stamp, utcStamp);
+                // Whatever goes wrong with one field (memory, say) is that field's alone.
+                try {
+                    planField(slice[i], crops, request, stamp, utcStamp);
+                } catch (const std::exception& error) {
+                    slice[i].refused = true;
+                    slice[i].plan.reset();
+                    slice[i].summary =
+                        summaryLine(slice[i].scenario, nullptr,
+                                    std::string("it could not be planned: ") + error.what());
+                }
             }
         };
         std::vector<std::thread> pool;
         for (unsigned t = 1; t < std::min<std::size_t>(threads, slice.size()); ++t) {
-            pool.emplace_back(work);
+            try {
+                pool.emplace_back(work);
+            } catch (const std::system_error&) {
+                break; // no more threads to be had: the ones there (and this one) do the work
+            }
         }
         work();
         for (std::thread& worker : pool) {
