@@ -44,6 +44,12 @@ struct IrrigationDay {
     std::optional<double> passSpeed;
 };
 
+// The speed the pivot runs at on the day: each pass's speed when the package splits the
+// amount, else the running speed; none when nothing is applied.
+inline std::optional<double> passingSpeed(const IrrigationDay& day) {
+    return day.passSpeed ? day.passSpeed : day.speed;
+}
+
 // The report text with its title span (made bold, underlined, 12 points).
 struct ScheduleReport {
     std::string text;

@@ -1,6 +1,6 @@
 #include "Batch.h"
 
-#include "ICalendar.h"
+#include "Compare.h"
 #include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
@@ -48,19 +48,14 @@ struct Field {
 std::string summaryLine(const QString& file, const PlanResult* plan, const std::string& error) {
     std::string line = csvField(QFileInfo(file).fileName().toStdString()) + ",";
     if (plan != nullptr) {
-        double total = 0;
-        int beyond = 0;
-        for (const IrrigationDay& day : plan->schedule.irrigations) {
-            total += day.amount;
-            beyond += day.beyondCapacity ? 1 : 0;
-        }
+        const CycleFigures figures =
+            cycleFigures(plan->schedule, plan->engine.Cycle(), plan->sprinklerPackage);
         line += csvField(plan->cropName) + "," +
                 shortestText(static_cast<double>(plan->state.TargetYield)) + "," +
                 shortestText(static_cast<double>(plan->state.ProfilePAWC)) + "," +
-                std::to_string(plan->engine.Cycle()) + "," +
-                std::to_string(plan->schedule.irrigations.size()) + "," + shortestText(total) +
-                "," + shortestText(static_cast<double>(plan->schedule.PeakRate)) + "," +
-                std::to_string(beyond) + ",";
+                std::to_string(figures.cycle) + "," + std::to_string(figures.irrigations) + "," +
+                shortestText(figures.seasonTotal) + "," + shortestText(figures.peakRate) + "," +
+                std::to_string(figures.beyondCapacityDays) + ",";
     } else {
         line += ",,,,,,,,";
     }
@@ -100,11 +95,7 @@ void planField(Field& field, const CropTable& crops, const BatchRequest& request
         field.plan = std::move(outcome.result); // drawn by the main thread
         return;
     }
-    const std::string bytes = format == QLatin1String("rtf")    ? planRtf(plan)
-                              : format == QLatin1String("json") ? planJson(plan)
-                              : format == QLatin1String("csv")  ? planCsv(plan)
-                              : format == QLatin1String("ics")  ? planICalendar(plan, utcStamp)
-                                                                : planText(plan);
+    const std::string bytes = planInFormat(plan, format.toStdString(), utcStamp);
     if (const auto problem = replaceFileContents(field.output, bytes, Durability::Deferred)) {
         refuse("the output \"" + field.output.toStdString() + "\" cannot be written: " + *problem);
     }
@@ -154,9 +145,7 @@ BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
     const std::vector<QString> outputs = outputNames(request);
     const TimeStamp stamp = currentTimeStamp();
     const std::string utcStamp = currentUtcStamp();
-    const unsigned processors = std::max(1U, std::thread::hardware_concurrency());
-    const unsigned threads =
-        request.threads > 0 ? static_cast<unsigned>(request.threads) : processors;
+    const unsigned threads = std::max(1U, std::thread::hardware_concurrency());
 
     // The summary is written as the fields are planned, and takes its place (whole) at the
     // end: a folder with a summary is a batch that ran to its end.

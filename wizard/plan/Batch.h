@@ -18,7 +18,6 @@ struct BatchRequest {
     QString outputFolder;
     QString format;        // as --format
     DrawnOutput drawn;     // for the drawn formats
-    int threads = 0;       // 0: one per processor
     bool progress = false; // a progress line on standard error (a terminal's)
 };
 

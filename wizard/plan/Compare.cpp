@@ -5,8 +5,6 @@
 #include "state/NumberText.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 namespace tavik {
 
@@ -73,12 +71,6 @@ ComparisonOutcome compareCycles(const CropTable& crops, const Scenario& scenario
 
 namespace {
 
-std::string oneDecimal(double value) {
-    std::array<char, 48> text{};
-    std::snprintf(text.data(), text.size(), "%.1f", value);
-    return text.data();
-}
-
 std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
@@ -104,9 +96,9 @@ std::string comparisonText(const CycleComparison& comparison) {
             continue;
         }
         const std::string cells[] = {std::to_string(row.irrigations),
-                                     oneDecimal(row.seasonTotal),
-                                     oneDecimal(row.peakRate),
-                                     oneDecimal(row.largestApplication),
+                                     oneDecimalText(row.seasonTotal),
+                                     oneDecimalText(row.peakRate),
+                                     oneDecimalText(row.largestApplication),
                                      std::to_string(row.beyondCapacityDays),
                                      row.splitDays ? std::to_string(*row.splitDays) : "-",
                                      std::to_string(row.lastIrrigationDay)};

@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <ostream>
-#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -196,19 +195,17 @@ std::optional<Scenario> readScenario(const QString& path, const char* command,
 }
 
 // "1200x700": the size of a chart image in pixels.
-std::optional<std::pair<int, int>> imageSize(const QString& text) {
+std::optional<QSize> imageSize(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch()) {
         return std::nullopt;
     }
-    const int width = match.captured(1).toInt();
-    const int height = match.captured(2).toInt();
-    if (std::min(width, height) < kMinChartImageSide ||
-        std::max(width, height) > kMaxChartImageSide) {
+    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    if (!isChartImageSize(size)) {
         return std::nullopt;
     }
-    return std::pair{width, height};
+    return size;
 }
 
 } // namespace
@@ -274,7 +271,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     }
     const QString& format = read.format;
     const QString& output = read.output;
-    DrawnOutput drawn{format.toStdString(), 1200, 700, read.chart == QLatin1String("cumulative")};
+    QSize image = kDefaultChartImageSize;
     if (!read.size.isEmpty()) {
         const auto size = imageSize(read.size);
         if (!size) {
@@ -283,8 +280,10 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                         << printableText(read.size.toStdString()) << "\"\n";
             return kExitBadInput;
         }
-        std::tie(drawn.width, drawn.height) = *size;
+        image = *size;
     }
+    const DrawnOutput drawn{format.toStdString(), image.width(), image.height(),
+                            read.chart == QLatin1String("cumulative")};
     if (isDrawnFormat(format) && !context.draw) {
         context.err << "tavik plan: --format " << drawn.format
                     << " cannot be drawn here (no painting)\n";
@@ -335,11 +334,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
             return kExitBadInput;
         }
     } else {
-        text = format == QLatin1String("rtf")    ? planRtf(plan)
-               : format == QLatin1String("json") ? planJson(plan)
-               : format == QLatin1String("csv")  ? planCsv(plan)
-               : format == QLatin1String("ics")  ? planICalendar(plan, currentUtcStamp())
-                                                 : planText(plan);
+        text = planInFormat(plan, format.toStdString(), currentUtcStamp());
     }
     if (output.isEmpty()) {
         if (const auto problem = writeToStream(context.out, text)) {

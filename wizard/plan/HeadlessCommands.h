@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSize>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -30,6 +32,11 @@ using DrawOutput = std::function<std::string(const PlanResult&, const DrawnOutpu
 // A chart image is this many pixels wide and high at least, and at most.
 inline constexpr int kMinChartImageSide = 100;
 inline constexpr int kMaxChartImageSide = 4000;
+inline constexpr QSize kDefaultChartImageSize{1200, 700};
+inline bool isChartImageSize(QSize size) {
+    return std::min(size.width(), size.height()) >= kMinChartImageSide &&
+           std::max(size.width(), size.height()) <= kMaxChartImageSide;
+}
 
 struct HeadlessContext {
     QString programFolder; // the program's own folder (the workbook is found from it)

@@ -67,12 +67,6 @@ std::string compactDate(const std::string& isoDate) {
     return out;
 }
 
-std::string oneDecimal(double value) {
-    std::array<char, 48> text{};
-    std::snprintf(text.data(), text.size(), "%.1f", value);
-    return text.data();
-}
-
 // The same plan gives the same identifiers, so that importing it again updates its events
 // instead of doubling them; another plan (crop, soil, levels, cycle, date) gives others.
 std::uint64_t planKey(const PlanResult& plan) {
@@ -107,12 +101,12 @@ std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
             continue;
         }
         std::string description = "Day " + std::to_string(day.day) +
-                                  " after planting. Cumulative " + oneDecimal(day.cumulative) +
+                                  " after planting. Cumulative " + oneDecimalText(day.cumulative) +
                                   " mm.";
         if (plan.sprinklerPackage) {
-            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            const auto speed = passingSpeed(day);
             if (speed) {
-                description += " Speed " + oneDecimal(*speed) + " %";
+                description += " Speed " + oneDecimalText(*speed) + " %";
                 if (day.passes) {
                     description += ", " + std::to_string(*day.passes) +
                                    (*day.passes == 1 ? " pass" : " passes");
@@ -129,7 +123,7 @@ std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
         line("DTSTART;VALUE=DATE:" + compactDate(*date));
         line("DTEND;VALUE=DATE:" + compactDate(*next));
         line("SUMMARY:" +
-             escaped("Irrigate " + oneDecimal(day.amount) + " mm (" + plan.cropName + ")"));
+             escaped("Irrigate " + oneDecimalText(day.amount) + " mm (" + plan.cropName + ")"));
         line("DESCRIPTION:" + escaped(description));
         line("TRANSP:TRANSPARENT");
         line("END:VEVENT");

@@ -1,6 +1,7 @@
 #include "PlanOutput.h"
 
 #include "Calendar.h"
+#include "ICalendar.h"
 #include "Json.h"
 #include "engine/RichText.h"
 #include "model/cProfile.h"
@@ -168,6 +169,15 @@ std::string planCsv(const PlanResult& plan) {
         csv += "\n";
     }
     return csv;
+}
+
+std::string planInFormat(const PlanResult& plan, std::string_view format,
+                         const std::string& stampUtc) {
+    return format == "rtf"    ? planRtf(plan)
+           : format == "json" ? planJson(plan)
+           : format == "csv"  ? planCsv(plan)
+           : format == "ics"  ? planICalendar(plan, stampUtc)
+                              : planText(plan);
 }
 
 std::string csvField(const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tavik {
 
@@ -19,6 +20,11 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
 // The irrigation table, one line per irrigation day (RFC 4180: a heading line, commas, no
 // field that needs quotes).
 std::string planCsv(const PlanResult& plan);
+
+// The plan in one of the formats of text that `tavik plan` writes: "text", "rtf", "json",
+// "csv" or "ics" (whose events are stamped with stampUtc).
+std::string planInFormat(const PlanResult& plan, std::string_view format,
+                         const std::string& stampUtc);
 
 // A CSV field, quoted where it holds a comma, a quote or a line break (RFC 4180).
 std::string csvField(const std::string& text);

@@ -266,7 +266,7 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
         setCell(*table, row, column++, oneDecimal(day.amount), text, true);
         setCell(*table, row, column++, oneDecimal(day.cumulative), text, true);
         if (plan.sprinklerPackage) {
-            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            const auto speed = passingSpeed(day);
             setCell(*table, row, column++, speed ? oneDecimal(*speed) : QString(), text, true);
             setCell(*table, row, column++, day.passes ? QString::number(*day.passes) : QString(),
                     text, true);
@@ -276,11 +276,6 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
 }
 
 } // namespace
-
-bool isChartImageSize(QSize size) {
-    return std::min(size.width(), size.height()) >= kMinChartImageSide &&
-           std::max(size.width(), size.height()) <= kMaxChartImageSide;
-}
 
 QByteArray chartPng(const ScheduleChart& chart, QSize size) {
     if (!isChartImageSize(size)) {

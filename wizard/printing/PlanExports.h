@@ -28,10 +28,6 @@ struct FieldSheet {
 };
 FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt);
 
-// Whether a chart image's size is one that can be made (100..4000 pixels each way).
-bool isChartImageSize(QSize size);
-inline constexpr QSize kDefaultChartImageSize{1200, 700};
-
 // `tavik plan`'s drawn outputs: the field sheet (pdf) or the chart (png, svg).
 std::string drawPlanOutput(const PlanResult& plan, const DrawnOutput& output);
 

@@ -86,11 +86,7 @@ bool PlanExportMenu::exportFieldSheet() {
     if (!result) {
         return false;
     }
-    const TimeStamp stamp = currentTimeStamp();
-    const QByteArray pdf =
-        fieldSheetPdf(*result, QString::fromStdString(stamp.date + " " + stamp.time)).pdf;
-    return write(*path, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
-                 "field sheet");
+    return write(*path, drawPlanOutput(*result, DrawnOutput{"pdf"}), "field sheet");
 }
 
 bool PlanExportMenu::exportTable() {
@@ -125,13 +121,11 @@ bool PlanExportMenu::exportChartImage() {
         return false;
     }
     // The chart as the screen shows it; a name ending ".svg" gives a drawing, any other a PNG.
-    const ScheduleChart& chart =
-        screen_.individualChart() ? result->individualChart : result->cumulativeChart;
     const bool drawing =
         QFileInfo(*path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
-    const QByteArray image = drawing ? chartSvg(chart, *size) : chartPng(chart, *size);
-    return write(*path, std::string_view(image.constData(), static_cast<std::size_t>(image.size())),
-                 "chart image");
+    const DrawnOutput image{drawing ? "svg" : "png", size->width(), size->height(),
+                            !screen_.individualChart()};
+    return write(*path, drawPlanOutput(*result, image), "chart image");
 }
 
 bool PlanExportMenu::exportCalendar() {

@@ -346,7 +346,7 @@ void frmMain::fillCalendar() {
         cell(row, 2, QString::number(day.amount, 'f', 1));
         cell(row, 3, QString::number(day.cumulative, 'f', 1));
         if (package) {
-            const auto speed = day.passSpeed ? day.passSpeed : day.speed;
+            const auto speed = passingSpeed(day);
             cell(row, 4, speed ? QString::number(*speed, 'f', 1) : QString());
             cell(row, 5, day.passes ? QString::number(*day.passes) : QString());
         }

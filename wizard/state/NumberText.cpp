@@ -141,6 +141,12 @@ std::string hashPicture(double value) {
     return integerText(rounded);
 }
 
+std::string oneDecimalText(double value) {
+    std::array<char, 48> text{};
+    std::snprintf(text.data(), text.size(), "%.1f", value);
+    return text.data();
+}
+
 std::string hashDotHashPicture(double value) {
     // Two decimals, halves away from zero, on the exact binary value.
     std::array<char, 400> exact{};

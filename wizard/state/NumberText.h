@@ -43,6 +43,9 @@ std::string hashPicture(double value);
 // The value is rounded to two decimals, halves away from zero, first.
 std::string hashDotHashPicture(double value);
 
+// A number with one decimal, rounded as printf's "%.1f" does ("19.0", "28.8").
+std::string oneDecimalText(double value);
+
 // A 32-bit value as the shortest decimal with at most 7 significant digits; where the
 // shortest decimal needs more, the value rounded to 7 significant digits (ties to even, as
 // "%.7g" does), trailing zeros dropped.
