@@ -138,9 +138,22 @@ void CSoilType::OnOK() {
                          MessageIcon::Exclamation);
     } else {
         depth = *value;
-        pawc = textAsNumber(pawcLabel_->text()); // the value as shown, one decimal
-        accept();
-        return;
+        const double shown = textAsNumber(pawcLabel_->text()); // the value as shown, one decimal
+        const std::string shallow =
+            soilClass >= 0 && soilClass <= 2
+                ? tooShallowProblem(cropEntry.toStdString(), static_cast<SoilClass>(soilClass),
+                                    depth, shown)
+                : std::string();
+        if (shallow.empty()) {
+            pawc = shown;
+            accept();
+            return;
+        }
+        dialogs_.message(this,
+                         QString::fromStdString(shallow) +
+                             QStringLiteral("\nPlease enter a greater soil depth, or choose "
+                                            "another soil."),
+                         MessageIcon::Exclamation);
     }
     depthEdit_->setFocus();
     depthEdit_->selectAll();

@@ -39,6 +39,8 @@ public:
     double referenceDepth = 0;
     std::int32_t soilClass = -1;
     std::int32_t depth = 0;
+    // The crop's entry in the crop list, for the message about a soil too shallow for it.
+    QString cropEntry;
     // The result after OK, mm.
     double pawc = 0;
 
@@ -51,7 +53,8 @@ public:
         return findChild<T*>(controlName(id));
     }
 
-    // OK: checks the depth (a whole number from 0 to 2000 mm) and closes with the PAWC shown.
+    // OK: checks the depth (a whole number from 0 to 2000 mm) and closes with the PAWC shown,
+    // when that is above 0: a soil too shallow to give the crop any water is refused.
     void OnOK();
 
 protected:

@@ -29,8 +29,6 @@ namespace tavikcalc {
 
 namespace {
 
-constexpr int kMinCycle = 1;
-constexpr int kMaxCycle = 28;
 constexpr int kSoilDialogDepth = 1000; // mm
 
 // A group box without a caption: an etched frame whose top line runs half a line below the
@@ -353,10 +351,20 @@ void CTavikDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CTavikDlg::OnOK() {
+    if (!cycleAccepted()) {
+        return;
+    }
+    method_ = methodGroup_->checkedId();
+    periodChoice_ = periodGroup_->checkedId();
+    view_ = viewGroup_->checkedId();
+    accept();
+}
+
+bool CTavikDlg::cycleAccepted() {
     const std::optional<unsigned> value = readUnsigned(cycleEdit_->text());
     if (!value) {
         refuse(cycleEdit_, QStringLiteral("Please enter a positive integer."));
-        return;
+        return false;
     }
     if (*value < kMinCycle || *value > kMaxCycle) {
         message(QStringLiteral("Please enter an integer between %1 and %2.")
@@ -365,13 +373,10 @@ void CTavikDlg::OnOK() {
                 MessageIcon::Exclamation);
         cycleEdit_->setFocus();
         cycleEdit_->selectAll();
-        return;
+        return false;
     }
     cycle_ = static_cast<std::int32_t>(*value);
-    method_ = methodGroup_->checkedId();
-    periodChoice_ = periodGroup_->checkedId();
-    view_ = viewGroup_->checkedId();
-    accept();
+    return true;
 }
 
 void CTavikDlg::OnSelchangeCrop() {
@@ -379,6 +384,7 @@ void CTavikDlg::OnSelchangeCrop() {
     if (!calculator_.SetCrop(cropIndex_)) {
         return; // "Unable to initialize data": the previous row stays
     }
+    loadedCrop_ = cropIndex_;
     const CropRecord& crop = calculator_.record();
     const QString guideline = cFormat("%.0lf", crop.guidelineYield);
     guideline_->setText(guideline);
@@ -434,6 +440,8 @@ void CTavikDlg::OnSoilProfile() {
     }
     CSoilType soil(dialogs_, this);
     soil.setCrop(calculator_.record());
+    const std::string_view entry = cropListEntries()[static_cast<std::size_t>(loadedCrop_)];
+    soil.cropEntry = QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
     soil.yieldTarget = yieldTarget_;
     soil.soilClass = static_cast<std::int32_t>(SoilClass::Sand);
     soil.depth = kSoilDialogDepth;
@@ -473,43 +481,76 @@ void CTavikDlg::refuse(QWidget* field, const QString& text) {
     }
 }
 
+bool CTavikDlg::tooLarge(double value, double high, QWidget* field, const QString& name,
+                         const QString& unit) {
+    if (value <= high) {
+        return false;
+    }
+    refuse(field, QStringLiteral("%1: the number is too large to calculate with; please enter "
+                                 "at most %2 %3.")
+                      .arg(name)
+                      .arg(high)
+                      .arg(unit));
+    return true;
+}
+
+// In the order of the fields on the screen: the crop, the method's cycle, the soil water, then
+// the flood irrigation fields. The report writers refuse the same values; these messages name
+// the field and put the focus in it.
 bool CTavikDlg::readyToCalculate() {
     if (!calculator_.hasCrop()) {
         refuse(crop_, QStringLiteral("Please choose the type of crop first."));
         return false;
     }
-    // The number fields read text that is too long for a double as infinity.
-    const auto finite = [this](double value, QWidget* field, const QString& name) {
-        if (std::isfinite(value)) {
-            return true;
-        }
-        refuse(field, name + QStringLiteral(": the number is too large to calculate with."));
-        return false;
-    };
-    if (!finite(pawc_, pawcEdit_, QStringLiteral("Profile available water capacity [mm]")) ||
-        !finite(reserve_, reserveEdit_,
-                QStringLiteral("Required rain storage capacity to be reserved [mm]"))) {
+    if (method_ == Overhead && !cycleAccepted()) {
         return false;
     }
-    if (method_ == Overhead) {
-        if (cycle_ < kMinCycle) {
-            refuse(cycleEdit_, QStringLiteral("Irrigation cycle needed [days]: the cycle must be "
-                                              "at least 1 day."));
+    const QString pawc = QStringLiteral("Profile available water capacity [mm]");
+    if (!(pawc_ > 0)) {
+        // An empty box, or a soil that holds no water: there would be nothing to plan with.
+        refuse(pawcEdit_, pawc + QStringLiteral(": please enter the profile's available water "
+                                                "capacity, more than 0 mm, or specify the soil "
+                                                "profile."));
+        return false;
+    }
+    const QString reserve = QStringLiteral("Required rain storage capacity to be reserved [mm]");
+    if (tooLarge(pawc_, kMaxPawc, pawcEdit_, pawc, QStringLiteral("mm"))) {
+        return false;
+    }
+    if (reserve_ < 0) {
+        refuse(reserveEdit_, reserve + QStringLiteral(": please enter 0 mm or more."));
+        return false;
+    }
+    if (tooLarge(reserve_, kMaxReserve, reserveEdit_, reserve, QStringLiteral("mm"))) {
+        return false;
+    }
+    const QString area = QStringLiteral("Area to be irrigated [ha]");
+    const auto areaAccepted = [&] {
+        if (!(area_ > 0)) {
+            refuse(areaEdit_, area + QStringLiteral(": please enter the area to be irrigated, "
+                                                    "more than 0 ha."));
             return false;
         }
-        return !areaFlag_ || finite(area_, areaEdit_, QStringLiteral("Area to be irrigated [ha]"));
+        return !tooLarge(area_, kMaxArea, areaEdit_, area, QStringLiteral("ha"));
+    };
+    if (method_ == Overhead) {
+        return !areaFlag_ || areaAccepted(); // the volumes of the area on the command line
     }
     if (calculator_.record().defaultLag < 1) {
         refuse(lagEdit_, QStringLiteral("Lag (No. of days for first irrigation after planting): "
                                         "the lag must be at least 1 day."));
         return false;
     }
-    if (!(area_ > 0) || !std::isfinite(area_)) {
-        refuse(areaEdit_, QStringLiteral("Area to be irrigated [ha]: please enter the area to be "
-                                         "irrigated, more than 0 ha."));
+    if (!areaAccepted()) {
         return false;
     }
-    return finite(streamFlow_, streamFlowEdit_, QStringLiteral("Stream flow m³/h"));
+    const QString flow = QStringLiteral("Stream flow m³/h");
+    if (!(streamFlow_ > 0)) {
+        refuse(streamFlowEdit_, flow + QStringLiteral(": please enter the stream flow, more than "
+                                                      "0 m³/h (150 is a standard stream)."));
+        return false;
+    }
+    return !tooLarge(streamFlow_, kMaxStreamFlow, streamFlowEdit_, flow, QStringLiteral("m³/h"));
 }
 
 void CTavikDlg::OnCalculate() {

@@ -128,6 +128,12 @@ private:
     // The checks that keep the report writers to values they can use; false after telling
     // the user which field to correct.
     bool readyToCalculate();
+    // The cycle as Enter checks it: a whole number of days from 1 to 28. False after telling
+    // the user, with the focus in the cycle field.
+    bool cycleAccepted();
+    // A number field's value above `high`: true after telling the user.
+    bool tooLarge(double value, double high, QWidget* field, const QString& name,
+                  const QString& unit);
     void refuse(QWidget* field, const QString& text);
     void message(const QString& text, MessageIcon icon);
 
@@ -147,6 +153,7 @@ private:
     double yieldTarget_ = 0;
     CTavik calculator_;
     std::int32_t cropIndex_ = -1;
+    std::int32_t loadedCrop_ = -1; // the list entry whose row the calculator holds
     std::int32_t method_ = Overhead;
     std::int32_t periodChoice_ = 0;
     std::int32_t view_ = InputView;

@@ -2,16 +2,25 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <unistd.h>
 
 namespace tavikcalc {
 
 namespace {
 
+constexpr double kMarginPoints = 72; // one inch
+constexpr double kLargestPoints = 10;
+constexpr double kSmallestPoints = 7;
 constexpr int kTextFlags =
     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs | Qt::TextDontClip;
 
@@ -124,29 +133,70 @@ PrintOutcome printReportText(QPrinter& printer, const QString& text) {
 
 namespace {
 
+// The report's face at a size in device pixels: fixed-pitch, as in the report box, so that the
+// report's columns and rules line up on paper as they do on screen.
+QFont reportFont(int pixels) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// The width of the text's widest line in the painter's font, tabs expanded.
+int widestLine(QPainter& painter, const QString& text) {
+    int widest = 0;
+    const QRect room(0, 0, std::numeric_limits<int>::max() / 4, 1);
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        widest = std::max(
+            widest,
+            painter.boundingRect(room, Qt::TextExpandTabs | Qt::TextSingleLine, line).width());
+    }
+    return widest;
+}
+
+// The face at 10 pt, or smaller, down to 7 pt, until the widest line fits between the margins:
+// the table's rows do not break. A line wider still (a note the user typed) wraps.
+void chooseFont(QPainter& painter, const QPrinter& printer, const QString& text, int width) {
+    const double pixelsPerPoint = printer.logicalDpiY() / 72.0;
+    const int largest = qRound(kLargestPoints * pixelsPerPoint);
+    const int smallest = qRound(kSmallestPoints * pixelsPerPoint);
+    int pixels = largest;
+    painter.setFont(reportFont(pixels));
+    int widest = widestLine(painter, text);
+    if (widest <= width) {
+        return;
+    }
+    // A fixed-pitch face grows in proportion to its size; a step or two down absorbs rounding.
+    pixels = std::max(smallest, static_cast<int>(std::floor(1.0 * pixels * width / widest)));
+    painter.setFont(reportFont(pixels));
+    while (pixels > smallest && widestLine(painter, text) > width) {
+        painter.setFont(reportFont(--pixels));
+    }
+}
+
 PrintOutcome printPages(QPrinter& printer, const QString& text) {
     PrintOutcome outcome;
+    // One inch from every edge of the paper, as the wizard prints, so that no printer cuts the
+    // text off; a printer whose unprintable strip is wider keeps its own.
+    printer.setFullPage(false);
+    printer.setPageMargins(QMarginsF(kMarginPoints, kMarginPoints, kMarginPoints, kMarginPoints),
+                           QPageLayout::Point);
     QPainter painter;
     if (!painter.begin(&printer)) {
         outcome.problem = QStringLiteral("The printer could not start the document.");
         return outcome;
     }
-    // A fixed-pitch face, as in the report box, so that the report's columns and rules line up
-    // on paper as they do on screen.
-    QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")});
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPixelSize(qRound(10.0 * printer.logicalDpiY() / 72.0));
-    painter.setFont(font);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(Qt::white);
     painter.setPen(Qt::black);
 
-    // The printable area in device pixels; the painter's origin is its top-left corner.
+    // The area within the margins in device pixels; the painter's origin is its top-left corner.
     const QRect page(0, 0, printer.width(), printer.height());
     QString remaining = text;
     remaining.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    chooseFont(painter, printer, remaining, page.width());
     qsizetype start = 0;
     while (start < remaining.size()) {
         if (outcome.pages > 0 && !printer.newPage()) {

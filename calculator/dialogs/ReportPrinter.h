@@ -12,10 +12,11 @@ struct PrintOutcome {
     bool ok() const { return problem.isEmpty(); }
 };
 
-// Prints text word-wrapped in a fixed-pitch face at 10 pt (Courier New or its stand-in
-// Liberation Mono), so that the report's columns line up, on the pages
-// of a printer the print dialog has set up: each page takes the longest run of the remaining
-// text that fits its printable area, drawn from the area's top-left corner.
+// Prints text word-wrapped in a fixed-pitch face (Courier New or its stand-in Liberation
+// Mono), so that the report's columns line up, on the pages of a printer the print dialog has
+// set up, with margins of one inch: each page takes the longest run of the remaining text that
+// fits within the margins, drawn from their top-left corner. The face is 10 pt, or as much
+// smaller (down to 7 pt) as the widest line needs to fit between the margins.
 PrintOutcome printReportText(QPrinter& printer, const QString& text);
 
 } // namespace tavikcalc

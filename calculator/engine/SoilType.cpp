@@ -24,4 +24,37 @@ double soilTypePawcAsShown(double pawc) {
     return shown;
 }
 
+std::string_view soilClassName(SoilClass soil) {
+    switch (soil) {
+    case SoilClass::Sand:
+        return "Sand";
+    case SoilClass::SandyLoam:
+        return "Sandy - Loam";
+    case SoilClass::Clay:
+        return "Sand Clay Loam to Clay";
+    }
+    return "The soil";
+}
+
+std::string tooShallowProblem(std::string_view cropEntry, SoilClass soil, int depth,
+                              double pawcShown) {
+    if (pawcShown > 0) {
+        return {};
+    }
+    // "Wheat: Growing season 150 days" reads "Wheat (growing season 150 days)" in a sentence.
+    std::string crop(cropEntry);
+    if (const auto colon = crop.find(": "); colon != std::string::npos && colon + 2 < crop.size()) {
+        std::string season = crop.substr(colon + 2);
+        if (season[0] >= 'A' && season[0] <= 'Z') {
+            season[0] = static_cast<char>(season[0] - 'A' + 'a');
+        }
+        crop = crop.substr(0, colon) + " (" + season + ")";
+    }
+    return std::string(soilClassName(soil)) + " " + std::to_string(depth) +
+           " mm deep is too shallow for " + crop +
+           ": the plant available water capacity comes out at " +
+           soilTypePawcText(pawcShown + 0.0) + // + 0.0: no "-0.0"
+           " mm.";
+}
+
 } // namespace tavikcalc

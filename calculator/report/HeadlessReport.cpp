@@ -16,8 +16,6 @@ namespace tavikcalc {
 
 namespace {
 
-constexpr int kMinCycle = 1;
-constexpr int kMaxCycle = 28;
 constexpr int kMaxSoilDepth = 2000;
 constexpr int kSoilDialogDepth = 1000;
 constexpr const char* kUsageHint = "(tavikcalc --help lists the options and the crops)\n";
@@ -58,6 +56,28 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+std::string whole(double value) {
+    return std::to_string(static_cast<long long>(value));
+}
+
+// The number options and the values they accept: those of the dialog and the report writers.
+struct NumberRange {
+    const char* option;
+    double high;
+    std::string accepted; // "must be …"
+};
+
+const std::vector<NumberRange>& numberRanges() {
+    static const std::vector<NumberRange> ranges = {
+        {"--yield", HUGE_VAL, "0 kg/ha or more"},
+        {"--pawc", kMaxPawc, "a water capacity from 0 to " + whole(kMaxPawc) + " mm"},
+        {"--reserve", kMaxReserve, "a rain storage from 0 to " + whole(kMaxReserve) + " mm"},
+        {"--area", kMaxArea, "from 0 to " + whole(kMaxArea) + " ha"},
+        {"--flow", kMaxStreamFlow, "a stream flow from 0 to " + whole(kMaxStreamFlow) + " m³/h"},
+    };
+    return ranges;
+}
+
 // The dialog's message for a yield target above the crop's maximum.
 std::string maximumYieldMessage(double maxYield) {
     char text[128];
@@ -89,14 +109,24 @@ const std::string& reportUsage() {
             "                 [--flow M3H] [--hours 12|24]\n"
             "  --yield    yield target in kg/ha (default: the crop's guideline yield; above the\n"
             "             crop's maximum it is set to the maximum)\n"
-            "  --pawc     profile available water capacity in mm (default 0), or derived from\n"
+            "  --pawc     profile available water capacity, 0.." +
+            whole(kMaxPawc) +
+            " mm (default 0), or derived from\n"
             "  --soil     the soil class (default sand) and\n"
-            "  --depth    the soil depth, 0..2000 mm (default 1000), as the soil type dialog does\n"
-            "  --reserve  rain storage to hold in reserve, mm (default 25)\n"
+            "  --depth    the soil depth, 0..2000 mm (default 1000), as the soil type dialog "
+            "does;\n"
+            "             a soil that gives the crop no water (too shallow) is refused\n"
+            "  --reserve  rain storage to hold in reserve, 0.." +
+            whole(kMaxReserve) +
+            " mm (default 25)\n"
             "  --cycle    overhead irrigation cycle, 1..28 days (default 7)\n"
-            "  --area     hectares: overhead volumes in m³; required for a flood report\n"
+            "  --area     hectares, 0.." +
+            whole(kMaxArea) +
+            ": overhead volumes in m³; a flood report needs more than 0\n"
             "  --lag      days from planting to the first flood irrigation (default: the crop's)\n"
-            "  --flow     stream flow in m³/h (default 0)\n"
+            "  --flow     stream flow, 0.." +
+            whole(kMaxStreamFlow) +
+            " m³/h (default 0); a flood report needs more than 0\n"
             "  --hours    length of a flood irrigation period (default 12)\n"
             "crops:\n";
         for (int index = 0; index < kCropCount; ++index) {
@@ -181,19 +211,18 @@ RequestParse parseReportRequest(const std::vector<std::string>& arguments) {
             if (!read) {
                 return refuse(option + " must be a number, not " + quoted(value));
             }
-            if (option == "--yield") {
-                if (*read < 0) {
-                    return refuse("--yield must be 0 kg/ha or more, not " + quoted(value));
+            for (const NumberRange& range : numberRanges()) {
+                if (option == range.option && !(*read >= 0 && *read <= range.high)) {
+                    return refuse(option + " must be " + range.accepted + ", not " + quoted(value));
                 }
+            }
+            if (option == "--yield") {
                 request.yieldTarget = read;
             } else if (option == "--pawc") {
                 request.pawc = read;
             } else if (option == "--reserve") {
                 request.reserve = *read;
             } else if (option == "--area") {
-                if (*read < 0) {
-                    return refuse("--area must be 0 ha or more, not " + quoted(value));
-                }
                 request.area = read;
             } else {
                 request.streamFlow = *read;
@@ -211,6 +240,10 @@ RequestParse parseReportRequest(const std::vector<std::string>& arguments) {
     }
     if (request.method == ReportMethod::Flood && !(request.area && *request.area > 0)) {
         return refuse("a flood report needs --area greater than 0 ha");
+    }
+    if (request.method == ReportMethod::Flood && !(request.streamFlow > 0)) {
+        return refuse("a flood report needs --flow greater than 0 m³/h (150 is a standard "
+                      "stream)");
     }
     return {request, {}};
 }
@@ -244,9 +277,16 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
         values.yieldTarget = crop.maxYield;
     }
     if (request.soil || request.depth) {
-        values.pawc = soilTypePawcAsShown(soilTypePawc(crop, request.soil.value_or(SoilClass::Sand),
-                                                       values.yieldTarget,
-                                                       request.depth.value_or(kSoilDialogDepth)));
+        const SoilClass soil = request.soil.value_or(SoilClass::Sand);
+        const int depth = request.depth.value_or(kSoilDialogDepth);
+        values.pawc = soilTypePawcAsShown(soilTypePawc(crop, soil, values.yieldTarget, depth));
+        const std::string shallow = tooShallowProblem(
+            cropListEntries()[static_cast<std::size_t>(request.crop)], soil, depth, values.pawc);
+        if (!shallow.empty()) {
+            err << "tavikcalc: --soil and --depth: " << shallow
+                << " Give a greater --depth or another --soil.\n";
+            return kExitBadInput;
+        }
     } else {
         values.pawc = request.pawc.value_or(0.0);
     }

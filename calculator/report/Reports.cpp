@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace tavikcalc {
 
@@ -27,15 +28,55 @@ int lastDay(const CTavik& calculator) {
     return static_cast<int>(calculator.record().seasonLength);
 }
 
+// Whether a value lies within [low, high]; not a number lies nowhere.
+bool within(double value, double low, double high) {
+    return value >= low && value <= high;
+}
+
+// Why the values that both reports share cannot make a report, or nothing.
+std::string sharedProblem(const CTavik& calculator, const ReportValues& values) {
+    if (!calculator.hasCrop()) {
+        return "Choose a crop first.";
+    }
+    const double maxYield = calculator.record().maxYield;
+    if (!within(values.yieldTarget, 0, maxYield)) {
+        return "The yield target must be from 0 to " + shortNumber(maxYield) + " kg/ha, not " +
+               shortNumber(values.yieldTarget) + ".";
+    }
+    if (!within(values.pawc, 0, kMaxPawc)) {
+        return "The profile available water capacity must be from 0 to " + shortNumber(kMaxPawc) +
+               " mm, not " + shortNumber(values.pawc) + ".";
+    }
+    if (!within(values.reserve, 0, kMaxReserve)) {
+        return "The rain storage to be reserved must be from 0 to " + shortNumber(kMaxReserve) +
+               " mm, not " + shortNumber(values.reserve) + ".";
+    }
+    return {};
+}
+
+// The area of the volumes and of the flood report.
+std::string areaProblem(double area) {
+    if (area > 0 && area <= kMaxArea) {
+        return {};
+    }
+    return "An area of " + shortNumber(area) + " ha cannot be irrigated: the area must be " +
+           "greater than 0 and at most " + shortNumber(kMaxArea) + " ha.";
+}
+
 } // namespace
 
 ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
-    if (!calculator.hasCrop()) {
-        return {{}, "Choose a crop first."};
+    if (std::string problem = sharedProblem(calculator, values); !problem.empty()) {
+        return {{}, std::move(problem)};
     }
     const int cycle = values.cycle;
     if (cycle < 1) {
         return {{}, "The irrigation cycle must be at least 1 day."};
+    }
+    if (values.areaFlag) {
+        if (std::string problem = areaProblem(values.area); !problem.empty()) {
+            return {{}, std::move(problem)};
+        }
     }
     calculator.Calculate(values.yieldTarget, values.pawc, values.usableWater, values.reserve);
 
@@ -127,8 +168,8 @@ ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
 }
 
 ReportOutcome FloodReport(CTavik& calculator, ReportValues& values) {
-    if (!calculator.hasCrop()) {
-        return {{}, "Choose a crop first."};
+    if (std::string problem = sharedProblem(calculator, values); !problem.empty()) {
+        return {{}, std::move(problem)};
     }
     const int lag = calculator.record().defaultLag;
     if (lag < 1) {
@@ -136,16 +177,32 @@ ReportOutcome FloodReport(CTavik& calculator, ReportValues& values) {
     }
     const int hours = values.periodHours;
     const double flow = values.streamFlow;
+    if (std::string problem = areaProblem(values.area); !problem.empty()) {
+        return {{}, std::move(problem)};
+    }
+    if (!(flow > 0 && flow <= kMaxStreamFlow)) {
+        return {{},
+                "A stream flow of " + shortNumber(flow) +
+                    " m³/h gives no flood irrigation: the stream flow must be greater than 0 "
+                    "and at most " +
+                    shortNumber(kMaxStreamFlow) + " m³/h."};
+    }
+    if (hours < 1) {
+        return {{}, "The irrigation period must be at least 1 hour."};
+    }
     // The water one irrigation period puts on the field, in mm: 70 % of the stream reaches
     // the roots, and 10 m³ on one hectare is 1 mm. The profile holds no more than its PAWC.
     double application = hours * flow * 0.7 / values.area / 10;
     const double excess = application - values.pawc;
-    if (!std::isfinite(excess)) {
+    const double seasonWater = (calculator.record().yieldIntercept + values.yieldTarget) /
+                               calculator.record().yieldSlope * 10; // m³ per hectare
+    const double periods = seasonWater / (hours * flow * 0.7);
+    if (!std::isfinite(excess) || !std::isfinite(periods)) {
         return {{},
                 "A stream flow of " + shortNumber(flow) + " m³/h on an area of " +
                     shortNumber(values.area) +
-                    " ha gives no finite application per irrigation: the area must be "
-                    "greater than 0 and the stream flow not that large."};
+                    " ha gives no finite application per irrigation or number of periods: the "
+                    "area or the stream flow is too small."};
     }
     if (application > values.pawc) {
         application = values.pawc;
@@ -196,11 +253,9 @@ ReportOutcome FloodReport(CTavik& calculator, ReportValues& values) {
         box.append("Increase the water stream or the gradient of the beds.");
     }
     box.append("");
-    const double seasonWater = (c.record().yieldIntercept + values.yieldTarget) /
-                               c.record().yieldSlope * 10; // m³ per hectare
     box.appendf(
         "You need %.1lf irrigation periods of %d hours each per hectare for the season or...",
-        seasonWater / (hours * flow * 0.7), hours);
+        periods, hours);
     box.appendf("  in total %.2lf cubic meter water per hectare.", seasonWater / 0.7);
     box.append("");
     box.appendf("The profile available water capacity = %.1lf mm", values.pawc);

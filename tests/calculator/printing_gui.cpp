@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -43,18 +44,25 @@ QStringList pages(const QString& pdf) {
     return result;
 }
 
-// Where the text of each page starts (points from the page's top-left corner).
-std::vector<QPointF> textOrigins(const QString& pdf) {
-    std::vector<QPointF> origins;
-    const QString boxes =
+// The box of every word of each page (points from the page's top-left corner).
+std::vector<std::vector<QRectF>> wordBoxes(const QString& pdf) {
+    std::vector<std::vector<QRectF>> boxes;
+    const QString text =
         run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    const QRegularExpression page(QStringLiteral("<page[^>]*>\\s*<word xMin=\"([0-9.]+)\" "
-                                                 "yMin=\"([0-9.]+)\""));
-    for (auto match = page.globalMatch(boxes); match.hasNext();) {
+    const QRegularExpression item(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\""));
+    for (auto match = item.globalMatch(text); match.hasNext();) {
         const auto found = match.next();
-        origins.emplace_back(found.captured(1).toDouble(), found.captured(2).toDouble());
+        if (found.captured(0) == QStringLiteral("<page ")) {
+            boxes.emplace_back();
+        } else if (!boxes.empty()) {
+            boxes.back().push_back(
+                QRectF(QPointF(found.captured(1).toDouble(), found.captured(2).toDouble()),
+                       QPointF(found.captured(3).toDouble(), found.captured(4).toDouble())));
+        }
     }
-    return origins;
+    return boxes;
 }
 
 class Printing : public testing::Test {
@@ -77,7 +85,7 @@ protected:
 
 TEST_F(Printing, ALongReportTakesSeveralFullPages) {
     // At a cycle of 1 day the report has a row for each of days 10 to 150: 166 lines. An A4
-    // page, less the PDF printer's margins, holds 71 lines of 10 point text: three pages.
+    // page within margins of an inch holds 63 lines of the text: three pages.
     calculate(1);
     ASSERT_EQ(d.dialog->reportText().count(QStringLiteral("\r\n")) + 1, 166);
     d.click(Dlg::IDC_PRINT);
@@ -87,13 +95,28 @@ TEST_F(Printing, ALongReportTakesSeveralFullPages) {
     ASSERT_EQ(text.size(), 3);
     EXPECT_TRUE(text[0].startsWith(QStringLiteral("Processed by TAVIK. Water application")));
     EXPECT_TRUE(text[2].endsWith(QStringLiteral("mm/day partional addition option")));
-    // Every page starts at the top-left corner of the printable area, with a line of text.
-    const std::vector<QPointF> origins = textOrigins(d.dialogs.pdf);
-    ASSERT_EQ(origins.size(), 3U);
-    EXPECT_LT(origins[0].y(), 12.0);
-    EXPECT_NEAR(origins[1].y(), origins[0].y(), 0.5);
-    EXPECT_NEAR(origins[2].y(), origins[0].y(), 0.5);
-    EXPECT_LT(origins[0].x(), 12.0);
+    // Every page starts one inch from the paper's top and left edges, as the wizard prints,
+    // and its text keeps an inch from the right and bottom edges too (A4: 595 × 842 pt).
+    // Each of the report's lines that holds text is one printed line: none is broken.
+    const auto boxes = wordBoxes(d.dialogs.pdf);
+    ASSERT_EQ(boxes.size(), 3U);
+    const QRectF withinMargins(72, 72, 595 - 2 * 72, 842 - 2 * 72);
+    std::set<std::pair<std::size_t, double>> printedLines;
+    for (std::size_t page = 0; page < boxes.size(); ++page) {
+        QRectF used;
+        for (const QRectF& word : boxes[page]) {
+            used = used.isNull() ? word : used.united(word);
+            printedLines.insert({page, word.top()});
+        }
+        EXPECT_NEAR(used.top(), 72.0, 0.5) << "page " << page + 1;
+        EXPECT_GE(used.left(), 72.0 - 0.5) << "page " << page + 1;
+        EXPECT_TRUE(withinMargins.adjusted(-0.5, -0.5, 0.5, 0.5).contains(used))
+            << "page " << page + 1 << ": " << used.right() << ", " << used.bottom();
+    }
+    EXPECT_NEAR(boxes[0].front().left(), 72.0, 0.5); // "Processed" at the corner
+    const QStringList reportLines = d.dialog->reportText().split(QStringLiteral("\r\n"));
+    EXPECT_EQ(printedLines.size(),
+              static_cast<std::size_t>(reportLines.size() - reportLines.count(QString())));
     EXPECT_TRUE(d.dialogs.messages.empty());
 }
 

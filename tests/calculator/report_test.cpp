@@ -4,7 +4,10 @@
 #include "report/Reports.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace tavikcalc {
 namespace {
@@ -236,6 +239,26 @@ ReportValues with(double area, double flow, int cycle = 7) {
     return values;
 }
 
+ReportValues withVolumes(double area) {
+    ReportValues values = wheatValues();
+    values.areaFlag = true;
+    values.area = area;
+    return values;
+}
+
+ReportValues withSoil(double pawc, double reserve) {
+    ReportValues values = with(1, 150);
+    values.pawc = pawc;
+    values.reserve = reserve;
+    return values;
+}
+
+ReportValues withYield(double yield) {
+    ReportValues values = with(1, 150);
+    values.yieldTarget = yield;
+    return values;
+}
+
 class RefusedReport : public testing::TestWithParam<Refusal> {};
 
 TEST_P(RefusedReport, WithAMessageAndWithoutCalculating) {
@@ -255,13 +278,182 @@ TEST_P(RefusedReport, WithAMessageAndWithoutCalculating) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, RefusedReport,
-    testing::Values(Refusal{"cycle0", false, with(0, 0, 0), 30, "cycle must be at least 1"},
-                    Refusal{"cycleNegative", false, with(0, 0, -5), 30, "cycle"},
-                    Refusal{"lag0", true, with(1, 150), 0, "lag must be at least 1"},
-                    Refusal{"lagNegative", true, with(1, 150), -3, "lag"},
-                    Refusal{"area0", true, with(0, 150), 30, "area of 0 ha"},
-                    Refusal{"area0NoFlow", true, with(0, 0), 30, "area"},
-                    Refusal{"flowOverflows", true, with(1, 1e308), 30, "stream flow of 1e+308"}));
+    testing::Values(
+        Refusal{"cycle0", false, with(0, 0, 0), 30, "cycle must be at least 1"},
+        Refusal{"cycleNegative", false, with(0, 0, -5), 30, "cycle"},
+        Refusal{"lag0", true, with(1, 150), 0, "lag must be at least 1"},
+        Refusal{"lagNegative", true, with(1, 150), -3, "lag"},
+        Refusal{"area0", true, with(0, 150), 30, "area of 0 ha"},
+        Refusal{"area0NoFlow", true, with(0, 0), 30, "area"},
+        Refusal{"flowOverflows", true, with(1, 1e308), 30, "stream flow of 1e+308"},
+        Refusal{"flow0", true, with(1, 0), 30, "stream flow must be greater than 0"},
+        Refusal{"flowNegative", true, with(1, -150), 30, "stream flow of -150"},
+        Refusal{"flowTooSmallToCount", true, with(1, 1e-320), 30,
+                "no finite application per irrigation or number of periods"},
+        Refusal{"areaTooSmallToCount", true, with(1e-320, 150), 30, "no finite application"},
+        Refusal{"areaNegative", true, with(-1, 150), 30, "area of -1 ha"},
+        Refusal{"volumesOfAHugeArea", false, withVolumes(1e308), 30, "at most 10000 ha"},
+        Refusal{"pawcNegative", false, withSoil(-21.5, 25), 30,
+                "capacity must be from 0 to 1000 mm, not -21.5"},
+        Refusal{"pawcHuge", true, withSoil(1e308, 25), 30, "not 1e+308"},
+        Refusal{"pawcNotANumber", false, withSoil(NAN, 25), 30, "capacity"},
+        Refusal{"reserveNegative", false, withSoil(100, -0.1), 30,
+                "rain storage to be reserved must be from 0 to 1000 mm"},
+        Refusal{"reserveHuge", true, withSoil(100, 1e308), 30, "rain storage"},
+        Refusal{"yieldAboveTheMaximum", false, withYield(10001), 30,
+                "yield target must be from 0 to 10000 kg/ha"},
+        Refusal{"yieldNegative", true, withYield(-1), 30, "yield target"}));
+
+// Every report over a grid of the values a report accepts, each from one end of its range to
+// the other, for every crop: no figure is infinite or undefined, none is wider than a few
+// columns, and none is negative but where the crop's own demand curve (the row's cubic) falls
+// below zero: the amount (IRR) of a cycle in the last days of the soya bean, potato and pea
+// seasons, where the fitted curve dips under the axis; and, when no cap lets the profile carry
+// the peak, the early days of the summer potatoes, whose curve starts below the axis and which
+// the schedules then follow from the first day. ("-0" is a small amount of that kind, rounded.)
+class ReportGrid : public testing::Test {
+protected:
+    // Checks one report; `calculator` is the one that wrote it.
+    void check(const ReportOutcome& report, const CTavik& calculator, int cycle,
+               const std::string& where) {
+        ++reports;
+        ASSERT_TRUE(report.ok()) << where << ": " << report.problem;
+        const std::string_view text = report.text;
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t end = std::min(text.find("\r\n", start), text.size());
+            checkLine(text.substr(start, end - start), calculator.record(), cycle, where);
+            start = end + 2;
+        }
+    }
+
+    void checkLine(std::string_view line, const CropRecord& crop, int cycle,
+                   const std::string& where) {
+        const auto digit = [&line](std::size_t i) {
+            return i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])) != 0;
+        };
+        // A row of the overhead table: the day, then per column the cycle's amount and the
+        // total. The day-10 row holds the totals in both places.
+        const bool tableRow = line.substr(0, 4) == " ¦ " && line.find("      ¦ ") == 7;
+        int day = 0;
+        int field = 0; // of a table row, 0 the day
+        for (std::size_t i = 0; i < line.size();) {
+            if (std::isalpha(static_cast<unsigned char>(line[i])) != 0) {
+                std::string word;
+                for (; i < line.size() && std::isalpha(static_cast<unsigned char>(line[i])); ++i) {
+                    word += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
+                }
+                if (word == "inf" || word == "infinity" || word == "nan") {
+                    ADD_FAILURE() << where << ": " << line;
+                }
+                continue;
+            }
+            const bool minus = line[i] == '-' && digit(i + 1);
+            if (!minus && !digit(i)) {
+                ++i;
+                continue;
+            }
+            // A figure: an optional minus, digits, an optional fraction.
+            std::size_t end = i + (minus ? 1 : 0);
+            bool nonZero = false;
+            for (; digit(end) || (end < line.size() && line[end] == '.'); ++end) {
+                nonZero = nonZero || (line[end] >= '1' && line[end] <= '9');
+            }
+            const std::string_view figure = line.substr(i, end - i);
+            i = end;
+            // Up to 9 characters: 14463.03 m³ of water a hectare for maize at its maximum
+            // yield is the widest the grid gives (an accepted 1e308 gave 309).
+            if (figure.size() > 9) {
+                ADD_FAILURE() << where << ": " << line;
+            }
+            if (tableRow && field == 0) {
+                day = std::stoi(std::string(figure));
+            }
+            const bool amount = field % 2 == 1 && day > 10;
+            if (minus && nonZero &&
+                !(tableRow && field > 0 &&
+                  curveBelowZero(crop, amount ? day - cycle + 1 : 1, day))) {
+                ADD_FAILURE() << where << ": " << line;
+            }
+            ++field;
+        }
+    }
+
+    // Whether the crop's demand cubic is below zero on a day from `first` to `last`.
+    static bool curveBelowZero(const CropRecord& crop, int first, int last) {
+        const auto& c = crop.demandCurve;
+        for (int d = std::max(1, first); d <= last; ++d) {
+            const double x = d;
+            if (c[0] + c[1] * x + c[2] * x * x + c[3] * x * x * x < 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    int reports = 0;
+};
+
+TEST_F(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
+    // The values that shape the calculation, in every combination; then the method's own
+    // values, in combinations that take each to both ends of its range (area 0: millimetres;
+    // lag 0: the crop's own).
+    const std::vector<double> pawcs = {0, 0.1, 40, 250, kMaxPawc};
+    const std::vector<double> reserves = {0, 25, kMaxReserve};
+    const std::vector<std::pair<int, double>> overheadCases = {
+        {kMinCycle, 0}, {kMinCycle, kMaxArea}, {7, 0.01}, {kMaxCycle, 0}, {kMaxCycle, kMaxArea}};
+    struct FloodCase {
+        double flow;
+        int hours;
+        double area;
+        int lag;
+    };
+    const std::vector<FloodCase> floodCases = {{1, 24, 0.01, 1},
+                                               {kMaxStreamFlow, 24, 0.01, 0},
+                                               {150, 12, 3, 0},
+                                               {kMaxStreamFlow, 12, kMaxArea, 200},
+                                               {1, 12, kMaxArea, 1}};
+    for (int crop = 0; crop < kCropCount; ++crop) {
+        const CropRecord& row = cropRows()[static_cast<std::size_t>(crop)];
+        for (const double yield : {0.0, row.guidelineYield, row.maxYield}) {
+            for (const double pawc : pawcs) {
+                for (const double reserve : reserves) {
+                    const std::string given =
+                        "crop " + std::to_string(crop) + ", yield " + std::to_string(yield) +
+                        ", PAWC " + std::to_string(pawc) + ", reserve " + std::to_string(reserve);
+                    ReportValues values;
+                    values.yieldTarget = yield;
+                    values.pawc = pawc;
+                    values.reserve = reserve;
+                    for (const auto& [cycle, area] : overheadCases) {
+                        CTavik calculator;
+                        calculator.SetCrop(crop);
+                        values.cycle = cycle;
+                        values.areaFlag = area > 0;
+                        values.area = area;
+                        check(OverheadReport(calculator, values), calculator, cycle,
+                              "overhead, " + given + ", cycle " + std::to_string(cycle) +
+                                  ", area " + std::to_string(area));
+                    }
+                    for (const FloodCase& c : floodCases) {
+                        CTavik calculator;
+                        calculator.SetCrop(crop);
+                        if (c.lag != 0) {
+                            calculator.setDefaultLag(c.lag);
+                        }
+                        values.streamFlow = c.flow;
+                        values.periodHours = c.hours;
+                        values.area = c.area;
+                        check(FloodReport(calculator, values), calculator, 1,
+                              "flood, " + given + ", flow " + std::to_string(c.flow) + ", " +
+                                  std::to_string(c.hours) + " hours, area " +
+                                  std::to_string(c.area) + ", lag " + std::to_string(c.lag));
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(reports, 10 * 3 * 5 * 3 * 10);
+}
 
 } // namespace
 } // namespace tavikcalc

@@ -91,5 +91,51 @@ TEST_F(SoilTypeDialog, RefusesADepthThatIsNotAWholeNumberOfMillimetresUpTo2000) 
     EXPECT_EQ(d.dialog->pawc(), 80.0);
 }
 
+// A soil too shallow to hold water for the crop gives no PAWC: OK says so and the dialog stays
+// up on the depth, until a soil that holds some is chosen.
+TEST_F(SoilTypeDialog, RefusesASoilTooShallowForTheCrop) {
+    d.chooseCrop(0); // Wheat 150 at its guideline yield of 6000 kg/ha
+    d.enter(Dlg::IDC_PAWC, QStringLiteral("80"));
+    struct Shallow {
+        int soil;
+        const char* depth;
+        const char* shown;
+        const char* message;
+    };
+    const Shallow cases[] = {
+        {CSoilType::IDC_SAND, "300", "-21.5",
+         "Sand 300 mm deep is too shallow for Wheat (growing season 150 days): the plant "
+         "available water capacity comes out at -21.5 mm.\nPlease enter a greater soil depth, "
+         "or choose another soil."},
+        {CSoilType::IDC_SAND, "490", "-0.0", "Sand 490 mm deep is too shallow"},
+        {CSoilType::IDC_SANDY_LOAM, "200", "-6.4", "Sandy - Loam 200 mm deep is too shallow"},
+        {CSoilType::IDC_CLAY, "200", "-9.2", "Sand Clay Loam to Clay 200 mm deep is too shallow"},
+    };
+    openSoilDialog([&](CSoilType& soil) {
+        auto* depth = soil.control<QLineEdit>(CSoilType::IDC_DEPTH);
+        for (const Shallow& c : cases) {
+            soil.control<QRadioButton>(c.soil)->click();
+            depth->setText(QString::fromLatin1(c.depth));
+            EXPECT_EQ(shown(soil), QString::fromLatin1(c.shown));
+            ok(soil);
+            ASSERT_FALSE(d.dialogs.messages.empty());
+            EXPECT_TRUE(d.dialogs.messages.back().text.startsWith(QString::fromLatin1(c.message)))
+                << d.dialogs.messages.back().text.toStdString();
+            EXPECT_EQ(d.dialogs.messages.back().icon, MessageIcon::Exclamation);
+            EXPECT_TRUE(soil.isVisible()) << c.depth;
+            EXPECT_EQ(soil.focusWidget(), depth);
+            EXPECT_EQ(depth->selectedText(), depth->text());
+        }
+        EXPECT_EQ(d.dialogs.messages.size(), 4U);
+        soil.control<QRadioButton>(CSoilType::IDC_SAND)->click();
+        depth->setText(QStringLiteral("491")); // just deep enough
+        ok(soil);
+        EXPECT_FALSE(soil.isVisible());
+    });
+    EXPECT_EQ(d.dialogs.messages.size(), 4U);
+    EXPECT_EQ(d.text(Dlg::IDC_PAWC), QStringLiteral("0.1"));
+    EXPECT_EQ(d.dialog->pawc(), 0.1);
+}
+
 } // namespace
 } // namespace tavikcalc
