@@ -513,10 +513,10 @@ bool CTavikDlg::readyToCalculate() {
                                                 "profile."));
         return false;
     }
-    const QString reserve = QStringLiteral("Required rain storage capacity to be reserved [mm]");
     if (tooLarge(pawc_, kMaxPawc, pawcEdit_, pawc, QStringLiteral("mm"))) {
         return false;
     }
+    const QString reserve = QStringLiteral("Required rain storage capacity to be reserved [mm]");
     if (reserve_ < 0) {
         refuse(reserveEdit_, reserve + QStringLiteral(": please enter 0 mm or more."));
         return false;

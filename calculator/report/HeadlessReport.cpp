@@ -111,22 +111,23 @@ const std::string& reportUsage() {
             "             crop's maximum it is set to the maximum)\n"
             "  --pawc     profile available water capacity, 0.." +
             whole(kMaxPawc) +
-            " mm (default 0), or derived from\n"
+            " mm (default 0), or from\n"
             "  --soil     the soil class (default sand) and\n"
-            "  --depth    the soil depth, 0..2000 mm (default 1000), as the soil type dialog "
-            "does;\n"
-            "             a soil that gives the crop no water (too shallow) is refused\n"
+            "  --depth    the soil depth, 0..2000 mm (default 1000), as the soil type dialog\n"
+            "             derives it; a soil too shallow to give the crop water is refused\n"
             "  --reserve  rain storage to hold in reserve, 0.." +
             whole(kMaxReserve) +
             " mm (default 25)\n"
             "  --cycle    overhead irrigation cycle, 1..28 days (default 7)\n"
             "  --area     hectares, 0.." +
             whole(kMaxArea) +
-            ": overhead volumes in m³; a flood report needs more than 0\n"
+            ": overhead volumes in m³; a flood report needs\n"
+            "             more than 0\n"
             "  --lag      days from planting to the first flood irrigation (default: the crop's)\n"
             "  --flow     stream flow, 0.." +
             whole(kMaxStreamFlow) +
-            " m³/h (default 0); a flood report needs more than 0\n"
+            " m³/h (default 0); a flood report needs more\n"
+            "             than 0\n"
             "  --hours    length of a flood irrigation period (default 12)\n"
             "crops:\n";
         for (int index = 0; index < kCropCount; ++index) {
