@@ -46,7 +46,9 @@ TEST(Appearance, UnderADarkThemeEveryTextIsReadable) {
             unreadable += appearance::unreadableTexts(dialog);
         };
         main.click(CTavikDlg::IDC_SOIL_PROFILE);
+        main.enter(CTavikDlg::IDC_PAWC, QStringLiteral("100")); // the report in the output view
         main.click(CTavikDlg::IDC_CALCULATE);
+        EXPECT_EQ(main.dialog->view(), CTavikDlg::OutputView);
         unreadable += appearance::unreadableTexts(*main.dialog);
         CAboutDlg about(main.dialog.get());
         about.show();
