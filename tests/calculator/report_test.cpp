@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <gtest/gtest.h>
-#include <string_view>
+#include <sstream>
+#include <tuple>
 
 namespace tavikcalc {
 namespace {
@@ -239,23 +239,10 @@ ReportValues with(double area, double flow, int cycle = 7) {
     return values;
 }
 
-ReportValues withVolumes(double area) {
-    ReportValues values = wheatValues();
-    values.areaFlag = true;
-    values.area = area;
-    return values;
-}
-
-ReportValues withSoil(double pawc, double reserve) {
+// Wheat 150 flooded with 150 m³/h on 1 ha, one value changed.
+ReportValues changed(double ReportValues::*field, double value) {
     ReportValues values = with(1, 150);
-    values.pawc = pawc;
-    values.reserve = reserve;
-    return values;
-}
-
-ReportValues withYield(double yield) {
-    ReportValues values = with(1, 150);
-    values.yieldTarget = yield;
+    values.*field = value;
     return values;
 }
 
@@ -278,175 +265,119 @@ TEST_P(RefusedReport, WithAMessageAndWithoutCalculating) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, RefusedReport,
-    testing::Values(
-        Refusal{"cycle0", false, with(0, 0, 0), 30, "cycle must be at least 1"},
-        Refusal{"cycleNegative", false, with(0, 0, -5), 30, "cycle"},
-        Refusal{"lag0", true, with(1, 150), 0, "lag must be at least 1"},
-        Refusal{"lagNegative", true, with(1, 150), -3, "lag"},
-        Refusal{"area0", true, with(0, 150), 30, "area of 0 ha"},
-        Refusal{"area0NoFlow", true, with(0, 0), 30, "area"},
-        Refusal{"flowOverflows", true, with(1, 1e308), 30, "stream flow of 1e+308"},
-        Refusal{"flow0", true, with(1, 0), 30, "stream flow must be greater than 0"},
-        Refusal{"flowNegative", true, with(1, -150), 30, "stream flow of -150"},
-        Refusal{"flowTooSmallToCount", true, with(1, 1e-320), 30,
-                "no finite application per irrigation or number of periods"},
-        Refusal{"areaTooSmallToCount", true, with(1e-320, 150), 30, "no finite application"},
-        Refusal{"areaNegative", true, with(-1, 150), 30, "area of -1 ha"},
-        Refusal{"volumesOfAHugeArea", false, withVolumes(1e308), 30, "at most 10000 ha"},
-        Refusal{"pawcNegative", false, withSoil(-21.5, 25), 30,
-                "capacity must be from 0 to 1000 mm, not -21.5"},
-        Refusal{"pawcHuge", true, withSoil(1e308, 25), 30, "not 1e+308"},
-        Refusal{"pawcNotANumber", false, withSoil(NAN, 25), 30, "capacity"},
-        Refusal{"reserveNegative", false, withSoil(100, -0.1), 30,
-                "rain storage to be reserved must be from 0 to 1000 mm"},
-        Refusal{"reserveHuge", true, withSoil(100, 1e308), 30, "rain storage"},
-        Refusal{"yieldAboveTheMaximum", false, withYield(10001), 30,
-                "yield target must be from 0 to 10000 kg/ha"},
-        Refusal{"yieldNegative", true, withYield(-1), 30, "yield target"}));
+    testing::Values(Refusal{"cycle0", false, with(0, 0, 0), 30, "cycle must be at least 1"},
+                    Refusal{"cycleNegative", false, with(0, 0, -5), 30, "cycle"},
+                    Refusal{"lag0", true, with(1, 150), 0, "lag must be at least 1"},
+                    Refusal{"lagNegative", true, with(1, 150), -3, "lag"},
+                    Refusal{"area0", true, with(0, 150), 30, "area of 0 ha"},
+                    Refusal{"area0NoFlow", true, with(0, 0), 30, "area"},
+                    Refusal{"flowOverflows", true, with(1, 1e308), 30, "stream flow of 1e+308"},
+                    Refusal{"flow0", true, with(1, 0), 30, "greater than 0"},
+                    Refusal{"flowTooSmall", true, with(1, 1e-320), 30, "number of periods"},
+                    Refusal{"areaNegative", true, with(-1, 150), 30, "area of -1 ha"},
+                    Refusal{"pawcNegative", true, changed(&ReportValues::pawc, -21.5), 30, "-21.5"},
+                    Refusal{"pawcHuge", false, changed(&ReportValues::pawc, 1e308), 30, "1000 mm"},
+                    Refusal{"reserveNegative", false, changed(&ReportValues::reserve, -1), 30,
+                            "rain"},
+                    Refusal{"yieldAboveMax", false, changed(&ReportValues::yieldTarget, 10001), 30,
+                            "yield target must be from 0 to 10000 kg/ha"}));
 
-// Every report over a grid of the values a report accepts, each from one end of its range to
-// the other, for every crop: no figure is infinite or undefined, none is wider than a few
-// columns, and none is negative but where the crop's own demand curve (the row's cubic) falls
-// below zero: the amount (IRR) of a cycle in the last days of the soya bean, potato and pea
-// seasons, where the fitted curve dips under the axis; and, when no cap lets the profile carry
-// the peak, the early days of the summer potatoes, whose curve starts below the axis and which
-// the schedules then follow from the first day. ("-0" is a small amount of that kind, rounded.)
-class ReportGrid : public testing::Test {
-protected:
-    // Checks one report; `calculator` is the one that wrote it.
-    void check(const ReportOutcome& report, const CTavik& calculator, int cycle,
-               const std::string& where) {
-        ++reports;
-        ASSERT_TRUE(report.ok()) << where << ": " << report.problem;
-        const std::string_view text = report.text;
-        for (std::size_t start = 0; start <= text.size();) {
-            const std::size_t end = std::min(text.find("\r\n", start), text.size());
-            checkLine(text.substr(start, end - start), calculator.record(), cycle, where);
-            start = end + 2;
+// Whether the crop's demand cubic is below zero on a day from `first` to `last`.
+bool curveBelowZero(const CropRecord& crop, int first, int last) {
+    const auto& c = crop.demandCurve;
+    for (double d = std::max(1, first); d <= last; ++d) {
+        if (c[0] + c[1] * d + c[2] * d * d + c[3] * d * d * d < 0) {
+            return true;
         }
     }
+    return false;
+}
 
-    void checkLine(std::string_view line, const CropRecord& crop, int cycle,
-                   const std::string& where) {
-        const auto digit = [&line](std::size_t i) {
-            return i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])) != 0;
-        };
+// No figure is infinite or undefined, none is wider than 9 characters (14463.03 m³ a hectare,
+// maize at its maximum yield, is the widest the grid gives; an accepted 1e308 gave 309), and
+// none is negative but where the crop's own demand curve falls below zero: the amount (IRR)
+// of a cycle in the last days of the soya bean, potato and pea seasons; and, when no cap lets
+// the profile carry the peak, the first days of the summer potatoes, whose curve starts below
+// the axis and which the schedules then follow from day 1. ("-0" rounds such an amount.)
+void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle,
+                 const std::string& where) {
+    ASSERT_TRUE(report.ok()) << where << ": " << report.problem;
+    for (std::string line : lines(report.text)) {
         // A row of the overhead table: the day, then per column the cycle's amount and the
-        // total. The day-10 row holds the totals in both places.
-        const bool tableRow = line.substr(0, 4) == " ¦ " && line.find("      ¦ ") == 7;
+        // total; the day-10 row holds the totals in both places.
+        const bool row = line.rfind(" ¦ ", 0) == 0 && line.find("      ¦ ") == 7;
+        const std::string shown = line;
+        for (char& c : line) {
+            const bool kept = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.';
+            c = kept ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : ' ';
+        }
+        std::istringstream words(line);
+        int field = 0;
         int day = 0;
-        int field = 0; // of a table row, 0 the day
-        for (std::size_t i = 0; i < line.size();) {
-            if (std::isalpha(static_cast<unsigned char>(line[i])) != 0) {
-                std::string word;
-                for (; i < line.size() && std::isalpha(static_cast<unsigned char>(line[i])); ++i) {
-                    word += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
-                }
-                if (word == "inf" || word == "infinity" || word == "nan") {
-                    ADD_FAILURE() << where << ": " << line;
-                }
+        for (std::string word; words >> word;) {
+            EXPECT_TRUE(word.find("inf") == std::string::npos &&
+                        word.find("nan") == std::string::npos)
+                << where << ": " << shown;
+            if (!std::isdigit(static_cast<unsigned char>(word[word[0] == '-' ? 1 : 0]))) {
                 continue;
             }
-            const bool minus = line[i] == '-' && digit(i + 1);
-            if (!minus && !digit(i)) {
-                ++i;
-                continue;
-            }
-            // A figure: an optional minus, digits, an optional fraction.
-            std::size_t end = i + (minus ? 1 : 0);
-            bool nonZero = false;
-            for (; digit(end) || (end < line.size() && line[end] == '.'); ++end) {
-                nonZero = nonZero || (line[end] >= '1' && line[end] <= '9');
-            }
-            const std::string_view figure = line.substr(i, end - i);
-            i = end;
-            // Up to 9 characters: 14463.03 m³ of water a hectare for maize at its maximum
-            // yield is the widest the grid gives (an accepted 1e308 gave 309).
-            if (figure.size() > 9) {
-                ADD_FAILURE() << where << ": " << line;
-            }
-            if (tableRow && field == 0) {
-                day = std::stoi(std::string(figure));
-            }
+            EXPECT_LE(word.size(), 9U) << where << ": " << shown;
+            day = field == 0 ? std::stoi(word) : day;
             const bool amount = field % 2 == 1 && day > 10;
-            if (minus && nonZero &&
-                !(tableRow && field > 0 &&
-                  curveBelowZero(crop, amount ? day - cycle + 1 : 1, day))) {
-                ADD_FAILURE() << where << ": " << line;
-            }
+            EXPECT_TRUE(
+                !(std::stod(word) < 0) ||
+                (row && field > 0 && curveBelowZero(crop, amount ? day - cycle + 1 : 1, day)))
+                << where << ": " << shown;
             ++field;
         }
     }
+}
 
-    // Whether the crop's demand cubic is below zero on a day from `first` to `last`.
-    static bool curveBelowZero(const CropRecord& crop, int first, int last) {
-        const auto& c = crop.demandCurve;
-        for (int d = std::max(1, first); d <= last; ++d) {
-            const double x = d;
-            if (c[0] + c[1] * x + c[2] * x * x + c[3] * x * x * x < 0) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    int reports = 0;
-};
-
-TEST_F(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
-    // The values that shape the calculation, in every combination; then the method's own
-    // values, in combinations that take each to both ends of its range (area 0: millimetres;
-    // lag 0: the crop's own).
-    const std::vector<double> pawcs = {0, 0.1, 40, 250, kMaxPawc};
-    const std::vector<double> reserves = {0, 25, kMaxReserve};
+// Every report over a grid of the values a report accepts, for every crop: those that shape
+// the calculation in every combination, then the method's own in combinations that take each
+// to both ends of its range (area 0: millimetres; lag 0: the crop's own).
+TEST(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
     const std::vector<std::pair<int, double>> overheadCases = {
         {kMinCycle, 0}, {kMinCycle, kMaxArea}, {7, 0.01}, {kMaxCycle, 0}, {kMaxCycle, kMaxArea}};
-    struct FloodCase {
-        double flow;
-        int hours;
-        double area;
-        int lag;
-    };
-    const std::vector<FloodCase> floodCases = {{1, 24, 0.01, 1},
-                                               {kMaxStreamFlow, 24, 0.01, 0},
-                                               {150, 12, 3, 0},
-                                               {kMaxStreamFlow, 12, kMaxArea, 200},
-                                               {1, 12, kMaxArea, 1}};
+    const std::vector<std::tuple<double, int, double, int>> floodCases = {
+        {1, 24, 0.01, 1},
+        {kMaxStreamFlow, 24, 0.01, 0},
+        {150, 12, 3, 0},
+        {kMaxStreamFlow, 12, kMaxArea, 200},
+        {1, 12, kMaxArea, 1}};
+    int reports = 0;
     for (int crop = 0; crop < kCropCount; ++crop) {
         const CropRecord& row = cropRows()[static_cast<std::size_t>(crop)];
         for (const double yield : {0.0, row.guidelineYield, row.maxYield}) {
-            for (const double pawc : pawcs) {
-                for (const double reserve : reserves) {
-                    const std::string given =
-                        "crop " + std::to_string(crop) + ", yield " + std::to_string(yield) +
-                        ", PAWC " + std::to_string(pawc) + ", reserve " + std::to_string(reserve);
-                    ReportValues values;
-                    values.yieldTarget = yield;
-                    values.pawc = pawc;
-                    values.reserve = reserve;
+            for (const double pawc : {0.0, 0.1, 40.0, 250.0, kMaxPawc}) {
+                for (const double reserve : {0.0, 25.0, kMaxReserve}) {
+                    ReportValues values{yield, pawc, reserve};
+                    const std::string given = std::to_string(crop) + ", " + std::to_string(yield) +
+                                              ", " + std::to_string(pawc) + ", " +
+                                              std::to_string(reserve) + ", ";
                     for (const auto& [cycle, area] : overheadCases) {
                         CTavik calculator;
                         calculator.SetCrop(crop);
                         values.cycle = cycle;
                         values.areaFlag = area > 0;
                         values.area = area;
-                        check(OverheadReport(calculator, values), calculator, cycle,
-                              "overhead, " + given + ", cycle " + std::to_string(cycle) +
-                                  ", area " + std::to_string(area));
+                        checkReport(OverheadReport(calculator, values), row, cycle,
+                                    "overhead " + given + std::to_string(cycle) + ", " +
+                                        std::to_string(area));
+                        ++reports;
                     }
-                    for (const FloodCase& c : floodCases) {
+                    for (const auto& [flow, hours, area, lag] : floodCases) {
                         CTavik calculator;
                         calculator.SetCrop(crop);
-                        if (c.lag != 0) {
-                            calculator.setDefaultLag(c.lag);
-                        }
-                        values.streamFlow = c.flow;
-                        values.periodHours = c.hours;
-                        values.area = c.area;
-                        check(FloodReport(calculator, values), calculator, 1,
-                              "flood, " + given + ", flow " + std::to_string(c.flow) + ", " +
-                                  std::to_string(c.hours) + " hours, area " +
-                                  std::to_string(c.area) + ", lag " + std::to_string(c.lag));
+                        calculator.setDefaultLag(lag != 0 ? lag : row.defaultLag);
+                        values.streamFlow = flow;
+                        values.periodHours = hours;
+                        values.area = area;
+                        checkReport(FloodReport(calculator, values), row, 1,
+                                    "flood " + given + std::to_string(flow) + ", " +
+                                        std::to_string(hours) + ", " + std::to_string(area) + ", " +
+                                        std::to_string(lag));
+                        ++reports;
                     }
                 }
             }
