@@ -288,14 +288,13 @@ TEST_F(MainDialog, CalculateRefusesWhatTheReportCannotUseAndNamesTheField) {
 
 // One field at a time holds what no report can use, the others a good programme for Wheat
 // 150 (overhead; flood with its group shown): Calculate names the field and what it needs,
-// puts the focus in it (the command line's area has no field to take it) and writes no report.
+// puts the focus in it and writes no report.
 struct FieldRefusal {
     const char* name;
     bool flood;
     int field;
     const char* text;
     const char* message; // its start
-    double commandLineArea = 0;
 };
 
 void PrintTo(const FieldRefusal& r, std::ostream* os) {
@@ -306,7 +305,7 @@ class CalculateRefuses : public testing::TestWithParam<FieldRefusal> {};
 
 TEST_P(CalculateRefuses, NamesTheFieldAndPutsTheFocusInIt) {
     const FieldRefusal& r = GetParam();
-    DialogDriver d(r.commandLineArea);
+    DialogDriver d;
     ASSERT_TRUE(d.open());
     d.chooseCrop(0);
     d.enter(Dlg::IDC_PAWC, QStringLiteral("100"));
@@ -321,7 +320,7 @@ TEST_P(CalculateRefuses, NamesTheFieldAndPutsTheFocusInIt) {
     ASSERT_EQ(d.dialogs.messages.size(), 1U);
     EXPECT_TRUE(d.dialogs.messages[0].text.startsWith(QString::fromUtf8(r.message)))
         << d.dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(d.edit(r.field)->hasFocus(), r.commandLineArea == 0);
+    EXPECT_TRUE(d.edit(r.field)->hasFocus());
     EXPECT_TRUE(d.dialog->reportText().isEmpty());
 }
 
@@ -333,17 +332,13 @@ INSTANTIATE_TEST_SUITE_P(
         FieldRefusal{"pawcEmpty", false, Dlg::IDC_PAWC, "",
                      "Profile available water capacity [mm]: please enter the profile's "
                      "available water capacity, more than 0 mm, or specify the soil profile."},
-        FieldRefusal{"pawcOfAShallowSoil", true, Dlg::IDC_PAWC, "-21.5",
-                     "Profile available water capacity [mm]: please enter"},
         FieldRefusal{"pawcHuge", false, Dlg::IDC_PAWC, "1e308",
                      "Profile available water capacity [mm]: the number is too large to "
                      "calculate with; please enter at most 1000 mm."},
         FieldRefusal{"reserveNegative", false, Dlg::IDC_RESERVE, "-5",
                      "Required rain storage capacity to be reserved [mm]: please enter 0 mm"},
         FieldRefusal{"flow0", true, Dlg::IDC_STREAM_FLOW, "0",
-                     "Stream flow m³/h: please enter the stream flow, more than 0 m³/h"},
-        FieldRefusal{"commandLineAreaHuge", false, Dlg::IDC_RESERVE, "25",
-                     "Area to be irrigated [ha]: the number is too large", 1e308}));
+                     "Stream flow m³/h: please enter the stream flow, more than 0 m³/h"}));
 
 TEST_F(MainDialog, TheContextMenuOpensTheAboutBox) {
     QAction* about = d.dialog->aboutAction();
