@@ -164,7 +164,7 @@ void chooseFont(QPainter& painter, const QPrinter& printer, const QString& text,
     const int smallest = qRound(kSmallestPoints * pixelsPerPoint);
     int pixels = largest;
     painter.setFont(reportFont(pixels));
-    int widest = widestLine(painter, text);
+    const int widest = widestLine(painter, text);
     if (widest <= width) {
         return;
     }
