@@ -45,14 +45,16 @@ QString fileNamePart(const QString& name) {
 FilePlaces::FilePlaces(Wizard& wizard) : wizard_(wizard) {}
 
 QString FilePlaces::folder() const {
-    if (const QString& plan = wizard_.plans().path(); !plan.isEmpty()) {
-        return QFileInfo(plan).absolutePath();
+    // The first of them that is a folder still (a plan's folder may have gone since).
+    const QString& plan = wizard_.plans().path();
+    for (const QString& folder :
+         {plan.isEmpty() ? QString() : QFileInfo(plan).absolutePath(), lastFolder_,
+          QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            return folder;
+        }
     }
-    if (!lastFolder_.isEmpty()) {
-        return lastFolder_;
-    }
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return QDir::homePath();
 }
 
 QString FilePlaces::name(const QString& suffix) const {
