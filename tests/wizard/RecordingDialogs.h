@@ -12,26 +12,30 @@ namespace tavik::test {
 // cancels; and counts what was asked.
 class RecordingDialogs : public Dialogs {
 public:
-    bool choosePrinter(QPrinter& printer, QWidget*) override {
+    bool choosePrinter(QPrinter& printer, QWidget*, const QString& suggested) override {
         ++printDialogs;
+        lastSuggested = suggested;
         if (pdf.isEmpty()) {
             return false;
         }
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageSize(paper);
         return true;
     }
-    std::optional<QString> chooseSaveFile(QWidget*, const QString& filters,
-                                          const QString& suffix) override {
+    std::optional<QString> chooseSaveFile(QWidget*, const QString& filters, const QString& suffix,
+                                          const QString& suggested) override {
         ++saveDialogs;
         lastFilters = filters;
         lastSuffix = suffix;
+        lastSuggested = suggested;
         return savePath;
     }
-    std::optional<QString> chooseOpenFile(QWidget*, const QString& filters) override {
+    std::optional<QString> chooseOpenFile(QWidget*, const QString& filters,
+                                          const QString& suggested) override {
         ++openDialogs;
         lastFilters = filters;
+        lastSuggested = suggested;
         return openPath;
     }
     Changes askToSaveChanges(QWidget*, const QString&, const QString& planName) override {
@@ -43,6 +47,7 @@ public:
         return imageSize;
     }
     QString pdf;                     // where to print; empty cancels
+    QPageSize paper{QPageSize::A4};  // on what
     std::optional<QString> savePath; // none cancels
     int printDialogs = 0;
     int saveDialogs = 0;
@@ -52,6 +57,7 @@ public:
     QStringList askedAbout;            // the plans it was asked about
     QString lastFilters;
     QString lastSuffix;
+    QString lastSuggested; // where the last file or print dialog opened, and the name offered
     std::optional<QSize> imageSize; // the chosen image size; none cancels
     QSize suggestedSize;
 };

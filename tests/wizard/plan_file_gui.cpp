@@ -5,6 +5,7 @@
 #include "GuiSupport.h"
 #include "RecordingDialogs.h"
 #include "plan/Scenario.h"
+#include "screens/PlanExportMenu.h"
 #include "screens/PlanFiles.h"
 #include "screens/TipSlider.h"
 #include "screens/frmMain.h"
@@ -12,8 +13,12 @@
 #include "screens/frmWaterLevel.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <array>
 #include <qcustomplot.h>
 
 namespace tavik {
@@ -215,6 +220,183 @@ TEST_F(PlanFile, APlantingDatePutsTheScheduleOnTheCalendar) {
     result.setPlantingDate(std::nullopt);
     EXPECT_FALSE(tabs->isVisible());
     EXPECT_TRUE(result.display()->isVisible());
+}
+
+// Leaving a plan by every way out, answered every way, with and without a plan file: what is
+// asked, what is written, and the titles afterwards.
+enum class Way { Exit, CloseButton, AnotherCrop, OpenPlan };
+enum class Answer { Save, SaveUnnamed, Discard, Cancel }; // SaveUnnamed: no name given
+void PrintTo(Way way, std::ostream* out) {
+    *out << std::array{"Exit", "CloseButton", "AnotherCrop", "OpenPlan"}[static_cast<int>(way)];
+}
+void PrintTo(Answer answer, std::ostream* out) {
+    *out << std::array{"Save", "SaveUnnamed", "Discard", "Cancel"}[static_cast<int>(answer)];
+}
+class LeavingAPlan : public testing::TestWithParam<std::tuple<Way, Answer, bool>> {};
+
+TEST_P(LeavingAPlan, AsksWritesAndTitlesAsAnswered) {
+    const auto [way, answer, withFile] = GetParam();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("field 7.tavikplan"));
+    const QString other = dir.filePath(QStringLiteral("other.tavikplan"));
+    const QString named = dir.filePath(QStringLiteral("named.tavikplan"));
+    QFile::copy(test::sourcePath(QStringLiteral("examples/wheat-deep-loam.json")), file);
+    QFile::copy(test::sourcePath(QStringLiteral("examples/potatoes-shallow-sand.json")), other);
+    Session session;
+    Wizard& wizard = *session.wizard;
+    frmMain& result = wizard.result();
+    if (withFile) {
+        ASSERT_TRUE(wizard.plans().open(file, wizard.choice()));
+        result.setCycle(result.cycle() == 2 ? 3 : 2); // a change not saved
+    } else { // walked through to the result screen, never saved
+        wizard.choice().option(0)->click();
+        for (QWidget* screen : std::initializer_list<QWidget*>{&wizard.choice(), &wizard.soilInfo(),
+                                                               &wizard.waterLevel()}) {
+            screen->findChild<QAbstractButton*>(QStringLiteral("cmdNext"))->click();
+        }
+    }
+    ASSERT_TRUE(result.isVisible());
+    const QByteArray before = test::readFile(file);
+    const int cycle = result.cycle();
+    const int crop = session.state.CropRow - 2;
+    session.dialogs.changes = answer == Answer::Discard  ? Dialogs::Changes::Discard
+                              : answer == Answer::Cancel ? Dialogs::Changes::Cancel
+                                                         : Dialogs::Changes::Save;
+    session.dialogs.savePath =
+        answer == Answer::SaveUnnamed ? std::nullopt : std::optional<QString>(named);
+    session.dialogs.openPath = other;
+    switch (way) {
+    case Way::Exit:
+        result.exitAction()->trigger();
+        break;
+    case Way::CloseButton:
+        EXPECT_EQ(result.close(), answer == Answer::Save || answer == Answer::Discard);
+        break;
+    case Way::AnotherCrop:
+        result.findChild<QAbstractButton*>(QStringLiteral("cmdAnotherCrop"))->click();
+        break;
+    case Way::OpenPlan:
+        result.findChild<QAction*>(QStringLiteral("mnuFileOpenPlan"))->trigger();
+        break;
+    }
+    const bool left = way == Way::AnotherCrop ? wizard.choice().isVisible()
+                      : way == Way::OpenPlan  ? wizard.plans().path() == other
+                                              : wizard.exited();
+
+    // Asked once, about the file or a plan without one; a name only for a plan without one.
+    EXPECT_EQ(session.dialogs.askedAbout,
+              QStringList{withFile ? QStringLiteral("field 7.tavikplan") : QString()});
+    const bool saving = answer == Answer::Save || answer == Answer::SaveUnnamed;
+    EXPECT_EQ(session.dialogs.saveDialogs, saving && !withFile ? 1 : 0);
+    EXPECT_EQ(left, answer == Answer::Save || answer == Answer::Discard);
+    EXPECT_TRUE(session.notifier.shown.empty());
+    // Written only when saved: the screens' plan, to its file or under the name given.
+    const QString written = withFile ? file : named;
+    if (answer == Answer::Save) {
+        const ScenarioParse saved = parseScenario(test::readFile(written).toStdString());
+        ASSERT_TRUE(saved.scenario) << saved.problem;
+        EXPECT_EQ(saved.scenario->cycle, cycle);
+    } else {
+        EXPECT_EQ(test::readFile(file), before);
+        EXPECT_FALSE(QFileInfo::exists(named));
+    }
+    // Titles: as they were where the user stays; after Another crop the crop screen as it
+    // was left, with the saved file's name, or with none for a discarded plan, whose next
+    // save asks for a name instead of writing over its old file.
+    if (!left) {
+        EXPECT_EQ(result.windowTitle(), withFile ? QStringLiteral("TAVIK+ - field 7.tavikplan[*]")
+                                                 : QStringLiteral("TAVIK+"));
+        EXPECT_EQ(result.isWindowModified(), withFile);
+    } else if (way == Way::AnotherCrop) {
+        frmChoice& choice = wizard.choice();
+        EXPECT_TRUE(choice.option(crop)->isChecked());
+        EXPECT_EQ(choice.windowTitle(), answer == Answer::Discard
+                                            ? QStringLiteral("TAVIK+ (Crop choice)")
+                                            : QStringLiteral("TAVIK+ (Crop choice) - %1[*]")
+                                                  .arg(QFileInfo(written).fileName()));
+        EXPECT_FALSE(choice.isWindowModified());
+        session.dialogs.savePath.reset();
+        choice.findChild<QAction*>(QStringLiteral("mnuFileSavePlan"))->trigger();
+        EXPECT_EQ(session.dialogs.saveDialogs, (answer == Answer::Discard) + (saving && !withFile));
+    }
+}
+
+std::vector<std::tuple<Way, Answer, bool>> leavings() {
+    std::vector<std::tuple<Way, Answer, bool>> all;
+    for (Way way : {Way::Exit, Way::CloseButton, Way::AnotherCrop, Way::OpenPlan}) {
+        for (Answer answer : {Answer::Save, Answer::SaveUnnamed, Answer::Discard, Answer::Cancel}) {
+            for (bool withFile : {false, true}) {
+                if (!withFile || answer != Answer::SaveUnnamed) { // a file is saved unasked
+                    all.emplace_back(way, answer, withFile);
+                }
+            }
+        }
+    }
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, LeavingAPlan, testing::ValuesIn(leavings()));
+
+// File dialogs open in the plan's folder, else the last one used, else the documents folder
+// (home without one), and offer the plan file's name, else the crop's; Ctrl+Shift+S is one.
+TEST_F(PlanFile, FileDialogsOpenInThePlansFolderAndOfferANameFromIt) {
+    QTemporaryDir home, elsewhere, fields;
+    const QByteArray homeWas = qgetenv("HOME");
+    const QByteArray configWas = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", homeWas);
+        configWas.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configWas);
+    });
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
+    dialogs_.changes = Dialogs::Changes::Discard; // Open plan goes on to its dialog
+    const auto offered = [this](QWidget& screen, const char* item) {
+        dialogs_.lastSuggested.clear();
+        screen.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        return dialogs_.lastSuggested;
+    };
+    frmChoice& choice = wizard_->choice();
+    EXPECT_EQ(offered(choice, "mnuFileOpenPlan"), home.path());
+    QDir(home.path()).mkdir(QStringLiteral("Documents"));
+    choice.option(1)->click(); // Maize
+    choice.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&choice));
+    QTest::keyClick(&choice, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs_.lastSuggested, home.filePath(QStringLiteral("Documents/Maize.tavikplan")));
+    EXPECT_EQ(find<QAction>(choice, QStringLiteral("mnuFileSavePlanAs"))->shortcut().toString(),
+              QStringLiteral("Ctrl+Shift+S"));
+    click(choice, QStringLiteral("cmdNext"));
+    click(wizard_->soilInfo(), QStringLiteral("cmdNext"));
+    click(wizard_->waterLevel(), QStringLiteral("cmdNext"));
+    frmMain& result = wizard_->result();
+    const auto expectOffers = [&](const QString& folder, const QString& name) {
+        for (const auto& [item, suffix] :
+             std::initializer_list<std::pair<const char*, const char*>>{
+                 {"mnuFileSave", "txt"},
+                 {"mnuExportTable", "csv"},
+                 {"mnuExportFieldSheet", "pdf"},
+                 {"mnuExportChart", "png"},
+                 {"mnuFilePrint", "pdf"},
+                 {"mnuFilePrintchart", "pdf"},
+                 {"mnuFileSavePlanAs", "tavikplan"}}) {
+            EXPECT_EQ(offered(result, item), folder + '/' + name + '.' + suffix) << item;
+        }
+        EXPECT_EQ(offered(wizard_->waterLevel(), "mnuFilePrint"), folder + '/' + name + ".pdf");
+    };
+    expectOffers(home.filePath(QStringLiteral("Documents")), QStringLiteral("Maize"));
+    // A file written elsewhere: the dialogs open there from then on...
+    dialogs_.savePath = elsewhere.filePath(QStringLiteral("table.csv"));
+    ASSERT_TRUE(result.exports().exportTable());
+    dialogs_.savePath.reset();
+    expectOffers(elsewhere.path(), QStringLiteral("Maize"));
+    // ... until the plan has a file: its folder and name, wherever else files are written.
+    dialogs_.savePath = fields.filePath(QStringLiteral("north: field.tavikplan"));
+    ASSERT_TRUE(wizard_->plans().saveAs(result));
+    dialogs_.savePath = elsewhere.filePath(QStringLiteral("again.csv"));
+    ASSERT_TRUE(result.exports().exportTable());
+    dialogs_.savePath.reset();
+    expectOffers(fields.path(), QStringLiteral("north: field"));
+    EXPECT_EQ(offered(result, "mnuFileOpenPlan"), fields.filePath("north: field.tavikplan"));
 }
 
 } // namespace

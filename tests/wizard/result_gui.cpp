@@ -18,12 +18,15 @@
 
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QPageSize>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <algorithm>
+#include <map>
 #include <qcustomplot.h>
 
 namespace tavik {
@@ -184,6 +187,7 @@ TEST_F(Result, AnotherCropReturnsToTheCropScreenAsItWasLeft) {
     walk(3, 900); // Groundnuts
     auto* yield = find<QSlider>(wizard_->choice(), QStringLiteral("sldTargetYield"));
     const int value = yield->value();
+    dialogs_.changes = Dialogs::Changes::Discard; // the plan was never saved: asked first
     click(result(), QStringLiteral("cmdAnotherCrop"));
     EXPECT_TRUE(wizard_->choice().isVisible());
     EXPECT_FALSE(result().isVisible());
@@ -318,6 +322,93 @@ TEST_F(Result, PrintingPutsTheTextOneInchFromThePapersEdges) {
     EXPECT_TRUE(result().printChart());
     EXPECT_TRUE(QFileInfo::exists(dialogs_.pdf));
 }
+
+class PrintedSchedule
+    : public Result,
+      public testing::WithParamInterface<std::tuple<bool, QPageSize::PageSizeId, int>> {};
+
+// On paper the table's heading stands on one line within the margins, and on every page
+// each figure (or its first word: "2*" of "2* 22") starts where its column's heading starts.
+TEST_P(PrintedSchedule, FiguresStandUnderTheirHeadingsOnOneLine) {
+    const auto [package, paper, days] = GetParam();
+    walk(4, 900, package); // Cotton: a long season, over pages at short cycles
+    cycle()->setValue(days);
+    dialogs_.pdf = dir_.filePath(QStringLiteral("schedule.pdf"));
+    dialogs_.paper = QPageSize(paper);
+    ASSERT_GE(result().printSchedule(), days < 5 ? 2 : 1);
+    QProcess boxes;
+    boxes.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dialogs_.pdf, "-"});
+    ASSERT_TRUE(boxes.waitForFinished(20000));
+    // The lines of words of every page, keyed by page and height, with the left of each word.
+    std::map<std::pair<int, int>, std::vector<std::pair<double, QString>>> lines;
+    const QRegularExpression item(QStringLiteral(
+        "<page width=\"([0-9.]+)\"|<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\""
+        " yMax=\"[0-9.]+\">([^<]*)</word>"));
+    int page = 0;
+    double right = 0;
+    for (auto it = item.globalMatch(QString::fromUtf8(boxes.readAllStandardOutput()));
+         it.hasNext();) {
+        const auto match = it.next();
+        if (!match.captured(1).isEmpty()) {
+            ++page;
+            right = match.captured(1).toDouble() - 72; // one inch in from the paper's edge
+            continue;
+        }
+        EXPECT_LE(match.captured(4).toDouble(), right + 0.5) << match.captured(5).toStdString();
+        lines[{page, static_cast<int>(std::lround(match.captured(3).toDouble() * 4))}].emplace_back(
+            match.captured(2).toDouble(), match.captured(5));
+    }
+    const QStringList columns =
+        package ? QStringList{"DAP", "Irr.", "Running", "Recommended", "Cumulative"}
+                : QStringList{"DAP", "Irr.", "Cumulative"};
+    std::vector<double> starts;
+    std::size_t rows = 0;
+    std::string misplaced;
+    const QRegularExpression figure(QStringLiteral("^(~?[0-9]+|[0-9]\\*|B/C\\*)$"));
+    for (const auto& [where, line] : lines) {
+        QStringList words;
+        for (const auto& word : line) {
+            words << word.second;
+        }
+        if (starts.empty() && words.contains(QStringLiteral("DAP"))) {
+            EXPECT_EQ(words.join(' ').toStdString(),
+                      package ? "DAP (days) Irr. Application (mm) Running speed (%) Recommended "
+                                "Speed Cumulative (mm)"
+                              : "DAP (days) Irr. Application (mm) Cumulative (mm)");
+            for (const auto& word : line) {
+                if (columns.contains(word.second)) {
+                    starts.push_back(word.first);
+                }
+            }
+            continue;
+        }
+        if (starts.size() != static_cast<std::size_t>(columns.size()) ||
+            !std::all_of(words.begin(), words.end(),
+                         [&figure](const QString& w) { return figure.match(w).hasMatch(); })) {
+            continue;
+        }
+        ++rows;
+        for (std::size_t column = 0, at = 0; column < starts.size() && misplaced.empty();
+             ++column) {
+            while (at < line.size() && line[at].first < starts[column] - 1) {
+                ++at; // the rest of the column before
+            }
+            if (at == line.size() || std::abs(line[at].first - starts[column]) > 0.5) {
+                misplaced = "page " + std::to_string(where.first) + ", line " +
+                            words.join(' ').toStdString() + ": nothing starts under " +
+                            columns[static_cast<qsizetype>(column)].toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(misplaced, "");
+    EXPECT_EQ(rows, result().engine().LastRun().irrigations.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Papers, PrintedSchedule,
+                         testing::Values(std::tuple(true, QPageSize::A4, 3),
+                                         std::tuple(false, QPageSize::A4, 3),
+                                         std::tuple(true, QPageSize::Letter, 10),
+                                         std::tuple(true, QPageSize::A5, 10)));
 
 } // namespace
 } // namespace tavik

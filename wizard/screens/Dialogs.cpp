@@ -4,7 +4,9 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -12,29 +14,62 @@
 
 namespace tavik {
 
-bool QtDialogs::choosePrinter(QPrinter& printer, QWidget* parent) {
+namespace {
+
+// A file dialog opens in the suggested folder, with the suggested name in its name box.
+void startAt(QFileDialog& dialog, const QString& suggested, bool offerName) {
+    if (suggested.isEmpty()) {
+        return;
+    }
+    const QFileInfo start(suggested);
+    if (start.isDir()) {
+        dialog.setDirectory(start.absoluteFilePath());
+        return;
+    }
+    dialog.setDirectory(start.absolutePath());
+    if (offerName) {
+        dialog.selectFile(start.fileName());
+    }
+}
+
+} // namespace
+
+bool QtDialogs::choosePrinter(QPrinter& printer, QWidget* parent, const QString& suggested) {
+    if (!suggested.isEmpty()) {
+        printer.setDocName(QFileInfo(suggested).completeBaseName()); // the print job's name
+    }
     QPrintDialog dialog(&printer, parent);
+    // Printing to a file offers the suggested file (the dialog's own box for it, where it
+    // has one), unless the printer already names a file.
+    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+        file != nullptr && !suggested.isEmpty() && printer.outputFileName().isEmpty()) {
+        file->setText(suggested);
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 
 std::optional<QString> QtDialogs::chooseSaveFile(QWidget* parent, const QString& filters,
-                                                 const QString& defaultSuffix) {
+                                                 const QString& defaultSuffix,
+                                                 const QString& suggested) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters.split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(defaultSuffix);
+    startAt(dialog, suggested, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<QString> QtDialogs::chooseOpenFile(QWidget* parent, const QString& filters) {
+std::optional<QString> QtDialogs::chooseOpenFile(QWidget* parent, const QString& filters,
+                                                 const QString& suggested) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+    startAt(dialog, suggested, QFileInfo::exists(suggested));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -43,10 +78,15 @@ std::optional<QString> QtDialogs::chooseOpenFile(QWidget* parent, const QString&
 
 Dialogs::Changes QtDialogs::askToSaveChanges(QWidget* parent, const QString& title,
                                              const QString& planName) {
-    QMessageBox box(QMessageBox::Warning, title,
-                    QStringLiteral("The plan \"%1\" has changes that are not saved.").arg(planName),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-    box.setInformativeText(QStringLiteral("Do you want to save them?"));
+    QMessageBox box(
+        QMessageBox::Warning, title,
+        planName.isEmpty()
+            ? QStringLiteral("This plan has not been saved.")
+            : QStringLiteral("The plan \"%1\" has changes that are not saved.").arg(planName),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(planName.isEmpty() ? QStringLiteral("Do you want to save it?")
+                                              : QStringLiteral("Do you want to save them?"));
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
     case QMessageBox::Save:

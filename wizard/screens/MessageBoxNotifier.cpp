@@ -27,6 +27,8 @@ void MessageBoxNotifier::notifyWithDetails(Icon icon, const std::string& title,
     }
     QMessageBox box(boxIcon, QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, parent_);
+    // File names and workbook texts are shown as they are, never taken for markup.
+    box.setTextFormat(Qt::PlainText);
     if (!details.empty()) {
         box.setDetailedText(QString::fromStdString(details));
     }

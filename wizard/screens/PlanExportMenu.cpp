@@ -1,6 +1,7 @@
 #include "PlanExportMenu.h"
 
 #include "Dialogs.h"
+#include "FilePlaces.h"
 #include "PlanFiles.h"
 #include "Wizard.h"
 #include "frmMain.h"
@@ -64,20 +65,21 @@ std::optional<PlanResult> PlanExportMenu::plan() {
 }
 
 bool PlanExportMenu::write(const QString& path, std::string_view bytes, const char* what) {
+    const std::string file = printableText(path.toStdString());
     if (bytes.empty()) {
-        tell(std::string("The ") + what + " could not be made.");
+        tell(std::string("The ") + what + " could not be saved as \"" + file +
+             "\": it could not be drawn. Nothing was written.");
         return false;
     }
     if (const auto problem = replaceFileContents(path, bytes)) {
-        tell(std::string("The ") + what + " could not be saved as \"" +
-             printableText(path.toStdString()) + "\": " + *problem);
+        tell(std::string("The ") + what + " could not be saved as \"" + file + "\": " + *problem);
         return false;
     }
     return true;
 }
 
 bool PlanExportMenu::exportFieldSheet() {
-    const auto path = wizard_.dialogs().chooseSaveFile(
+    const auto path = wizard_.files().chooseSaveFile(
         &screen_, QStringLiteral("PDF documents (*.pdf);;All files (*)"), QStringLiteral("pdf"));
     if (!path) {
         return false;
@@ -90,7 +92,7 @@ bool PlanExportMenu::exportFieldSheet() {
 }
 
 bool PlanExportMenu::exportTable() {
-    const auto path = wizard_.dialogs().chooseSaveFile(
+    const auto path = wizard_.files().chooseSaveFile(
         &screen_, QStringLiteral("CSV tables (*.csv);;All files (*)"), QStringLiteral("csv"));
     if (!path) {
         return false;
@@ -100,7 +102,7 @@ bool PlanExportMenu::exportTable() {
 }
 
 bool PlanExportMenu::exportChartImage() {
-    const auto path = wizard_.dialogs().chooseSaveFile(
+    const auto path = wizard_.files().chooseSaveFile(
         &screen_, QStringLiteral("PNG images (*.png);;SVG drawings (*.svg);;All files (*)"),
         QStringLiteral("png"));
     if (!path) {
@@ -133,7 +135,7 @@ bool PlanExportMenu::exportCalendar() {
         tell("The calendar needs a planting date: tick \"Planting date\" and set it first.");
         return false;
     }
-    const auto path = wizard_.dialogs().chooseSaveFile(
+    const auto path = wizard_.files().chooseSaveFile(
         &screen_, QStringLiteral("iCalendar files (*.ics);;All files (*)"), QStringLiteral("ics"));
     if (!path) {
         return false;

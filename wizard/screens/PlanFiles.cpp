@@ -1,6 +1,7 @@
 #include "PlanFiles.h"
 
 #include "Dialogs.h"
+#include "FilePlaces.h"
 #include "TipSlider.h"
 #include "Wizard.h"
 #include "WizardScreen.h"
@@ -123,7 +124,7 @@ bool PlanFiles::openChosen(QWidget& from) {
     if (!mayLeave(from)) {
         return false;
     }
-    const auto path = wizard_.dialogs().chooseOpenFile(&from, QString::fromLatin1(kFilters));
+    const auto path = wizard_.files().chooseOpenFile(&from, QString::fromLatin1(kFilters));
     return path && open(*path, from);
 }
 
@@ -241,8 +242,8 @@ bool PlanFiles::save(QWidget& from) {
 }
 
 bool PlanFiles::saveAs(QWidget& from) {
-    const auto path = wizard_.dialogs().chooseSaveFile(&from, QString::fromLatin1(kFilters),
-                                                       QString::fromLatin1(kSuffix));
+    const auto path = wizard_.files().chooseSaveFile(&from, QString::fromLatin1(kFilters),
+                                                     QString::fromLatin1(kSuffix));
     return path && saveTo(*path);
 }
 
@@ -264,20 +265,42 @@ bool PlanFiles::saveTo(const QString& path) {
     return true;
 }
 
-bool PlanFiles::mayLeave(QWidget& from) {
-    if (path_.isEmpty() || !modified()) {
-        return true;
+bool PlanFiles::unsaved() const {
+    return path_.isEmpty() ? reachedResult_ : modified();
+}
+
+PlanFiles::Leave PlanFiles::askBeforeLeaving(QWidget& from) {
+    if (!unsaved()) {
+        return Leave::Go;
     }
     switch (wizard_.dialogs().askToSaveChanges(
-        &from, QString::fromStdString(wizard_.state().AppTitle), QFileInfo(path_).fileName())) {
+        &from, QString::fromStdString(wizard_.state().AppTitle),
+        path_.isEmpty() ? QString() : QFileInfo(path_).fileName())) {
     case Dialogs::Changes::Save:
-        return save(from);
+        // A plan without a file asks for one; a cancelled name cancels the leaving.
+        return save(from) ? Leave::Go : Leave::Stay;
     case Dialogs::Changes::Discard:
-        return true;
+        return Leave::Discarded;
     case Dialogs::Changes::Cancel:
         break;
     }
-    return false;
+    return Leave::Stay;
+}
+
+bool PlanFiles::mayLeave(QWidget& from) {
+    return askBeforeLeaving(from) != Leave::Stay;
+}
+
+bool PlanFiles::mayBeginAnother(QWidget& from) {
+    const Leave leave = askBeforeLeaving(from);
+    if (leave == Leave::Discarded) {
+        // The file stays as it was saved; what the screens hold is no longer its plan.
+        path_.clear();
+        saved_.clear();
+        reachedResult_ = false;
+        refreshTitles();
+    }
+    return leave != Leave::Stay;
 }
 
 void PlanFiles::refreshTitles() {

@@ -40,10 +40,19 @@ public:
     const QString& path() const { return path_; }
     // Whether the screens hold other inputs than the plan's file.
     bool modified() const;
-    // Before the plan's work is left (another plan, another crop, the end of the program):
-    // with unsaved changes to a plan that has a file, asks whether to save them. Whether
-    // the caller may go on.
+    // Whether leaving the plan now would lose work: changes to a plan that has a file, or a
+    // plan without a file that has reached the result screen.
+    bool unsaved() const;
+    // Before the plan's work is left (another plan, the end of the program): with unsaved
+    // work, asks whether to save it (a plan without a file is then given one). Whether the
+    // caller may go on.
     bool mayLeave(QWidget& from);
+    // Before another crop is begun: as mayLeave, and a plan whose work is discarded is a plan
+    // without a file from then on, so that its next save asks for a name instead of writing
+    // over the file it came from. The screens keep what they hold.
+    bool mayBeginAnother(QWidget& from);
+    // The result screen has been shown for the plan on the screens.
+    void resultReached() { reachedResult_ = true; }
     // Every screen's title: its own caption, and once there is a plan file the file's name,
     // marked while there are unsaved changes.
     void refreshTitles();
@@ -54,6 +63,8 @@ public slots:
 
 private:
     bool saveTo(const QString& path);
+    enum class Leave { Go, Discarded, Stay };
+    Leave askBeforeLeaving(QWidget& from);
     bool apply(const Scenario& scenario, int cropRow, QWidget& from);
     void tell(const std::string& text) const;
 
@@ -61,6 +72,7 @@ private:
     QString path_;
     std::string saved_; // the scenario last opened or saved, as JSON
     bool applying_ = false;
+    bool reachedResult_ = false;
 };
 
 } // namespace tavik

@@ -2,6 +2,7 @@
 
 #include "CropPicture.h"
 #include "Dialogs.h"
+#include "FilePlaces.h"
 #include "PlanFiles.h"
 #include "frmAbout.h"
 #include "frmChoice.h"
@@ -27,7 +28,7 @@ Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
     : state_(state), notifier_(notifier), programFolder_(std::move(programFolder)),
       workbookPath_(defaultWorkbookPath(programFolder_)),
       platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()),
-      plans_(new PlanFiles(*this)) {}
+      plans_(new PlanFiles(*this)), files_(std::make_unique<FilePlaces>(*this)) {}
 
 Wizard::~Wizard() = default;
 
@@ -158,6 +159,9 @@ void Wizard::move(QWidget& from, QWidget& to) {
     to.activateWindow();
     from.hide();
     watchInputs(to, *plans_);
+    if (&to == result_.get()) {
+        plans_->resultReached();
+    }
     plans_->refreshTitles();
 }
 

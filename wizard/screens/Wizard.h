@@ -22,6 +22,7 @@ class frmSplash;
 class frmWaterLevel;
 class frmMain;
 class Dialogs;
+class FilePlaces;
 class PlanFiles;
 class WizardScreen;
 
@@ -60,6 +61,8 @@ public:
     // The print and save dialogs the screens open; tests put their own in.
     Dialogs& dialogs() { return *dialogs_; }
     void setDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
+    // The file dialogs, opened in the plan's folder with a name from the plan.
+    FilePlaces& files() { return *files_; }
     // The About box and the contributors list: created when asked for, closed by their
     // buttons; asking again while one is open brings that one forward.
     frmAbout& about();
@@ -91,6 +94,7 @@ private:
     QPointer<frmListofContributors> contributors_;
     bool exited_ = false;
     PlanFiles* plans_;
+    std::unique_ptr<FilePlaces> files_;
 };
 
 } // namespace tavik

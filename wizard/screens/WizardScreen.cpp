@@ -19,18 +19,20 @@ WizardScreen::WizardScreen(Wizard& wizard, const QString& name, const QString& c
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("mnuFile"));
     const auto planItem = [this](const QString& text, const QString& objectName,
-                                 QKeySequence::StandardKey key, auto command) {
+                                 const QKeySequence& key, auto command) {
         QAction* action = fileMenu_->addAction(text);
         action->setObjectName(objectName);
         action->setShortcut(key);
         connect(action, &QAction::triggered, this, command);
     };
     planItem(QStringLiteral("&Open plan\u2026"), QStringLiteral("mnuFileOpenPlan"),
-             QKeySequence::Open, [this] { wizard_.plans().openChosen(*this); });
-    planItem(QStringLiteral("Save p&lan"), QStringLiteral("mnuFileSavePlan"), QKeySequence::Save,
-             [this] { wizard_.plans().save(*this); });
+             QKeySequence(QKeySequence::Open), [this] { wizard_.plans().openChosen(*this); });
+    planItem(QStringLiteral("Save p&lan"), QStringLiteral("mnuFileSavePlan"),
+             QKeySequence(QKeySequence::Save), [this] { wizard_.plans().save(*this); });
+    // Named outright: the desktop's own "save as" keys are none on many desktops.
     planItem(QStringLiteral("Save plan &as\u2026"), QStringLiteral("mnuFileSavePlanAs"),
-             QKeySequence::SaveAs, [this] { wizard_.plans().saveAs(*this); });
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+             [this] { wizard_.plans().saveAs(*this); });
     planItemsEnd_ = fileMenu_->addSeparator();
     exit_ = fileMenu_->addAction(QStringLiteral("&Exit"));
     exit_->setObjectName(QStringLiteral("mnuFileExit"));

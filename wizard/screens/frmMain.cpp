@@ -2,6 +2,7 @@
 
 #include "CompareCycles.h"
 #include "Dialogs.h"
+#include "FilePlaces.h"
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
 #include "TipSlider.h"
@@ -127,7 +128,7 @@ frmMain::frmMain(Wizard& wizard)
     another->setObjectName(QStringLiteral("cmdAnotherCrop"));
     place(another, 9120, 9840, 1095 + 300, 495);
     connect(another, &QPushButton::clicked, this, [this] {
-        if (wizard_.plans().mayLeave(*this)) {
+        if (wizard_.plans().mayBeginAnother(*this)) {
             wizard_.move(*this, wizard_.choice());
         }
     });
@@ -391,7 +392,7 @@ bool frmMain::saveSchedule() {
     if (boxIsEmpty()) {
         return false;
     }
-    const auto path = wizard_.dialogs().chooseSaveFile(
+    const auto path = wizard_.files().chooseSaveFile(
         this, QStringLiteral("All files (*.*);;Text _Files (*.txt);;Word_Document(*.doc)"),
         QStringLiteral("txt"));
     if (!path) {
@@ -424,11 +425,13 @@ int frmMain::printSchedule() {
         return 0;
     }
     QPrinter printer;
-    if (!wizard_.dialogs().choosePrinter(printer, this)) {
+    if (!wizard_.files().choosePrinter(printer, this)) {
         return 0;
     }
     int pages = 0;
     if (const auto problem = printChecked(printer, [&] {
+            // The irrigation table's figures under their headings, and no line of it wrapped.
+            SetPrintTable(*rtxtDisplay_, tableUnderItsHeading(*rtxtDisplay_->document(), printer));
             pages = PrintRichText(*rtxtDisplay_, printer, 1440, 1440, 1440, 1440);
             return pages > 0;
         })) {
@@ -440,15 +443,21 @@ int frmMain::printSchedule() {
 
 bool frmMain::printChart() {
     QPrinter printer;
-    if (!wizard_.dialogs().choosePrinter(printer, this)) {
+    if (!wizard_.files().choosePrinter(printer, this)) {
         return false;
     }
     // The chart goes by way of the clipboard as a picture, and is drawn at its own size
     // 1000 twips from the corner of the printable area.
-    QApplication::clipboard()->setPixmap(MSChart1_->toPixmap());
-    const QPixmap picture = QApplication::clipboard()->pixmap();
+    const QPixmap drawn = MSChart1_->toPixmap();
+    QApplication::clipboard()->setPixmap(drawn);
+    QPixmap picture = QApplication::clipboard()->pixmap();
+    if (picture.isNull()) {
+        picture = drawn; // a clipboard that keeps no picture (no desktop session owns it)
+    }
     printer.setFullPage(false);
     if (picture.isNull()) {
+        wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle,
+                                  "The chart could not be printed: it has no picture to print.");
         return false;
     }
     const auto problem = printChecked(printer, [&] {

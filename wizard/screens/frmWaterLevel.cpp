@@ -1,6 +1,7 @@
 #include "frmWaterLevel.h"
 
 #include "Dialogs.h"
+#include "FilePlaces.h"
 #include "TipSlider.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -343,7 +344,7 @@ RichText frmWaterLevel::BuildSelectionText() const {
 int frmWaterLevel::printSelection() {
     showRichText(*rtxtWaterlevel_, BuildSelectionText());
     QPrinter printer;
-    if (!wizard_.dialogs().choosePrinter(printer, this)) {
+    if (!wizard_.files().choosePrinter(printer, this)) {
         return 0;
     }
     int pages = 0;
