@@ -30,11 +30,14 @@ void GrowingPlaces::apply() {
         return static_cast<int>(std::lround(growth * share));
     };
     for (const Place& place : places_) {
+        // Each edge moves by its share, rounded: controls that meet keep meeting.
         const QRect& d = place.designed;
-        place.control->setGeometry(d.left() + part(wider, place.shares.left),
-                                   d.top() + part(taller, place.shares.top),
-                                   d.width() + part(wider, place.shares.width),
-                                   d.height() + part(taller, place.shares.height));
+        const Shares& share = place.shares;
+        const int left = d.left() + part(wider, share.left);
+        const int top = d.top() + part(taller, share.top);
+        const int right = d.left() + d.width() + part(wider, share.left + share.width);
+        const int bottom = d.top() + d.height() + part(taller, share.top + share.height);
+        place.control->setGeometry(left, top, right - left, bottom - top);
     }
 }
 
