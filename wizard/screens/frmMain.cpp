@@ -62,6 +62,9 @@ frmMain::frmMain(Wizard& wizard)
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
     rtxtDisplay_->setAccessibleName(QStringLiteral("Scheduling result"));
+    // Tab goes on to the next control: a tab typed into the report would end up in the saved
+    // and printed schedule.
+    rtxtDisplay_->setTabChangesFocus(true);
     // The reports of the nine cycles stay laid out: going back to a cycle is immediate.
     reports_ = std::make_unique<RichTextDocuments>(*rtxtDisplay_, 9);
     place(rtxtDisplay_, 240, 600, 5415, 7575);
@@ -415,6 +418,7 @@ bool frmMain::boxIsEmpty() {
         return false;
     }
     wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, kEmptyBoxMessage);
+    rtxtDisplay_->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
