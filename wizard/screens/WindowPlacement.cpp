@@ -65,8 +65,8 @@ void fitWhenFramed(QWidget& window, std::function<void(const QMargins&)> learned
                          if (!framed && ++looks < kFrameLooks && window.isVisible()) {
                              return;
                          }
-                         watch->deleteLater();
                          watch->stop();
+                         watch->deleteLater();
                          if (!framed || !window.isVisible()) {
                              return;
                          }

@@ -23,8 +23,8 @@ QMargins frameMargins(const QWidget& window);
 QMargins guessedFrameMargins(const QWidget& window);
 
 // Puts a window (shown or not) with its frame at a place, given the frame it has or will have.
-// The client area is placed, not the frame: before a window is first shown the toolkit cannot
-// know its frame, so that "the frame at" would put the client area there instead.
+// The client area is what is placed: before a window has been shown the toolkit does not know
+// its frame, and a window moved "frame first" would have its client area put there instead.
 void placeFrame(QWidget& window, const QPoint& frameTopLeft, const QMargins& margins);
 
 // Sizes a window that was never shown as showing it would, so that its size is known before
