@@ -3,12 +3,16 @@
 
 #include "GuiSupport.h"
 #include "screens/TipSlider.h"
+#include "screens/frmIrrigationInfo.h"
 #include "screens/frmMain.h"
 #include "screens/frmSoilInfo.h"
 #include "screens/frmWaterLevel.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QTest>
+#include <QTextEdit>
+#include <functional>
 
 namespace tavik {
 namespace {
@@ -31,6 +35,41 @@ protected:
         if (modifiers & Qt::AltModifier) {
             QTest::qWait(250); // a button's key clicks it the way a mouse does, animated
         }
+    }
+    // A fresh run walked with the mouse to a screen (Wheat; the package box ticked for the
+    // sprinkler screen; no crop chosen on the crop screen), shown as the active window.
+    QWidget& reach(const QString& name) {
+        state_ = mType{};
+        startWizard();
+        std::vector<QWidget*> walk{&wizard_->choice()};
+        if (name != QStringLiteral("frmChoice")) {
+            wizard_->choice().option(0)->click();
+            const bool package = name == QStringLiteral("frmIrrigationInfo");
+            find<QCheckBox>(wizard_->choice(), QStringLiteral("chkPackage"))->setChecked(package);
+            walk.push_back(package ? static_cast<QWidget*>(&wizard_->irrigationInfo())
+                                   : &wizard_->soilInfo());
+            walk.insert(walk.end(), {&wizard_->waterLevel(), &wizard_->result()});
+        }
+        walk.front()->show();
+        std::size_t at = 0;
+        for (; walk[at]->objectName() != name; ++at) {
+            click(*walk[at], QStringLiteral("cmdNext"));
+        }
+        EXPECT_TRUE(activate(*walk[at])) << name.toStdString();
+        return *walk[at];
+    }
+    // The screen of that name, if it was made.
+    QWidget* screenNamed(const char* name) const {
+        for (QWidget* screen : wizard_->madeScreens()) {
+            if (screen->objectName() == QLatin1String(name)) {
+                return screen;
+            }
+        }
+        return nullptr;
+    }
+    static std::string focused(const QWidget& screen) {
+        return screen.focusWidget() != nullptr ? screen.focusWidget()->objectName().toStdString()
+                                               : std::string();
     }
     // Every control on the screen that the keyboard reaches has a name to be read out.
     static void expectNamed(QWidget& screen) {
@@ -92,6 +131,121 @@ TEST_F(Keyboard, TheWholeWizardWalksWithoutAMouse) {
     EXPECT_GT(result.runs(), runs) << "the schedule follows the keys";
     press(result, Qt::Key_B, Qt::AltModifier);
     EXPECT_TRUE(levels.isVisible()) << "Back, by its key";
+}
+
+// Return and keypad Enter press the push button that has the focus, on every screen; where
+// the press is refused with a message that names a box, the focus is in that box, its text
+// selected to be typed over.
+TEST_F(Keyboard, ReturnPressesTheFocusedButtonAndARefusalFocusesTheBoxItNames) {
+    const auto amount = [](int row, const char* typed) {
+        return [=](QWidget& screen) {
+            static_cast<frmIrrigationInfo&>(screen).amountBox(row)->setText(typed);
+        };
+    };
+    const auto soil = [this](int depth, int siltClay, int yield) {
+        return [=, this](QWidget& screen) {
+            find<QSlider>(wizard_->choice(), QStringLiteral("sldTargetYield"))->setValue(yield);
+            auto* slider = find<TipSlider>(screen, QStringLiteral("sldSoilDepth"));
+            slider->setSliderPosition(depth);
+            slider->triggerAction(QAbstractSlider::SliderMove);
+            find<QSlider>(screen, QStringLiteral("sldLayer_0"))->setValue(siltClay);
+        };
+    };
+    const auto none = [](QWidget&) {
+    };
+    const auto wheat = [this](QWidget&) {
+        wizard_->choice().option(0)->click();
+    };
+    struct Press {
+        const char* screen;
+        std::function<void(QWidget&)> enter; // what the user entered first
+        const char* button;
+        const char* after; // the screen shown next, or the box with the focus
+    };
+    const Press presses[] = {
+        {"frmChoice", wheat, "cmdNext", "frmSoilInfo"},
+        {"frmChoice", none, "cmdNext", "Option1_8"},
+        {"frmIrrigationInfo", none, "cmdBack", "frmChoice"},
+        {"frmIrrigationInfo", amount(0, ""), "cmdNext", "txtWaterAmount_0"},
+        {"frmIrrigationInfo", amount(21, "."), "cmdNext", "txtWaterAmount_21"},
+        {"frmIrrigationInfo", none, "cmdNext", "frmSoilInfo"},
+        {"frmSoilInfo", soil(120, 20, 6000), "cmdNext", "txtsoilDepth"},
+        {"frmSoilInfo", soil(300, 1, 10000), "cmdNext", "txtLayer_0"},
+        {"frmSoilInfo", none, "cmdNext", "frmWaterLevel"},
+        {"frmWaterLevel", none, "cmdNext", "frmMain"},
+        {"frmMain", none, "cmdBack", "frmWaterLevel"},
+    };
+    bool keypad = false;
+    for (const Press& p : presses) {
+        SCOPED_TRACE(std::string(p.screen) + " " + p.button + " " + p.after);
+        QWidget& screen = reach(QString::fromLatin1(p.screen));
+        p.enter(screen);
+        find(screen, QString::fromLatin1(p.button))->setFocus(Qt::TabFocusReason);
+        const std::size_t messages = notifier_.shown.size();
+        keypad = !keypad;
+        press(screen, keypad ? Qt::Key_Enter : Qt::Key_Return,
+              keypad ? Qt::KeypadModifier : Qt::NoModifier);
+        if (QWidget* next = screenNamed(p.after)) {
+            EXPECT_TRUE(next->isVisible());
+            EXPECT_FALSE(screen.isVisible());
+            EXPECT_EQ(notifier_.shown.size(), messages);
+        } else {
+            ASSERT_EQ(notifier_.shown.size(), messages + 1);
+            EXPECT_TRUE(screen.isVisible());
+            EXPECT_EQ(focused(screen), p.after);
+            QTest::qWait(0); // a box selects its text once it has the focus
+            if (auto* box = qobject_cast<QLineEdit*>(screen.focusWidget())) {
+                EXPECT_EQ(box->selectedText(), box->text());
+            }
+        }
+    }
+}
+
+// Tab runs down the soil screen, through the layer rows before Back and Next, also after rows
+// were made and unmade by a change of depth, and Shift+Tab back up; in the result screen's
+// report Tab and Shift+Tab go on to other controls and type nothing into the report, which can
+// still be edited.
+TEST_F(Keyboard, TabRunsDownTheSoilScreenAndOutOfTheReport) {
+    auto& soil = static_cast<frmSoilInfo&>(reach(QStringLiteral("frmSoilInfo")));
+    auto* depth = find<TipSlider>(soil, QStringLiteral("sldSoilDepth"));
+    for (int d : {567, 2000, 149, 300, 1000}) {
+        SCOPED_TRACE(d);
+        depth->setSliderPosition(d);
+        depth->triggerAction(QAbstractSlider::SliderMove);
+        std::vector<std::string> expected{"sldSoilDepth", "txtsoilDepth", "chkDeepRipped"};
+        for (int row = 0; row < soil.layerRows() && d >= 150; ++row) {
+            expected.push_back("sldLayer_" + std::to_string(row));
+            expected.push_back("txtLayer_" + std::to_string(row));
+        }
+        expected.insert(expected.end(), {"cmdBack", "cmdNext"});
+        std::vector<std::string> down;
+        std::vector<std::string> up;
+        depth->setFocus(Qt::TabFocusReason);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            down.push_back(focused(soil));
+            press(soil, Qt::Key_Tab);
+        }
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            press(soil, Qt::Key_Backtab, Qt::ShiftModifier);
+            up.insert(up.begin(), focused(soil));
+        }
+        EXPECT_EQ(down, expected);
+        EXPECT_EQ(up, expected);
+    }
+
+    auto& result = static_cast<frmMain&>(reach(QStringLiteral("frmMain")));
+    QTextEdit* box = result.display();
+    const std::string report = box->toPlainText().toStdString();
+    for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        box->setFocus(Qt::TabFocusReason);
+        box->moveCursor(QTextCursor::Down);
+        press(result, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        EXPECT_NE(result.focusWidget(), box);
+        EXPECT_EQ(box->toPlainText().toStdString(), report);
+    }
+    box->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(box, QStringLiteral("Checked: "));
+    EXPECT_EQ(box->toPlainText().toStdString(), "Checked: " + report);
 }
 
 } // namespace

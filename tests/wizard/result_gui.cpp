@@ -9,6 +9,7 @@
 #include "plan/Scenario.h"
 #include "printing/RichTextBox.h"
 #include "screens/TipSlider.h"
+#include "screens/Twips.h"
 #include "screens/frmAbout.h"
 #include "screens/frmIrrigationInfo.h"
 #include "screens/frmMain.h"
@@ -172,15 +173,49 @@ TEST_F(Result, ACycleShownAgainShowsItsOwnReportWithoutEdits) {
     qunsetenv("SOURCE_DATE_EPOCH");
 }
 
-// Each next screen opens where the last one was.
-TEST_F(Result, TheNextScreenOpensWhereTheLastOneWas) {
-    wizard_->choice().show();
-    wizard_->choice().move(140, 90);
-    wizard_->choice().option(0)->click();
-    click(wizard_->choice(), QStringLiteral("cmdNext"));
-    ASSERT_TRUE(wizard_->soilInfo().isVisible());
-    EXPECT_EQ(wizard_->soilInfo().frameGeometry().topLeft(),
-              wizard_->choice().frameGeometry().topLeft());
+// The report box (and the calendar in its place) and the chart grow with the window, the other
+// controls keeping their places beside them: designed geometry at the designed size (also after
+// being larger), and at any larger size nothing overlapping and nothing outside the window.
+TEST_F(Result, TheReportAndTheChartGrowWithTheWindow) {
+    walk(0, 900);
+    find<QCheckBox>(result(), QStringLiteral("chkPlantingDate"))->setChecked(true);
+    QWidget* client = result().client();
+    const QSize designed = result().size();
+    EXPECT_EQ(result().minimumSize(), designed);
+    const auto at = [&](const char* name) {
+        return find(*client, QLatin1String(name))->geometry();
+    };
+    const char* const names[] = {"rtxtDisplay",     "tblCalendar", "tabResultView",
+                                 "chkPlantingDate", "Label4",      "fraGraphDisplay",
+                                 "MSChart1",        "cmdBack",     "cmdAnotherCrop"};
+    std::map<std::string, QRect> was;
+    for (const char* name : names) {
+        was[name] = at(name);
+    }
+    EXPECT_EQ(was["rtxtDisplay"], twipsRect(240, 600, 5415, 7575));
+    EXPECT_EQ(was["cmdBack"], twipsRect(6780, 9840, 855, 495));
+    for (const QSize extra : {QSize(1, 1), QSize(350, 10), QSize(0, 300), QSize(907, 611),
+                              QSize(2000, 1200), QSize(0, 0)}) {
+        SCOPED_TRACE(std::to_string(extra.width()) + "x" + std::to_string(extra.height()));
+        result().resize(designed + extra);
+        const QRect box = at("rtxtDisplay");
+        const QRect chart = at("MSChart1");
+        EXPECT_NEAR(box.width() - was["rtxtDisplay"].width(), extra.width() / 2.0, 1);
+        EXPECT_EQ(box.width() + chart.width(),
+                  was["rtxtDisplay"].width() + was["MSChart1"].width() + extra.width());
+        EXPECT_EQ(box.height() - was["rtxtDisplay"].height(), extra.height());
+        EXPECT_EQ(chart.height() - was["MSChart1"].height(), extra.height());
+        EXPECT_EQ(at("tblCalendar"), box);
+        EXPECT_LT(box.right(), std::min({chart.left(), at("Label4").left()}));
+        EXPECT_LT(at("fraGraphDisplay").bottom(), chart.top());
+        EXPECT_GT(at("chkPlantingDate").top(), box.bottom());
+        EXPECT_GT(at("cmdBack").top(), chart.bottom());
+        EXPECT_LT(at("cmdBack").right(), at("cmdAnotherCrop").left());
+        for (const char* name : names) {
+            EXPECT_TRUE(client->rect().contains(at(name))) << name;
+            EXPECT_TRUE(!extra.isNull() || at(name) == was[name]) << name;
+        }
+    }
 }
 
 TEST_F(Result, AnotherCropReturnsToTheCropScreenAsItWasLeft) {

@@ -48,12 +48,12 @@ int runWizard(const StartUpOptions& options) {
     if (!options.planFile.isEmpty()) {
         // The plan's result screen; the crop screen when the plan cannot be opened (the
         // message says why).
-        wizard.choice().show();
+        wizard.showFirst(wizard.choice());
         wizard.plans().open(options.planFile, wizard.choice());
     } else if (options.splash) {
-        wizard.splash().show();
+        wizard.showFirst(wizard.splash());
     } else {
-        wizard.choice().show();
+        wizard.showFirst(wizard.choice());
     }
     // For timing the start: end as soon as the first screen has been shown and drawn.
     if (qEnvironmentVariableIsSet("TAVIK_QUIT_WHEN_SHOWN")) {

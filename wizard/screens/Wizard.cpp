@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "FilePlaces.h"
 #include "PlanFiles.h"
+#include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmChoice.h"
 #include "frmIrrigationInfo.h"
@@ -135,34 +136,63 @@ bool Wizard::requestExit(QWidget& from) {
     return true;
 }
 
+QMargins Wizard::expectedFrame(const QWidget& window) const {
+    if (const QMargins margins = frameMargins(window); !margins.isNull()) {
+        return margins;
+    }
+    const QMargins guess = guessedFrameMargins(window);
+    return guess.isNull() || seenFrame_.isNull() ? guess : seenFrame_;
+}
+
 void Wizard::move(QWidget& from, QWidget& to) {
-    // A wizard's next screen opens where the last one was: the same top-left corner (the
-    // middle, coming from the splash), kept on that screen. A maximised screen stays so.
-    if (from.isVisible() && !to.isMaximized() && !(to.windowState() & Qt::WindowMaximized)) {
-        const QRect was = from.frameGeometry();
-        QRect next(QPoint(0, 0), to.frameGeometry().size());
+    // The next screen's frame goes where the last one's was (or around the same middle, coming
+    // from the splash; to the top left corner of the screen's room, coming from a maximised
+    // screen), with all of it, or at least its title bar, inside the room. A maximised screen
+    // stays so.
+    if (from.isVisible() && !(to.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const QRect room = from.screen()->availableGeometry();
+        sizeForShowing(to);
+        const QMargins margins = expectedFrame(to);
+        const QRect was = from.geometry().marginsAdded(expectedFrame(from));
+        QRect next(QPoint(0, 0), to.size().grownBy(margins));
         if (&from == splash_.get()) {
             next.moveCenter(was.center());
         } else if (from.isMaximized()) {
-            next.moveTopLeft(from.screen()->availableGeometry().topLeft());
+            next.moveTopLeft(room.topLeft());
         } else {
             next.moveTopLeft(was.topLeft());
         }
-        const QRect room = from.screen()->availableGeometry();
-        next.moveLeft(
-            std::max(room.left(), std::min(next.left(), room.right() - next.width() + 1)));
-        next.moveTop(std::max(room.top(), std::min(next.top(), room.bottom() - next.height() + 1)));
-        to.move(next.topLeft());
+        placeFrame(to, fitInside(next, room).topLeft(), margins);
     }
-    to.show();
-    to.raise();
-    to.activateWindow();
+    showPlaced(to);
     from.hide();
     watchInputs(to, *plans_);
     if (&to == result_.get()) {
         plans_->resultReached();
     }
     plans_->refreshTitles();
+}
+
+void Wizard::showFirst(QWidget& window) {
+    if (!(window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const QScreen* screen = window.screen();
+        const QRect room = screen->availableGeometry();
+        sizeForShowing(window);
+        const QMargins margins = expectedFrame(window);
+        QRect frame(QPoint(0, 0), window.size().grownBy(margins));
+        frame.moveCenter(room.center());
+        placeFrame(window, fitInside(frame, room).topLeft(), margins);
+    }
+    showPlaced(window);
+}
+
+void Wizard::showPlaced(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+    // The frame is known only once the window manager has put it around the window: if it is
+    // not the one expected, the window is moved inside the room then.
+    fitWhenFramed(window, [this](const QMargins& margins) { seenFrame_ = margins; });
 }
 
 void Wizard::exit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -68,8 +69,11 @@ public:
     frmAbout& about();
     frmListofContributors& contributors();
 
-    // Shows the target screen and hides the current one.
+    // Shows the target screen and hides the current one. The target opens where the current
+    // one was (the middle, coming from the splash), inside the screen's available area.
     void move(QWidget& from, QWidget& to);
+    // Shows the first window of a run in the middle of the screen's available area.
+    void showFirst(QWidget& window);
     // Ends the program: every screen closes without questions.
     void exit();
     // The user ends the program from a screen (Exit, the close button): asks first about
@@ -78,6 +82,11 @@ public:
     bool exited() const { return exited_; }
 
 private:
+    // The window manager's frame of a window: the one it has, else the one the screens were
+    // seen to get, else a guess.
+    QMargins expectedFrame(const QWidget& window) const;
+    void showPlaced(QWidget& window);
+
     mType& state_;
     Notifier& notifier_;
     QString programFolder_;
@@ -95,6 +104,7 @@ private:
     bool exited_ = false;
     PlanFiles* plans_;
     std::unique_ptr<FilePlaces> files_;
+    QMargins seenFrame_;
 };
 
 } // namespace tavik

@@ -6,8 +6,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPushButton>
 
 namespace tavik {
 
@@ -48,6 +50,21 @@ void WizardScreen::closeEvent(QCloseEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+void WizardScreen::keyPressEvent(QKeyEvent* event) {
+    // Return and Enter press the push button that has the focus, as in a dialog (a screen's
+    // buttons are not a dialog's, so they do not do it themselves).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button != nullptr && button->isEnabled() && button->isVisible()) {
+            event->accept();
+            button->click();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace tavik

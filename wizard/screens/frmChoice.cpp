@@ -73,6 +73,9 @@ protected:
     }
 };
 
+// The crop buttons in the designed tab order: by rows of the two columns, the eleventh last.
+constexpr std::array<int, 11> kOptionTabOrder{8, 9, 7, 4, 5, 6, 0, 3, 2, 1, 10};
+
 constexpr int kOptionWidth = 2295;
 constexpr int kOptionHeight = 1575;
 constexpr int kOptionGap = 350;
@@ -206,10 +209,11 @@ bool frmChoice::load() {
     // The tab order as designed: the crop buttons by rows of the two columns, Next, the
     // slider, the check box and last the eleventh crop.
     QList<QWidget*> order;
-    for (int index : {8, 9, 7, 4, 5, 6, 0, 3, 2, 1}) {
-        order.append(options_[static_cast<std::size_t>(index)]);
+    for (std::size_t i = 0; i + 1 < kOptionTabOrder.size(); ++i) {
+        order.append(options_[static_cast<std::size_t>(kOptionTabOrder[i])]);
     }
-    order << cmdNext_ << sldTargetYield_ << chkPackage_ << options_[10];
+    order << cmdNext_ << sldTargetYield_ << chkPackage_
+          << options_[static_cast<std::size_t>(kOptionTabOrder.back())];
     for (int index = 11; index < optionCount(); ++index) {
         order.append(options_[static_cast<std::size_t>(index)]);
     }
@@ -306,6 +310,13 @@ void frmChoice::next() {
         wizard_.notifier().notify(
             Notifier::Icon::Information, state.AppTitle,
             "Please choose a crop first: click the picture of the crop to plan.");
+        // The crops take the focus: Space chooses the one that has it.
+        for (int index : kOptionTabOrder) {
+            if (QToolButton* crop = option(index); crop != nullptr && crop->isVisibleTo(this)) {
+                crop->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
         return;
     }
     if (packageTicked()) {

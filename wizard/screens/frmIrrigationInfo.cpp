@@ -171,6 +171,11 @@ bool frmIrrigationInfo::FitSpeedLaw() {
     const SprinklerFit fit = fitSprinklerPackage(amounts());
     if (!fit.law) {
         wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, fit.problem);
+        // The box the message names takes the focus, its text ready to be typed over.
+        if (fit.row && *fit.row < txtWaterAmount_.size()) {
+            txtWaterAmount_[*fit.row]->setFocus(Qt::OtherFocusReason);
+            txtWaterAmount_[*fit.row]->selectAll();
+        }
         return false;
     }
     wizard_.state().SpeedCoefficient = fit.law->SpeedCoefficient;

@@ -3,6 +3,7 @@
 #include "CompareCycles.h"
 #include "Dialogs.h"
 #include "FilePlaces.h"
+#include "GrowingPlaces.h"
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
 #include "TipSlider.h"
@@ -62,6 +63,9 @@ frmMain::frmMain(Wizard& wizard)
     wizard.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
     rtxtDisplay_->setAccessibleName(QStringLiteral("Scheduling result"));
+    // Tab goes on to the next control: a tab typed into the report would end up in the saved
+    // and printed schedule.
+    rtxtDisplay_->setTabChangesFocus(true);
     // The reports of the nine cycles stay laid out: going back to a cycle is immediate.
     reports_ = std::make_unique<RichTextDocuments>(*rtxtDisplay_, 9);
     place(rtxtDisplay_, 240, 600, 5415, 7575);
@@ -214,6 +218,36 @@ frmMain::frmMain(Wizard& wizard)
         connect(&wizard_.about(), &QDialog::finished, this, &frmMain::ComputeSchedule,
                 Qt::UniqueConnection);
     });
+    growWithWindow();
+}
+
+void frmMain::growWithWindow() {
+    // The window can be made larger than designed: the report box (with the calendar) takes
+    // half of the extra width, wide enough then for the columns of a split schedule, the chart
+    // the other half, both all of the extra height; the controls above the chart stay with it,
+    // the planting date under the box, and the buttons under the middle of the chart.
+    constexpr double kBox = 0.5;
+    auto* places = new GrowingPlaces(*client());
+    const std::pair<const char*, GrowingPlaces::Shares> shares[] = {
+        {"rtxtDisplay", {0, 0, kBox, 1}},
+        {"tblCalendar", {0, 0, kBox, 1}},
+        {"tabResultView", {0, 0, kBox, 0}},
+        {"chkPlantingDate", {0, 1, 0, 0}},
+        {"dtpPlantingDate", {0, 1, 0, 0}},
+        {"Label4", {kBox, 0, 0, 0}},
+        {"sldCycle", {kBox, 0, 0, 0}},
+        {"lblCycle", {kBox, 0, 0, 0}},
+        {"fraGraphDisplay", {kBox, 0, 0, 0}},
+        {"MSChart1", {kBox, 0, 1 - kBox, 1}},
+        {"cmdBack", {kBox + (1 - kBox) / 2, 1, 0, 0}},
+        {"cmdAnotherCrop", {kBox + (1 - kBox) / 2, 1, 0, 0}},
+    };
+    for (const auto& [name, share] : shares) {
+        if (auto* control =
+                client()->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly)) {
+            places->follow(control, share);
+        }
+    }
 }
 
 void frmMain::showEvent(QShowEvent* event) {
@@ -385,6 +419,7 @@ bool frmMain::boxIsEmpty() {
         return false;
     }
     wizard_.notifier().notify(Notifier::Icon::Warning, wizard_.state().AppTitle, kEmptyBoxMessage);
+    rtxtDisplay_->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -78,6 +78,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void growWithWindow();
     void cycleScrolled(int position);
     void plantingDateChanged();
     void fillCalendar();

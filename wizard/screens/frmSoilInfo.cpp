@@ -249,6 +249,22 @@ void frmSoilInfo::depthLayout() {
     PreviousLastRow_ = n >= 2 ? n - 1 : 0;
     DeepestRowShown_ = std::max(DeepestRowShown_, PreviousLastRow_);
     sldSoilDepth_->setDragTipText(QString::number(d) + QStringLiteral(" mm"));
+    orderTabs();
+}
+
+void frmSoilInfo::orderTabs() {
+    // Down the screen: the depth (slider, then its box), Deep ripped, each layer from the top
+    // (slider, then its box), Back and Next. Rows made anew go to their place in the order.
+    std::vector<QWidget*> order{sldSoilDepth_, txtsoilDepth_, chkDeepRipped_};
+    for (const LayerRow& row : rows_) {
+        order.push_back(row.slider);
+        order.push_back(row.text);
+    }
+    order.push_back(cmdBack_);
+    order.push_back(cmdNext_);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void frmSoilInfo::next() {
@@ -260,6 +276,18 @@ void frmSoilInfo::next() {
     if (result.outcome != RootZoneResult::Outcome::Ok) {
         wizard_.notifier().notify(Notifier::Icon::Information, state.AppTitle,
                                   soilPawcMessage(result));
+        // The box the message names first takes the focus: the depth when there is no layer,
+        // the top layer's silt + clay when the PAWC comes out as zero.
+        QLineEdit* named = nullptr;
+        if (result.outcome == RootZoneResult::Outcome::NoLayers) {
+            named = txtsoilDepth_;
+        } else if (result.outcome == RootZoneResult::Outcome::ZeroPawc) {
+            named = rows_.front().text;
+        }
+        if (named != nullptr) {
+            named->setFocus(Qt::OtherFocusReason);
+            named->selectAll();
+        }
         return;
     }
     wizard_.move(*this, wizard_.waterLevel());

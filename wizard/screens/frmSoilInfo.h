@@ -45,6 +45,7 @@ private:
     void destroyRow(LayerRow& row);
     static void nameForScreenReaders(const LayerRow& row);
     void showRow(const LayerRow& row, bool visible);
+    void orderTabs();
     void layerScrolled(int index, int position);
     void layerTyped(int index);
     void depthTyped();

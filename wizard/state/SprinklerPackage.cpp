@@ -50,6 +50,7 @@ SprinklerFit fitSprinklerPackage(const std::vector<double>& amounts) {
             }
             fit.problem =
                 "The water amount at " + speed + " running speed must be greater than 0 mm.";
+            fit.row = i;
             return fit;
         }
     }

@@ -26,6 +26,7 @@ std::vector<double> defaultSprinklerAmounts();
 struct SprinklerFit {
     std::optional<SpeedLaw> law;
     std::string problem;
+    std::optional<std::size_t> row; // the row the problem names, if it names one
 };
 SprinklerFit fitSprinklerPackage(const std::vector<double>& amounts);
 
