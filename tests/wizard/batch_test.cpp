@@ -10,7 +10,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tavik {
@@ -128,6 +131,167 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
           QStringList{"plan", "--batch", out.filePath("none"), "--output-dir", output}}) {
         const auto bad = test::runProcess(test::tavikExecutable(), refused);
         EXPECT_EQ(bad.exitCode, 2) << refused.join(' ').toStdString() << "\n" << bad.err;
+    }
+}
+
+test::ProcessResult batch(const QStringList& arguments) {
+    return test::runProcess(test::tavikExecutable(),
+                            QStringList{QStringLiteral("plan")} + arguments);
+}
+
+// The files of a folder and what each holds (a link by where it points).
+std::map<QString, QByteArray> folderContents(const QString& path) {
+    std::map<QString, QByteArray> contents;
+    for (const QFileInfo& entry : QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                           QDir::System | QDir::Hidden)) {
+        contents[entry.fileName()] = entry.isSymLink() ? "-> " + entry.symLinkTarget().toUtf8()
+                                                       : test::readFile(entry.filePath());
+    }
+    return contents;
+}
+
+// However the output folder is spelt, an output never takes the place of one of the batch's
+// own scenarios: the batch is refused before anything is written, or the numbering of its
+// names passes over the scenarios' names.
+TEST(Batch, NeverWritesOverItsOwnScenarios) {
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in")));
+    ASSERT_TRUE(QDir().mkpath(in.path()));
+    test::writeFile(dir, QStringLiteral("in/a.json"), R"({"crop": "Wheat"})");
+    test::writeFile(dir, QStringLiteral("in/a.tavikplan"), R"({"crop": "Maize"})");
+    test::writeFile(dir, QStringLiteral("in/a-2.json"), R"({"crop": "Barley"})");
+    ASSERT_TRUE(QFile::link(in.path(), dir.filePath(QStringLiteral("link"))));
+    const auto before = folderContents(in.path());
+    for (const QString& out :
+         {in.path(), in.path() + QStringLiteral("/./"), dir.filePath(QStringLiteral("link")),
+          dir.filePath(QStringLiteral("in/../link"))}) {
+        SCOPED_TRACE(out.toStdString());
+        const auto run =
+            batch({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), out,
+                   QStringLiteral("--format"), QStringLiteral("json")});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("a-2.json\" would replace the scenario \"" +
+                               in.filePath(QStringLiteral("a-2.json")).toStdString() + "\""),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(folderContents(in.path()), before) << "nothing is written";
+    }
+    // Beside its scenarios a batch may write what takes no scenario's place.
+    const auto text =
+        batch({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), in.path()});
+    EXPECT_EQ(text.exitCode, 0) << text.err;
+    for (const auto& [name, bytes] : before) {
+        EXPECT_EQ(test::readFile(in.filePath(name)), bytes) << name.toStdString();
+    }
+    // A name taken by a scenario (here through a link to it) is passed over: x-2.txt is y.json.
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir().mkpath(out.path()));
+    const QString x1 = test::writeFile(dir, QStringLiteral("x.json"), R"({"crop": "Wheat"})");
+    const QString x2 = test::writeFile(dir, QStringLiteral("in/x.json"), R"({"crop": "Maize"})");
+    const QString y = test::writeFile(dir, QStringLiteral("y.json"), R"({"crop": "Peas"})");
+    ASSERT_TRUE(QFile::link(y, out.filePath(QStringLiteral("x-2.txt"))));
+    const auto numbered = batch({x1, x2, y, QStringLiteral("--output-dir"), out.path()});
+    EXPECT_EQ(numbered.exitCode, 0) << numbered.err;
+    const QJsonArray rows = csvRows(out.filePath(QStringLiteral("summary.csv")));
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[1].toArray()[10].toString(), QStringLiteral("x.txt"));
+    EXPECT_EQ(rows[2].toArray()[10].toString(), QStringLiteral("x-3.txt"));
+    EXPECT_EQ(rows[3].toArray()[10].toString(), QStringLiteral("y.txt"));
+    EXPECT_EQ(test::readFile(y), R"({"crop": "Peas"})");
+    EXPECT_TRUE(QFileInfo(out.filePath(QStringLiteral("x-2.txt"))).isSymLink());
+}
+
+// Outputs and the summary replace a link of their name in the output folder, never what it
+// points to; and the summary of an earlier run is gone before the first output of the next
+// is written, so that a folder with a summary is a batch that ran to its end, even when the
+// run is killed.
+TEST(Batch, OutputsNeverFollowLinksAndAnEarlierSummaryGoesFirst) {
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in")));
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir().mkpath(in.path()) && QDir().mkpath(out.path()));
+    test::writeFile(dir, QStringLiteral("in/a.json"), R"({"crop": "Wheat"})");
+    const QString kept = test::writeFile(dir, QStringLiteral("kept.txt"), "not an output");
+    ASSERT_TRUE(QFile::link(kept, out.filePath(QStringLiteral("a.txt"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("elsewhere.csv")),
+                            out.filePath(QStringLiteral("summary.csv"))));
+    const auto run =
+        batch({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), out.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(test::readFile(kept), "not an output");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("elsewhere.csv"))));
+    for (const char* name : {"a.txt", "summary.csv"}) {
+        const QFileInfo written(out.filePath(QLatin1String(name)));
+        EXPECT_TRUE(written.isFile() && !written.isSymLink()) << name;
+    }
+    EXPECT_EQ(csvRows(out.filePath(QStringLiteral("summary.csv"))).size(), 2);
+
+    // Many fields, killed as soon as the first output is there.
+    constexpr int kFields = 400;
+    for (int i = 0; i < kFields; ++i) {
+        test::writeFile(dir, QStringLiteral("in/f%1.json").arg(i, 3, 10, QLatin1Char('0')),
+                        R"({"crop": "Maize", "cycle": 3})");
+    }
+    const QString earlier = "an earlier run's summary";
+    test::writeFile(dir, QStringLiteral("out/summary.csv"), earlier.toUtf8());
+    QProcess killed;
+    killed.start(test::tavikExecutable(), {QStringLiteral("plan"), QStringLiteral("--batch"),
+                                           in.path(), QStringLiteral("--output-dir"), out.path(),
+                                           QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_TRUE(killed.waitForStarted());
+    while (killed.state() == QProcess::Running &&
+           !QFileInfo::exists(out.filePath(QStringLiteral("f000.json")))) {
+        QThread::usleep(200);
+    }
+    killed.kill();
+    killed.waitForFinished();
+    ASSERT_TRUE(QFileInfo::exists(out.filePath(QStringLiteral("f000.json"))));
+    const QString summary = out.filePath(QStringLiteral("summary.csv"));
+    if (QFileInfo::exists(summary)) { // the run was faster than the kill
+        EXPECT_EQ(csvRows(summary).size(), kFields + 2);
+    }
+}
+
+// The summary as a spreadsheet reads it: figures rounded as they are read, each field's
+// output by name (fields of the same name from two folders apart), and names that begin like
+// a formula kept as text.
+TEST(Batch, TheSummaryNamesEachOutputRoundsItsFiguresAndKeepsFormulasAsText) {
+    QTemporaryDir dir;
+    const char* names[] = {"d1/x.json",  "d2/x.json",  "d1/=HYPERLINK(\"http;x\").json",
+                           "d1/+1.json", "d1/-1.json", "d1/@x.json"};
+    QStringList arguments;
+    for (const char* name : names) {
+        QDir().mkpath(QFileInfo(dir.filePath(QLatin1String(name))).path());
+        arguments << test::writeFile(dir, QLatin1String(name),
+                                     R"j({"crop": "Potatoes (summer)", "soil": {"depth": 900}})j");
+    }
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const auto run = batch(arguments + QStringList{QStringLiteral("--output-dir"), out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const QJsonArray rows = csvRows(QDir(out).filePath(QStringLiteral("summary.csv")));
+    ASSERT_EQ(rows.size(), 7);
+    const QStringList files{"x.json",   "x.json",   "'=HYPERLINK(\"http;x\").json",
+                            "'+1.json", "'-1.json", "'@x.json"};
+    const QStringList outputs{"x.txt",   "x-2.txt", "'=HYPERLINK(\"http;x\").txt",
+                              "'+1.txt", "'-1.txt", "'@x.txt"};
+    const QRegularExpression tenths(QStringLiteral("^[0-9]+\\.[0-9]$"));
+    const QRegularExpression whole(QStringLiteral("^[0-9]+$"));
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QJsonArray row = rows[r].toArray();
+        SCOPED_TRACE(row[0].toString().toStdString());
+        EXPECT_EQ(row[0].toString(), files[r - 1]);
+        EXPECT_EQ(row[10].toString(), outputs[r - 1]);
+        QString output = row[10].toString();
+        output.remove(QRegularExpression(QStringLiteral("^'")));
+        EXPECT_TRUE(test::readFile(QDir(out).filePath(output)).startsWith("\tTAVIK+ Scheduling"));
+        for (int column : {3, 6, 7}) { // PAWC, season total, peak rate: 0.1 mm
+            EXPECT_TRUE(tenths.match(row[column].toString()).hasMatch())
+                << row[column].toString().toStdString();
+        }
+        for (int column : {2, 4, 5, 8}) { // yield, cycle, irrigations, days
+            EXPECT_TRUE(whole.match(row[column].toString()).hasMatch())
+                << row[column].toString().toStdString();
+        }
     }
 }
 

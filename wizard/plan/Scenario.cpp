@@ -228,6 +228,7 @@ std::string errorPlace(std::string_view text, std::size_t offset) {
         while (at > 0 && word(text[at - 1])) {
             --at;
         }
+        at -= at > 0 && text[at - 1] == '"' ? 1 : 0; // a text starts at its quote
     }
     const std::string_view before = text.substr(0, at);
     const std::size_t lineStart = before.rfind('\n');
