@@ -4,6 +4,7 @@
 
 #include "GuiSupport.h"
 #include "RecordingDialogs.h"
+#include "plan/Plan.h"
 #include "plan/Scenario.h"
 #include "screens/PlanFiles.h"
 #include "screens/TipSlider.h"
@@ -12,9 +13,13 @@
 #include "screens/frmWaterLevel.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <qcustomplot.h>
+#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -124,7 +129,10 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         {R"({"crop": "Maize", "plantingDate": "2026-02-30"})", "\"plantingDate\""},
         {R"({"crop": "Rice"})", "\"crop\""},
         {R"({"crop": "Maize", "targetYield": 99})", "\"targetYield\""},
-        {R"({"crop": "Maize",)", "not valid JSON"},
+        {R"({"crop": "Maize",)", "it is not valid JSON: a group in braces ({ }) goes wrong here"},
+        {R"({"crop": "Maize", "cycle": 5, "cycle": 6})", "\"cycle\" is given twice"},
+        {R"({"crop": "Maize", "plantingDate": "2026-10-01\n"})", "\"plantingDate\" must be"},
+        {R"({"crop": "Maize", "plantingDate": "9999-12-01"})", "\"plantingDate\" 9999-12-01 puts"},
     };
     int n = 0;
     for (const Bad& b : bad) {
@@ -134,14 +142,50 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         notifier_.shown.clear();
         EXPECT_FALSE(open(path));
         ASSERT_EQ(notifier_.shown.size(), 1U);
-        EXPECT_NE(notifier_.shown[0].text.find(QFileInfo(path).fileName().toStdString()),
-                  std::string::npos)
+        EXPECT_EQ(notifier_.shown[0].text.rfind(
+                      "The plan file \"" + path.toStdString() + "\" cannot be opened: ", 0),
+                  0U)
             << notifier_.shown[0].text;
         EXPECT_NE(notifier_.shown[0].text.find(b.named), std::string::npos)
             << notifier_.shown[0].text;
         EXPECT_TRUE(wizard_->result().isVisible());
         EXPECT_EQ(shown(*wizard_), before);
         EXPECT_EQ(wizard_->plans().path(), openedPath);
+    }
+}
+
+// What is no plan file is refused at once, whatever it is: a pipe that nothing writes to, a
+// device, a folder, a key of a million characters. The message is short and the screens stay.
+TEST_F(PlanFile, WhatIsNoPlanIsRefusedAtOnceInAShortMessage) {
+    ASSERT_TRUE(open(test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json"))));
+    const Shown before = shown(*wizard_);
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.tavikplan"));
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const QString device = dir_.filePath(QStringLiteral("device.tavikplan"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    const QString folder = dir_.filePath(QStringLiteral("folder.tavikplan"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString huge =
+        test::writeFile(dir_, QStringLiteral("huge.tavikplan"),
+                        R"({"crop": "Maize", ")" + QByteArray(1000000, 'k') + R"(": 1})");
+    const std::pair<QString, std::string> cases[] = {
+        {pipe, "it is a named pipe (FIFO), not a file"},
+        {device, "it is a device, not a file"},
+        {folder, "it is a folder, not a file"},
+        {huge, "kkk…\" is not a key of a scenario here"},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        notifier_.shown.clear();
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(open(path));
+        EXPECT_LT(timer.elapsed(), 2000);
+        ASSERT_EQ(notifier_.shown.size(), 1U);
+        EXPECT_NE(notifier_.shown[0].text.find(reason), std::string::npos)
+            << notifier_.shown[0].text.substr(0, 300);
+        EXPECT_LT(notifier_.shown[0].text.size(), 600U);
+        EXPECT_EQ(shown(*wizard_), before);
     }
 }
 
@@ -207,6 +251,26 @@ TEST_F(PlanFile, APlantingDatePutsTheScheduleOnTheCalendar) {
     tabs->setCurrentIndex(1);
     EXPECT_TRUE(calendar->isVisible());
     EXPECT_FALSE(result.display()->isVisible());
+
+    // No date is offered whose season runs past the last date that can be written: at every
+    // cycle the latest one dates every irrigation.
+    auto* dateEdit = result.findChild<QDateEdit*>(QStringLiteral("dtpPlantingDate"));
+    ASSERT_NE(dateEdit, nullptr);
+    for (int cycle = 2; cycle <= 10; ++cycle) {
+        SCOPED_TRACE(cycle);
+        result.setCycle(cycle);
+        result.setPlantingDate(QDate(9999, 12, 31));
+        EXPECT_LT(dateEdit->date(), QDate(9999, 12, 31));
+        EXPECT_EQ(dateEdit->date(), dateEdit->maximumDate());
+        for (int row = 0; row < calendar->rowCount(); ++row) {
+            EXPECT_FALSE(calendar->item(row, 0)->text().isEmpty()) << row;
+        }
+        const ScenarioParse dated = wizard_->plans().current();
+        ASSERT_TRUE(dated.scenario);
+        EXPECT_TRUE(runPlan(wizard_->state().CropData, *dated.scenario, TimeStamp{}).result);
+    }
+    result.setCycle(5);
+    result.setPlantingDate(QDate(2023, 12, 20));
 
     // The date goes into the plan and comes back from it.
     const ScenarioParse now = wizard_->plans().current();
