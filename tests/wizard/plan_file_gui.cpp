@@ -14,12 +14,9 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <qcustomplot.h>
-#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -119,10 +116,13 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
     const Shown before = shown(*wizard_);
     const QString openedPath = wizard_->plans().path();
     struct Bad {
-        const char* content;
+        QByteArray content;
         const char* named; // what the message must name
     };
     const Bad bad[] = {
+        // A key of a million characters: named cut short, in a message that shows at once.
+        {R"({"crop": "Maize", ")" + QByteArray(1000000, 'k') + R"(": 1})",
+         "kkk…\" is not a key of a scenario here"},
         {R"({"crop": "Maize", "targetYield": "high"})", "\"targetYield\""},
         {R"({"crop": "Maize", "colour": "green"})", "\"colour\""},
         {R"({"crop": "Maize", "soil": {"depth": 900, "siltClay": [20, 20]}})", "\"soil.siltClay\""},
@@ -136,7 +136,7 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
     };
     int n = 0;
     for (const Bad& b : bad) {
-        SCOPED_TRACE(b.content);
+        SCOPED_TRACE(b.content.left(80).toStdString());
         const QString path =
             test::writeFile(dir_, QStringLiteral("bad%1.tavikplan").arg(n++), b.content);
         notifier_.shown.clear();
@@ -147,45 +147,11 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
                   0U)
             << notifier_.shown[0].text;
         EXPECT_NE(notifier_.shown[0].text.find(b.named), std::string::npos)
-            << notifier_.shown[0].text;
+            << notifier_.shown[0].text.substr(0, 300);
+        EXPECT_LT(notifier_.shown[0].text.size(), 600U);
         EXPECT_TRUE(wizard_->result().isVisible());
         EXPECT_EQ(shown(*wizard_), before);
         EXPECT_EQ(wizard_->plans().path(), openedPath);
-    }
-}
-
-// What is no plan file is refused at once, whatever it is: a pipe that nothing writes to, a
-// device, a folder, a key of a million characters. The message is short and the screens stay.
-TEST_F(PlanFile, WhatIsNoPlanIsRefusedAtOnceInAShortMessage) {
-    ASSERT_TRUE(open(test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json"))));
-    const Shown before = shown(*wizard_);
-    const QString pipe = dir_.filePath(QStringLiteral("pipe.tavikplan"));
-    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
-    const QString device = dir_.filePath(QStringLiteral("device.tavikplan"));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
-    const QString folder = dir_.filePath(QStringLiteral("folder.tavikplan"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString huge =
-        test::writeFile(dir_, QStringLiteral("huge.tavikplan"),
-                        R"({"crop": "Maize", ")" + QByteArray(1000000, 'k') + R"(": 1})");
-    const std::pair<QString, std::string> cases[] = {
-        {pipe, "it is a named pipe (FIFO), not a file"},
-        {device, "it is a device, not a file"},
-        {folder, "it is a folder, not a file"},
-        {huge, "kkk…\" is not a key of a scenario here"},
-    };
-    for (const auto& [path, reason] : cases) {
-        SCOPED_TRACE(path.toStdString());
-        notifier_.shown.clear();
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_FALSE(open(path));
-        EXPECT_LT(timer.elapsed(), 2000);
-        ASSERT_EQ(notifier_.shown.size(), 1U);
-        EXPECT_NE(notifier_.shown[0].text.find(reason), std::string::npos)
-            << notifier_.shown[0].text.substr(0, 300);
-        EXPECT_LT(notifier_.shown[0].text.size(), 600U);
-        EXPECT_EQ(shown(*wizard_), before);
     }
 }
 
