@@ -130,8 +130,6 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         {R"({"crop": "Rice"})", "\"crop\""},
         {R"({"crop": "Maize", "targetYield": 99})", "\"targetYield\""},
         {R"({"crop": "Maize",)", "it is not valid JSON: a group in braces ({ }) goes wrong here"},
-        {R"({"crop": "Maize", "cycle": 5, "cycle": 6})", "\"cycle\" is given twice"},
-        {R"({"crop": "Maize", "plantingDate": "2026-10-01\n"})", "\"plantingDate\" must be"},
         {R"({"crop": "Maize", "plantingDate": "9999-12-01"})", "\"plantingDate\" 9999-12-01 puts"},
     };
     int n = 0;
