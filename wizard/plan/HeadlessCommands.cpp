@@ -17,12 +17,23 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <ostream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace tavik {
 
 namespace {
+
+// Whether a path (by its exact bytes) leads to something, and to a folder.
+bool pathExists(const QString& path) {
+    struct stat entry {};
+    return ::stat(fileNameBytes(path).c_str(), &entry) == 0;
+}
+bool isFolder(const QString& path) {
+    struct stat entry {};
+    return ::stat(fileNameBytes(path).c_str(), &entry) == 0 && S_ISDIR(entry.st_mode);
+}
 
 // An argument echoed in a message: escaped, and cut short as a crop name is.
 std::string shownArgument(const QString& argument) {
@@ -225,7 +236,7 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
         request.scenarios.push_back(path);
     }
     if (!read.batch.isEmpty()) {
-        if (!QFileInfo(read.batch).isDir()) {
+        if (!isFolder(read.batch)) {
             context.err << "tavik plan: --batch \"" << shownPath(read.batch)
                         << "\" is not a folder\n";
             return kExitBadInput;
@@ -238,8 +249,7 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
             return kExitBadInput;
         }
     }
-    const QFileInfo folder(read.outputFolder);
-    if (folder.exists() && !folder.isDir()) {
+    if (pathExists(read.outputFolder) && !isFolder(read.outputFolder)) {
         context.err << "tavik plan: --output-dir \"" << shownPath(read.outputFolder)
                     << "\" is not a folder\n";
         return kExitBadInput;
