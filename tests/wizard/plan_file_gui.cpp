@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <qcustomplot.h>
+#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -151,6 +152,14 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         EXPECT_EQ(shown(*wizard_), before);
         EXPECT_EQ(wizard_->plans().path(), openedPath);
     }
+    // A pipe that nothing writes to is refused at once, not waited on.
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.tavikplan"));
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    notifier_.shown.clear();
+    EXPECT_FALSE(open(pipe));
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(notifier_.shown[0].text.find("it is a named pipe (FIFO), not a file"),
+              std::string::npos);
 }
 
 TEST_F(PlanFile, UnsavedChangesAreMarkedAndAskedAboutBeforeTheyAreLeft) {
