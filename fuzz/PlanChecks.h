@@ -86,6 +86,12 @@ inline void requireSoundPlan(const PlanResult& plan) {
     const std::string csv = planCsv(plan);
     require(lineBreaks(csv) == run.irrigations.size() + 1,
             "the irrigation table has a heading and one line per irrigation day");
+    for (const IrrigationDay& day : run.irrigations) {
+        const auto date = irrigationDate(plan, day);
+        require(plan.plantingDate.has_value() == date.has_value() &&
+                    (!date || date->size() == 10),
+                "a dated plan dates every irrigation as YYYY-MM-DD");
+    }
 }
 
 } // namespace tavik::fuzz

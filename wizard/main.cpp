@@ -3,9 +3,12 @@
 // Copyright (C) 2026 the tavik developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "plan/FileNames.h"
 #include "plan/HeadlessCommands.h"
 #include "printing/PlanExports.h"
 #include "screens/StartUp.h"
+#include "state/CropTable.h"
+#include "state/NumberText.h"
 #include "workbook/CropWorkbook.h"
 #include "workbook/FreexlSheet.h"
 
@@ -122,7 +125,11 @@ int runHeadless(int argc, char* argv[], bool drawing) {
     if (drawing) {
         context.draw = tavik::drawPlanOutput;
     }
-    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    // Arguments by their exact bytes: a file name that is not UTF-8 text is still that file.
+    QStringList arguments;
+    for (int i = 2; i < argc; ++i) {
+        arguments << tavik::fileNameFromBytes(argv[i]);
+    }
     if (std::strcmp(argv[1], "crops") == 0) {
         return tavik::runCropsCommand(arguments, context);
     }
@@ -158,7 +165,9 @@ int main(int argc, char* argv[]) {
         // with a plan's extension (whose absence the wizard then reports). Anything else is
         // refused.
         if ((command != "--no-splash" && !isPlanFile(command)) || argc > 2) {
-            std::cerr << "tavik: unknown command \"" << command << "\"\n" << kUsage;
+            std::cerr << "tavik: unknown command \""
+                      << tavik::printableText(command, tavik::kMaxCropNameLength) << "\"\n"
+                      << kUsage;
             return tavik::kExitBadInput;
         }
     }
@@ -173,7 +182,7 @@ int main(int argc, char* argv[]) {
     options.readerProgram = QApplication::applicationFilePath();
     options.splash = argc < 2;
     if (argc == 2 && std::strcmp(argv[1], "--no-splash") != 0) {
-        options.planFile = QString::fromLocal8Bit(argv[1]);
+        options.planFile = tavik::fileNameFromBytes(argv[1]);
     }
     return tavik::runWizard(options);
 }

@@ -10,7 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tavik {
@@ -45,6 +47,8 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
     test::writeFile(in, QStringLiteral("a-unknown-crop.json"), R"({"crop": "Teff"})");
     test::writeFile(in, QStringLiteral("b-broken.tavikplan"), R"({"crop": "Maize", )");
     test::writeFile(in, QStringLiteral("summary.tavikplan"), R"({"crop": "Wheat"})");
+    // A name that a spreadsheet would take for a formula.
+    test::writeFile(in, QStringLiteral("=HYPERLINK(\"x;y\").json"), R"({"crop": "Peas"})");
     test::writeFile(in, QStringLiteral("notes.txt"), "not a scenario");
 
     const QString output = out.filePath(QStringLiteral("fields"));
@@ -54,18 +58,20 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
     EXPECT_NE(run.err.find("2 of "), std::string::npos) << run.err;
 
     const QJsonArray rows = csvRows(QDir(output).filePath(QStringLiteral("summary.csv")));
-    ASSERT_EQ(rows.size(), static_cast<qsizetype>(golden.size()) + 4);
-    EXPECT_EQ(rows[0].toArray().last().toString(), QStringLiteral("error"));
+    ASSERT_EQ(rows.size(), static_cast<qsizetype>(golden.size()) + 5);
+    EXPECT_EQ(rows[0].toArray()[9].toString(), QStringLiteral("error"));
+    EXPECT_EQ(rows[0].toArray().last().toString(), QStringLiteral("output"));
     QStringList files;
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QJsonArray row = rows[r].toArray();
-        ASSERT_EQ(row.size(), 10);
+        ASSERT_EQ(row.size(), 11);
         const QString file = row[0].toString();
         files << file;
         SCOPED_TRACE(file.toStdString());
         if (file == QStringLiteral("a-unknown-crop.json")) {
             EXPECT_TRUE(row[9].toString().contains(QStringLiteral("\"Teff\"")));
             EXPECT_TRUE(row[1].toString().isEmpty());
+            EXPECT_TRUE(row[10].toString().isEmpty()) << "a refused field has no output";
             continue;
         }
         if (file == QStringLiteral("b-broken.tavikplan")) {
@@ -73,18 +79,24 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
             continue;
         }
         EXPECT_TRUE(row[9].toString().isEmpty()) << row[9].toString().toStdString();
+        if (file.startsWith(QLatin1Char('\''))) { // kept as text, its output's name too
+            EXPECT_EQ(file, QStringLiteral("'=HYPERLINK(\"x;y\").json"));
+            EXPECT_EQ(row[10].toString(), QStringLiteral("'=HYPERLINK(\"x;y\").txt"));
+            continue;
+        }
         if (file == QStringLiteral("summary.tavikplan")) {
+            EXPECT_EQ(row[10].toString(), QStringLiteral("summary.txt"));
             EXPECT_TRUE(QFileInfo::exists(QDir(output).filePath(QStringLiteral("summary.txt"))));
             continue;
         }
-        // The field's output is the one `tavik plan` writes for it alone...
+        // The field's output, named in its line, is the one `tavik plan` writes for it alone...
         const test::GoldenCase& c = golden.at(file);
         const QString expected = c.expected + QStringLiteral("/expected.txt");
-        const QString written =
-            QDir(output).filePath(QFileInfo(file).completeBaseName() + QStringLiteral(".txt"));
+        const QString written = QDir(output).filePath(row[10].toString());
+        EXPECT_EQ(row[10].toString(), QFileInfo(file).completeBaseName() + QStringLiteral(".txt"));
         EXPECT_EQ(withoutStamp(test::readFile(written).toStdString()),
                   withoutStamp(test::readFile(expected).toStdString()));
-        // ... and its line the figures of its plan.
+        // ... and its line the figures of its plan, water to 0.1 mm.
         const QJsonObject figures =
             QJsonDocument::fromJson(test::readFile(c.expected + QStringLiteral("/expected.json")))
                 .object();
@@ -94,10 +106,13 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
         EXPECT_EQ(row[4].toString().toInt(), schedule[QStringLiteral("cycle")].toInt());
         EXPECT_EQ(row[5].toString().toInt(),
                   schedule[QStringLiteral("irrigations")].toArray().size());
-        EXPECT_DOUBLE_EQ(row[3].toString().toDouble(),
-                         figures[QStringLiteral("soil")][QStringLiteral("profilePAWC")].toDouble());
-        EXPECT_DOUBLE_EQ(row[7].toString().toDouble(),
-                         schedule[QStringLiteral("peakRate")].toDouble());
+        const auto oneDecimal = [](double mm) {
+            return QString::number(mm, 'f', 1);
+        };
+        EXPECT_EQ(
+            row[3].toString(),
+            oneDecimal(figures[QStringLiteral("soil")][QStringLiteral("profilePAWC")].toDouble()));
+        EXPECT_EQ(row[7].toString(), oneDecimal(schedule[QStringLiteral("peakRate")].toDouble()));
     }
     // In the order of the folder's names, which is the order of the outputs.
     QStringList sorted = files;
@@ -122,6 +137,117 @@ TEST(Batch, EveryFieldGetsItsOwnOutputAndALineInTheSummaryThoughSomeAreRefused) 
           QStringList{"plan", "--batch", out.filePath("none"), "--output-dir", output}}) {
         const auto bad = test::runProcess(test::tavikExecutable(), refused);
         EXPECT_EQ(bad.exitCode, 2) << refused.join(' ').toStdString() << "\n" << bad.err;
+    }
+}
+
+test::ProcessResult batch(const QStringList& arguments) {
+    return test::runProcess(test::tavikExecutable(),
+                            QStringList{QStringLiteral("plan")} + arguments);
+}
+
+// The files of a folder and what each holds (a link by where it points).
+std::map<QString, QByteArray> folderContents(const QString& path) {
+    std::map<QString, QByteArray> contents;
+    for (const QFileInfo& entry : QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                           QDir::System | QDir::Hidden)) {
+        contents[entry.fileName()] = entry.isSymLink() ? "-> " + entry.symLinkTarget().toUtf8()
+                                                       : test::readFile(entry.filePath());
+    }
+    return contents;
+}
+
+// However the output folder is spelt, an output never takes the place of one of the batch's
+// own scenarios: the batch is refused before anything is written, or the numbering of its
+// names passes over the scenarios' names.
+TEST(Batch, NeverWritesOverItsOwnScenarios) {
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in")));
+    ASSERT_TRUE(QDir().mkpath(in.path()));
+    test::writeFile(dir, QStringLiteral("in/a.json"), R"({"crop": "Wheat"})");
+    test::writeFile(dir, QStringLiteral("in/a.tavikplan"), R"({"crop": "Maize"})");
+    test::writeFile(dir, QStringLiteral("in/a-2.json"), R"({"crop": "Barley"})");
+    ASSERT_TRUE(QFile::link(in.path(), dir.filePath(QStringLiteral("link"))));
+    const auto before = folderContents(in.path());
+    for (const QString& out :
+         {in.path(), in.path() + QStringLiteral("/./"), dir.filePath(QStringLiteral("link")),
+          dir.filePath(QStringLiteral("in/../link"))}) {
+        SCOPED_TRACE(out.toStdString());
+        const auto run =
+            batch({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), out,
+                   QStringLiteral("--format"), QStringLiteral("json")});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("a-2.json\" would replace the scenario \"" +
+                               in.filePath(QStringLiteral("a-2.json")).toStdString() + "\""),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(folderContents(in.path()), before) << "nothing is written";
+    }
+    // A name taken by a scenario (here through a link to it) is passed over: x-2.txt is y.json.
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir().mkpath(out.path()));
+    const QString x1 = test::writeFile(dir, QStringLiteral("x.json"), R"({"crop": "Wheat"})");
+    const QString x2 = test::writeFile(dir, QStringLiteral("in/x.json"), R"({"crop": "Maize"})");
+    const QString y = test::writeFile(dir, QStringLiteral("y.json"), R"({"crop": "Peas"})");
+    ASSERT_TRUE(QFile::link(y, out.filePath(QStringLiteral("x-2.txt"))));
+    const auto numbered = batch({x1, x2, y, QStringLiteral("--output-dir"), out.path()});
+    EXPECT_EQ(numbered.exitCode, 0) << numbered.err;
+    const QJsonArray rows = csvRows(out.filePath(QStringLiteral("summary.csv")));
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[1].toArray()[10].toString(), QStringLiteral("x.txt"));
+    EXPECT_EQ(rows[2].toArray()[10].toString(), QStringLiteral("x-3.txt"));
+    EXPECT_EQ(rows[3].toArray()[10].toString(), QStringLiteral("y.txt"));
+    EXPECT_EQ(test::readFile(y), R"({"crop": "Peas"})");
+    EXPECT_TRUE(QFileInfo(out.filePath(QStringLiteral("x-2.txt"))).isSymLink());
+}
+
+// Outputs and the summary replace a link of their name in the output folder, never what it
+// points to; and the summary of an earlier run is gone before the first output of the next
+// is written, so that a folder with a summary is a batch that ran to its end, even when the
+// run is killed.
+TEST(Batch, OutputsNeverFollowLinksAndAnEarlierSummaryGoesFirst) {
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in")));
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir().mkpath(in.path()) && QDir().mkpath(out.path()));
+    test::writeFile(dir, QStringLiteral("in/a.json"), R"({"crop": "Wheat"})");
+    const QString kept = test::writeFile(dir, QStringLiteral("kept.txt"), "not an output");
+    ASSERT_TRUE(QFile::link(kept, out.filePath(QStringLiteral("a.txt"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("elsewhere.csv")),
+                            out.filePath(QStringLiteral("summary.csv"))));
+    const auto run =
+        batch({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), out.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(test::readFile(kept), "not an output");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("elsewhere.csv"))));
+    for (const char* name : {"a.txt", "summary.csv"}) {
+        const QFileInfo written(out.filePath(QLatin1String(name)));
+        EXPECT_TRUE(written.isFile() && !written.isSymLink()) << name;
+    }
+    EXPECT_EQ(csvRows(out.filePath(QStringLiteral("summary.csv"))).size(), 2);
+
+    // Many fields, killed as soon as the first output is there.
+    constexpr int kFields = 400;
+    for (int i = 0; i < kFields; ++i) {
+        test::writeFile(dir, QStringLiteral("in/f%1.json").arg(i, 3, 10, QLatin1Char('0')),
+                        R"({"crop": "Maize", "cycle": 3})");
+    }
+    const QString earlier = "an earlier run's summary";
+    test::writeFile(dir, QStringLiteral("out/summary.csv"), earlier.toUtf8());
+    QProcess killed;
+    killed.start(test::tavikExecutable(), {QStringLiteral("plan"), QStringLiteral("--batch"),
+                                           in.path(), QStringLiteral("--output-dir"), out.path(),
+                                           QStringLiteral("--format"), QStringLiteral("json")});
+    ASSERT_TRUE(killed.waitForStarted());
+    while (killed.state() == QProcess::Running &&
+           !QFileInfo::exists(out.filePath(QStringLiteral("f000.json")))) {
+        QThread::usleep(200);
+    }
+    killed.kill();
+    killed.waitForFinished();
+    ASSERT_TRUE(QFileInfo::exists(out.filePath(QStringLiteral("f000.json"))));
+    const QString summary = out.filePath(QStringLiteral("summary.csv"));
+    if (QFileInfo::exists(summary)) { // the run was faster than the kill
+        EXPECT_EQ(csvRows(summary).size(), kFields + 2);
     }
 }
 

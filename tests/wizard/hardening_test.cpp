@@ -5,9 +5,11 @@
 #include "state/CropTable.h"
 #include "workbook/WorkbookReader.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <algorithm>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -47,12 +49,110 @@ TEST(Hardening, AFullDiskLeavesThePreviousOutputAndSaysSo) {
     full.keep(QStringLiteral("plan.json"), "the previous plan");
     full.fill();
     const QString output = full.filePath(QStringLiteral("plan.json"));
-    const auto run = plan({example("maize-centre-pivot.json"), QStringLiteral("--format"),
-                           QStringLiteral("json"), QStringLiteral("--output"), output});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find(output.toStdString()), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
-    EXPECT_EQ(test::readFile(output), "the previous plan");
+    for (const char* command : {"plan", "compare"}) {
+        const auto run = runProcess(tavikExecutable(),
+                                    {QLatin1String(command), example("maize-centre-pivot.json"),
+                                     QStringLiteral("--format"), QStringLiteral("json"),
+                                     QStringLiteral("--output"), output});
+        EXPECT_EQ(run.exitCode, 2) << command;
+        EXPECT_NE(run.err.find("--output \"" + output.toStdString() + "\" cannot be written"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+        EXPECT_EQ(test::readFile(output), "the previous plan");
+    }
+}
+
+// Files that are no scenario, and scenarios that must be refused: alone, each is refused at
+// once with its reason in a message of readable length; in a batch, each has its own line
+// saying why, and the others are planned.
+TEST(Hardening, HostileScenarioFilesAreRefusedAloneAndInABatch) {
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in")));
+    ASSERT_TRUE(QDir().mkpath(in.path()));
+    const auto file = [&in](const char* name, const QByteArray& bytes) {
+        QFile out(in.filePath(QLatin1String(name)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return out.fileName();
+    };
+    struct Hostile {
+        QString path;
+        std::string reason;
+    };
+    const QString pipe = in.filePath(QStringLiteral("pipe.json"));
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const QString device = in.filePath(QStringLiteral("device.json"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    const QString gone = in.filePath(QStringLiteral("gone.json"));
+    ASSERT_TRUE(QFile::link(in.filePath(QStringLiteral("nowhere")), gone));
+    QByteArray hugeKey = R"({"crop": "Wheat", ")" + QByteArray(1000000, 'k') + R"(": 1})";
+    const std::vector<Hostile> hostile{
+        {pipe, "it is a named pipe (FIFO), not a file"},
+        {device, "it is a device, not a file"},
+        {gone, "it is a symbolic link to a file that does not exist"},
+        {file("twice.json", R"({"crop": "Wheat", "soil": {"depth": 900, "depth": 300}})"),
+         "\"soil.depth\" is given twice: give each key once"},
+        {file("feed.json", R"({"crop": "Wheat", "plantingDate": "2026-10-01\n"})"),
+         "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        {file("late.json", R"({"crop": "Maize", "plantingDate": "9999-12-01"})"),
+         "\"plantingDate\" 9999-12-01 puts Maize's season"},
+        {file("huge.json", hugeKey), "kkk…\" is not a key of a scenario here"},
+        {file("broken.json", "{\"crop\": \"Wheat\",\n\"cycle\": 5,\n}"),
+         "it is not valid JSON: a key or a value is missing after a comma (or the comma is one "
+         "too many) (line 3, column 1)"},
+    };
+    file("good.json", R"({"crop": "Barley"})");
+    // A name that is not UTF-8 text: planned alone (read by its bytes), refused in a batch,
+    // whose output would be named after it.
+    const QByteArray oddName = in.path().toLocal8Bit() + "/odd\xFF.json";
+    const int handle = ::open(oddName.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(handle, 0);
+    ASSERT_EQ(::write(handle, "{\"crop\": \"Barley\"}", 18), 18);
+    ::close(handle);
+    struct Remove { // the toolkit cannot remove what it cannot name
+        QByteArray path;
+        ~Remove() { ::unlink(path.constData()); }
+    } removeOdd{oddName};
+    const auto alone = runProcess(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec \"$0\" plan \"$1/odd$(printf '\\377').json\""),
+         tavikExecutable(), in.path()});
+    EXPECT_EQ(alone.exitCode, 0) << alone.err;
+    EXPECT_TRUE(alone.out.starts_with("\tTAVIK+ Scheduling Result")) << alone.out;
+
+    for (const Hostile& h : hostile) {
+        SCOPED_TRACE(h.path.toStdString());
+        QElapsedTimer timer;
+        timer.start();
+        const auto run = plan({h.path});
+        EXPECT_LT(timer.elapsed(), 5000);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(h.reason), std::string::npos) << run.err.substr(0, 500);
+        EXPECT_LT(run.err.size(), 600U);
+    }
+
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const auto batch =
+        plan({QStringLiteral("--batch"), in.path(), QStringLiteral("--output-dir"), out});
+    EXPECT_EQ(batch.exitCode, 1) << batch.err;
+    const QByteArray summary = test::readFile(QDir(out).filePath(QStringLiteral("summary.csv")));
+    EXPECT_LT(summary.size(), 4000);
+    const QList<QByteArray> lines = summary.split('\n');
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(hostile.size()) + 4); // heading, good, odd, end
+    for (const Hostile& h : hostile) {
+        const QByteArray name = QFileInfo(h.path).fileName().toUtf8();
+        const auto line = std::find_if(lines.begin(), lines.end(), [&name](const QByteArray& l) {
+            return l.startsWith(name + ",");
+        });
+        ASSERT_NE(line, lines.end()) << name.toStdString();
+        QByteArray quoted = QByteArray::fromStdString(h.reason); // as a CSV field holds it
+        EXPECT_TRUE(line->contains(quoted.replace("\"", "\"\""))) << line->left(300).toStdString();
+    }
+    EXPECT_TRUE(summary.contains("\nodd\\xFF.json,,,,,,,,,\"its file name is not UTF-8 text"))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains("\ngood.json,Barley,"));
 }
 
 TEST(Hardening, AFailedStandardOutputIsNoSuccess) {

@@ -4,6 +4,7 @@
 
 #include "GuiSupport.h"
 #include "RecordingDialogs.h"
+#include "plan/Plan.h"
 #include "plan/Scenario.h"
 #include "screens/PlanExportMenu.h"
 #include "screens/PlanFiles.h"
@@ -15,11 +16,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QScopeGuard>
+#include <QDateEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
 #include <qcustomplot.h>
+#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -119,35 +122,49 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
     const Shown before = shown(*wizard_);
     const QString openedPath = wizard_->plans().path();
     struct Bad {
-        const char* content;
+        QByteArray content;
         const char* named; // what the message must name
     };
     const Bad bad[] = {
+        // A key of a million characters: named cut short, in a message that shows at once.
+        {R"({"crop": "Maize", ")" + QByteArray(1000000, 'k') + R"(": 1})",
+         "kkk…\" is not a key of a scenario here"},
         {R"({"crop": "Maize", "targetYield": "high"})", "\"targetYield\""},
         {R"({"crop": "Maize", "colour": "green"})", "\"colour\""},
         {R"({"crop": "Maize", "soil": {"depth": 900, "siltClay": [20, 20]}})", "\"soil.siltClay\""},
         {R"({"crop": "Maize", "plantingDate": "2026-02-30"})", "\"plantingDate\""},
         {R"({"crop": "Rice"})", "\"crop\""},
         {R"({"crop": "Maize", "targetYield": 99})", "\"targetYield\""},
-        {R"({"crop": "Maize",)", "not valid JSON"},
+        {R"({"crop": "Maize",)", "it is not valid JSON: a group in braces ({ }) goes wrong here"},
+        {R"({"crop": "Maize", "plantingDate": "9999-12-01"})", "\"plantingDate\" 9999-12-01 puts"},
     };
     int n = 0;
     for (const Bad& b : bad) {
-        SCOPED_TRACE(b.content);
+        SCOPED_TRACE(b.content.left(80).toStdString());
         const QString path =
             test::writeFile(dir_, QStringLiteral("bad%1.tavikplan").arg(n++), b.content);
         notifier_.shown.clear();
         EXPECT_FALSE(open(path));
         ASSERT_EQ(notifier_.shown.size(), 1U);
-        EXPECT_NE(notifier_.shown[0].text.find(QFileInfo(path).fileName().toStdString()),
-                  std::string::npos)
+        EXPECT_EQ(notifier_.shown[0].text.rfind(
+                      "The plan file \"" + path.toStdString() + "\" cannot be opened: ", 0),
+                  0U)
             << notifier_.shown[0].text;
         EXPECT_NE(notifier_.shown[0].text.find(b.named), std::string::npos)
-            << notifier_.shown[0].text;
+            << notifier_.shown[0].text.substr(0, 300);
+        EXPECT_LT(notifier_.shown[0].text.size(), 600U);
         EXPECT_TRUE(wizard_->result().isVisible());
         EXPECT_EQ(shown(*wizard_), before);
         EXPECT_EQ(wizard_->plans().path(), openedPath);
     }
+    // A pipe that nothing writes to is refused at once, not waited on.
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.tavikplan"));
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    notifier_.shown.clear();
+    EXPECT_FALSE(open(pipe));
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(notifier_.shown[0].text.find("it is a named pipe (FIFO), not a file"),
+              std::string::npos);
 }
 
 TEST_F(PlanFile, UnsavedChangesAreMarkedAndAskedAboutBeforeTheyAreLeft) {
@@ -212,6 +229,26 @@ TEST_F(PlanFile, APlantingDatePutsTheScheduleOnTheCalendar) {
     tabs->setCurrentIndex(1);
     EXPECT_TRUE(calendar->isVisible());
     EXPECT_FALSE(result.display()->isVisible());
+
+    // No date is offered whose season runs past the last date that can be written: at every
+    // cycle the latest one dates every irrigation.
+    auto* dateEdit = result.findChild<QDateEdit*>(QStringLiteral("dtpPlantingDate"));
+    ASSERT_NE(dateEdit, nullptr);
+    for (int cycle = 2; cycle <= 10; ++cycle) {
+        SCOPED_TRACE(cycle);
+        result.setCycle(cycle);
+        result.setPlantingDate(QDate(9999, 12, 31));
+        EXPECT_LT(dateEdit->date(), QDate(9999, 12, 31));
+        EXPECT_EQ(dateEdit->date(), dateEdit->maximumDate());
+        for (int row = 0; row < calendar->rowCount(); ++row) {
+            EXPECT_FALSE(calendar->item(row, 0)->text().isEmpty()) << row;
+        }
+        const ScenarioParse dated = wizard_->plans().current();
+        ASSERT_TRUE(dated.scenario);
+        EXPECT_TRUE(runPlan(wizard_->state().CropData, *dated.scenario, TimeStamp{}).result);
+    }
+    result.setCycle(5);
+    result.setPlantingDate(QDate(2023, 12, 20));
 
     // The date goes into the plan and comes back from it.
     const ScenarioParse now = wizard_->plans().current();

@@ -4,6 +4,8 @@
 
 #include "TestSupport.h"
 #include "plan/Calendar.h"
+#include "plan/FileNames.h"
+#include "plan/ICalendar.h"
 #include "plan/Plan.h"
 #include "plan/PlanOutput.h"
 #include "plan/Scenario.h"
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace tavik {
 namespace {
@@ -186,7 +189,27 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"PackageNotObject", R"({"crop": "Wheat", "sprinklerPackage": true})",
                 "\"sprinklerPackage\" must be an object"},
         Refusal{"CycleTooLong", R"({"crop": "Wheat", "cycle": 11})",
-                "\"cycle\" must be a whole number from 2 to 10"}),
+                "\"cycle\" must be a whole number from 2 to 10"},
+        // A JSON reader keeps one of two equal keys silently; a plan gives each once.
+        Refusal{"KeyTwiceOneEscaped", R"({"crop": "Wheat", "cycle": 5, "cy\u0063le": 6})",
+                "\"cycle\" is given twice"},
+        Refusal{"DateWithOtherDigits", R"({"crop": "Wheat", "plantingDate": "２０２６-10-01"})",
+                "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{"DateWithTime", R"({"crop": "Wheat", "plantingDate": "2026-10-01T06:00"})",
+                "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{"SeasonPastTheLastDate", R"({"crop": "Wheat", "plantingDate": "9999-10-01"})",
+                "\"plantingDate\" 9999-10-01 puts Wheat's season (to day 181 after planting) "
+                "past 9999-12-31, the last date a plan can have: plant on 9999-07-03 at the "
+                "latest"},
+        Refusal{"CommaMissing", "{\"crop\": \"Wheat\",\n  \"cycle\": 5\n  \"soil\": {}}",
+                "it is not valid JSON: a group in braces ({ }) goes wrong here: a comma, the "
+                "closing brace or the double quotes of a key are missing (line 3, column 3)"},
+        Refusal{"ListNotClosed", "{\"crop\": \"Wheat\", \"soil\": {\n\"siltClay\": [20, 20}}",
+                "a list in brackets ([ ]) goes wrong here: a comma or the closing bracket is "
+                "missing (line 2, column 20)"},
+        Refusal{"CapitalTrue", "{\"crop\": \"Wheat\",\n \"soil\": {\"deepRipped\": TRUE}}",
+                "true, false or null in small letters (line 2, column 25)"},
+        Refusal{"Empty", " \n", "it is empty"}),
     [](const testing::TestParamInfo<Refusal>& p) { return p.param.name; });
 
 // Every column's range at its ends, one at a time and all at once: an offered crop row plans
@@ -331,6 +354,8 @@ TEST_F(PlanCommand, RefusalsEndWithStatusTwoAndWorkbookProblemsWithThree) {
          "--format must be text, rtf, json, csv, ics, pdf, png or svg"},
         {{good, QStringLiteral("--format")}, "--format needs a value"},
         {{good, good}, "need --output-dir"},
+        {{good, good, QStringLiteral("--output-dir"), good + QStringLiteral("/fields")},
+         "the output folder \"" + good.toStdString() + "/fields\" cannot be made: Not a directory"},
         {{good, QStringLiteral("--colour")}, "unknown argument"},
         {{test::writeFile(dir_, QStringLiteral("shallow.json"),
                           R"({"crop": "Barley", "soil": {"depth": 100}})")},
@@ -393,6 +418,73 @@ TEST(PlantingDate, DatesEveryIrrigationOfTheJsonAndTheCsv) {
         EXPECT_EQ(irrigation.value(QStringLiteral("date")).toString(), date);
         EXPECT_TRUE(csv[i + 1].endsWith(QLatin1Char(',') + date)) << csv[i + 1].toStdString();
     }
+}
+
+// At the latest planting date every crop's season, at every cycle, is dated to its end in
+// each dated output; a day later the plan is refused, naming the date.
+TEST(PlantingDate, TheLatestDateIsDatedThroughoutAndADayLaterIsRefused) {
+    for (const std::int16_t row : shippedCrops().offeredRows()) {
+        for (int cycle = 2; cycle <= 10; ++cycle) {
+            const std::string fields =
+                R"({"crop": )" + std::to_string(row) + R"(, "cycle": )" + std::to_string(cycle);
+            const PlanOutcome undated = plan(fields + "}");
+            ASSERT_TRUE(undated.result) << undated.problem;
+            const int lastDay = lastDatedDay(undated.result->engine.WaterDemand().Count(),
+                                             undated.result->schedule.irrigations);
+            const QDate latest = QDate(9999, 12, 31).addDays(-lastDay);
+            SCOPED_TRACE(fields + " planted " + latest.toString(Qt::ISODate).toStdString());
+            const PlanOutcome dated = plan(fields + R"(, "plantingDate": ")" +
+                                           latest.toString(Qt::ISODate).toStdString() + R"("})");
+            ASSERT_TRUE(dated.result) << dated.problem;
+            const std::string csv = planCsv(*dated.result);
+            EXPECT_EQ(csv.find(",\n"), std::string::npos) << "an irrigation without its date";
+            const std::string ics = planICalendar(*dated.result, "20260101T000000Z");
+            EXPECT_EQ(ics.find("VALUE=DATE:\r"), std::string::npos) << "an event without its date";
+            std::size_t events = 0;
+            for (auto at = ics.find("BEGIN:VEVENT"); at != std::string::npos;
+                 at = ics.find("BEGIN:VEVENT", at + 1)) {
+                ++events;
+            }
+            EXPECT_EQ(events, dated.result->schedule.irrigations.size());
+            const std::string later = latest.addDays(1).toString(Qt::ISODate).toStdString();
+            const PlanOutcome refused = plan(fields + R"(, "plantingDate": ")" + later + R"("})");
+            EXPECT_FALSE(refused.result);
+            EXPECT_NE(refused.problem.find("\"plantingDate\" " + later), std::string::npos)
+                << refused.problem;
+        }
+    }
+}
+
+// A file name of any bytes comes back byte for byte from the text it is held as; only a name
+// that is not UTF-8 is marked so, and it is shown with its bytes escaped.
+TEST(FileNames, AnyBytesComeBackAndOnlyUndecodableNamesAreMarked) {
+    std::mt19937 random(18);
+    const std::vector<std::string> pieces{
+        "a",        ".json",        "é",        "€", "😀",       "\xFF", "\x80", "\xC3",
+        "\xE2\x82", "\xED\xA0\x80", "\xF0\x9F", "/", "\xC0\xAF"};
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes;
+        for (int n = static_cast<int>(random() % 8); n > 0; --n) {
+            bytes += pieces[random() % pieces.size()];
+        }
+        SCOPED_TRACE(printableText(bytes));
+        const QString name = fileNameFromBytes(bytes);
+        EXPECT_EQ(fileNameBytes(name), bytes);
+        const bool utf8 =
+            QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8();
+        EXPECT_EQ(hasUndecodableBytes(name), !utf8);
+        if (utf8) {
+            EXPECT_EQ(name, QString::fromStdString(bytes));
+        }
+        EXPECT_EQ(shownPath(name), printableText(bytes));
+    }
+    // A path too long to read is cut at its start: its end names the file.
+    const QString deep =
+        QString(QStringLiteral("/deep")).repeated(100) + QStringLiteral("/field.json");
+    const std::string shown = shownPath(deep);
+    EXPECT_TRUE(shown.starts_with("…")) << shown;
+    EXPECT_TRUE(shown.ends_with("/deep/field.json")) << shown;
+    EXPECT_EQ(characterCount(shown), kMaxShownPathLength + 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <algorithm>
 
 namespace tavik {
 
@@ -11,6 +12,21 @@ std::optional<std::string> dateAfter(const std::string& plantingDate, int days) 
         return std::nullopt;
     }
     return planted.addDays(days).toString(Qt::ISODate).toStdString();
+}
+
+int lastDatedDay(int seasonDays, const std::vector<IrrigationDay>& irrigations) {
+    int last = seasonDays;
+    for (const IrrigationDay& day : irrigations) {
+        last = std::max(last, day.day + 1);
+    }
+    return last;
+}
+
+std::string latestPlantingDate(int lastDay) {
+    return QDate::fromString(QString::fromLatin1(kLastPlanDate), Qt::ISODate)
+        .addDays(-lastDay)
+        .toString(Qt::ISODate)
+        .toStdString();
 }
 
 } // namespace tavik

@@ -2,11 +2,13 @@
 
 #include "Batch.h"
 #include "Compare.h"
+#include "FileNames.h"
 #include "ICalendar.h"
 #include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
 #include "TimeStamp.h"
+#include "state/CropTable.h"
 #include "state/NumberText.h"
 #include "workbook/CropWorkbook.h"
 
@@ -15,12 +17,28 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <ostream>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace tavik {
 
 namespace {
+
+// Whether a path (by its exact bytes) leads to something, and to a folder.
+bool pathExists(const QString& path) {
+    struct stat entry {};
+    return ::stat(fileNameBytes(path).c_str(), &entry) == 0;
+}
+bool isFolder(const QString& path) {
+    struct stat entry {};
+    return ::stat(fileNameBytes(path).c_str(), &entry) == 0 && S_ISDIR(entry.st_mode);
+}
+
+// An argument echoed in a message: escaped, and cut short as a crop name is.
+std::string shownArgument(const QString& argument) {
+    return printableText(fileNameBytes(argument), kMaxCropNameLength);
+}
 
 // Opens the workbook and loads its crop table, or says why not.
 std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContext& context,
@@ -55,8 +73,7 @@ int runCropsCommand(const QStringList& arguments, const HeadlessContext& context
             }
             workbook = arguments[++i];
         } else {
-            context.err << "tavik crops: unknown argument \""
-                        << printableText(arguments[i].toStdString())
+            context.err << "tavik crops: unknown argument \"" << shownArgument(arguments[i])
                         << "\" (usage: tavik crops [--workbook FILE])\n";
             return kExitBadInput;
         }
@@ -137,12 +154,11 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
                                                                       : nullptr;
         if (target != nullptr) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                return printableText(argument.toStdString()) + " needs a value\n" + kPlanUsage;
+                return shownArgument(argument) + " needs a value\n" + kPlanUsage;
             }
             *target = arguments[++i];
         } else if (argument.startsWith(QLatin1String("--"))) {
-            return "unknown argument \"" + printableText(argument.toStdString()) + "\"\n" +
-                   kPlanUsage;
+            return "unknown argument \"" + shownArgument(argument) + "\"\n" + kPlanUsage;
         } else {
             read.scenarioPaths << argument;
         }
@@ -161,7 +177,7 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
     }
     if (!formats.contains(read.format)) {
         return "--format must be " + alternatives(formats) + ", not \"" +
-               printableText(read.format.toStdString()) + "\"";
+               shownArgument(read.format) + "\"";
     }
     const bool image = read.format == QLatin1String("png") || read.format == QLatin1String("svg");
     if (!image && (!read.size.isEmpty() || !read.chart.isEmpty())) {
@@ -170,8 +186,8 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
     }
     if (!read.chart.isEmpty() && read.chart != QLatin1String("individual") &&
         read.chart != QLatin1String("cumulative")) {
-        return "--chart must be individual or cumulative, not \"" +
-               printableText(read.chart.toStdString()) + "\"";
+        return "--chart must be individual or cumulative, not \"" + shownArgument(read.chart) +
+               "\"";
     }
     return std::nullopt;
 }
@@ -179,7 +195,7 @@ std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanA
 // The scenario of a file, or none when it cannot be read or is refused (and says why).
 std::optional<Scenario> readScenario(const QString& path, const char* command,
                                      const HeadlessContext& context) {
-    const std::string shown = printableText(path.toStdString());
+    const std::string shown = shownPath(path);
     std::string text;
     if (const auto problem = readScenarioFile(path, text)) {
         context.err << "tavik " << command << ": the scenario file \"" << shown
@@ -220,23 +236,22 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
         request.scenarios.push_back(path);
     }
     if (!read.batch.isEmpty()) {
-        if (!QFileInfo(read.batch).isDir()) {
-            context.err << "tavik plan: --batch \"" << printableText(read.batch.toStdString())
+        if (!isFolder(read.batch)) {
+            context.err << "tavik plan: --batch \"" << shownPath(read.batch)
                         << "\" is not a folder\n";
             return kExitBadInput;
         }
         const std::vector<QString> found = scenariosInFolder(read.batch);
         request.scenarios.insert(request.scenarios.end(), found.begin(), found.end());
         if (found.empty()) {
-            context.err << "tavik plan: --batch \"" << printableText(read.batch.toStdString())
+            context.err << "tavik plan: --batch \"" << shownPath(read.batch)
                         << "\" holds no scenario (*.json, *.tavikplan)\n";
             return kExitBadInput;
         }
     }
-    const QFileInfo folder(read.outputFolder);
-    if (folder.exists() && !folder.isDir()) {
-        context.err << "tavik plan: --output-dir \""
-                    << printableText(read.outputFolder.toStdString()) << "\" is not a folder\n";
+    if (pathExists(read.outputFolder) && !isFolder(read.outputFolder)) {
+        context.err << "tavik plan: --output-dir \"" << shownPath(read.outputFolder)
+                    << "\" is not a folder\n";
         return kExitBadInput;
     }
     const auto crops = loadCrops(read.workbook, context, "plan", false);
@@ -277,7 +292,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         if (!size) {
             context.err << "tavik plan: --size must be WIDTHxHEIGHT in pixels, each "
                         << kMinChartImageSide << ".." << kMaxChartImageSide << ", not \""
-                        << printableText(read.size.toStdString()) << "\"\n";
+                        << shownArgument(read.size) << "\"\n";
             return kExitBadInput;
         }
         image = *size;
@@ -293,7 +308,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         return runPlanBatch(read, drawn, context);
     }
 
-    const std::string shownScenario = printableText(read.scenarioPaths.front().toStdString());
+    const std::string shownScenario = shownPath(read.scenarioPaths.front());
     const auto scenario = readScenario(read.scenarioPaths.front(), "plan", context);
     if (!scenario) {
         return kExitBadInput;
@@ -308,7 +323,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
     if (!output.isEmpty()) {
         const QFileInfo target(output);
         if (target.exists() && !target.isFile()) {
-            context.err << "tavik plan: --output \"" << printableText(output.toStdString())
+            context.err << "tavik plan: --output \"" << shownPath(output)
                         << "\" is not a regular file (a folder, a device or a pipe is never "
                            "replaced)\n";
             return kExitBadInput;
@@ -345,7 +360,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         return kExitOk;
     }
     if (const auto problem = replaceFileContents(output, text)) {
-        context.err << "tavik plan: --output \"" << printableText(output.toStdString())
+        context.err << "tavik plan: --output \"" << shownPath(output)
                     << "\" cannot be written (it is left as it was): " << *problem << '\n';
         return kExitBadInput;
     }
@@ -371,7 +386,7 @@ int runCompareCommand(const QStringList& arguments, const HeadlessContext& conte
                     << kUsage << '\n';
         return kExitBadInput;
     }
-    const std::string shownScenario = printableText(read.scenarioPaths.front().toStdString());
+    const std::string shownScenario = shownPath(read.scenarioPaths.front());
     const auto scenario = readScenario(read.scenarioPaths.front(), "compare", context);
     if (!scenario) {
         return kExitBadInput;
@@ -390,10 +405,15 @@ int runCompareCommand(const QStringList& arguments, const HeadlessContext& conte
         read.format == QLatin1String("csv")    ? comparisonCsv(*outcome.comparison)
         : read.format == QLatin1String("json") ? comparisonJson(*outcome.comparison)
                                                : comparisonText(*outcome.comparison);
-    const auto written = read.output.isEmpty() ? writeToStream(context.out, text)
-                                               : replaceFileContents(read.output, text);
-    if (written) {
-        context.err << "tavik compare: the comparison cannot be written: " << *written << '\n';
+    if (read.output.isEmpty()) {
+        if (const auto failed = writeToStream(context.out, text)) {
+            context.err << "tavik compare: the comparison cannot be written to standard output: "
+                        << *failed << '\n';
+            return kExitBadInput;
+        }
+    } else if (const auto failed = replaceFileContents(read.output, text)) {
+        context.err << "tavik compare: --output \"" << shownPath(read.output)
+                    << "\" cannot be written (it is left as it was): " << *failed << '\n';
         return kExitBadInput;
     }
     return kExitOk;

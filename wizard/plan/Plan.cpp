@@ -1,5 +1,6 @@
 #include "Plan.h"
 
+#include "Calendar.h"
 #include "state/NumberText.h"
 #include "state/SoilInfo.h"
 #include "state/SprinklerPackage.h"
@@ -215,6 +216,19 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     } catch (const std::exception& error) {
         return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " +
                        error.what());
+    }
+    // Every date of the schedule must be one that can be written (a four-digit year).
+    if (scenario.plantingDate) {
+        const int lastDay =
+            lastDatedDay(plan.engine.WaterDemand().Count(), plan.schedule.irrigations);
+        const std::string latest = latestPlantingDate(lastDay);
+        if (*scenario.plantingDate > latest) {
+            return refused("\"plantingDate\" " + *scenario.plantingDate + " puts " + plan.cropName +
+                           "'s season (to day " + std::to_string(lastDay) +
+                           " after planting) past " + kLastPlanDate +
+                           ", the last date a plan can have: plant on " + latest +
+                           " at the latest");
+        }
     }
     plan.individualChart = plan.engine.DrawChart(true);
     plan.cumulativeChart = plan.engine.DrawChart(false);

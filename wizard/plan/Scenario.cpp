@@ -1,20 +1,28 @@
 #include "Scenario.h"
 
+#include "FileNames.h"
 #include "Json.h"
 #include "model/WaterLevels.h"
+#include "state/CropTable.h"
 #include "state/NumberText.h"
 #include "state/SoilInfo.h"
 #include "state/SprinklerPackage.h"
 
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QRegularExpression>
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace tavik {
 
@@ -28,6 +36,11 @@ struct Refusal {
     throw Refusal{"\"" + key + "\" " + what};
 }
 
+// A key of the file as a message shows it: escaped, and cut short as a crop name is.
+std::string shownKey(std::string_view key) {
+    return printableText(key, kMaxCropNameLength);
+}
+
 void onlyKeys(const QJsonObject& object, const std::string& where,
               std::initializer_list<const char*> allowed) {
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -36,10 +49,194 @@ void onlyKeys(const QJsonObject& object, const std::string& where,
             known = known || it.key() == QLatin1String(key);
         }
         if (!known) {
-            const std::string key = (where.empty() ? "" : where + ".") + it.key().toStdString();
+            const std::string key =
+                (where.empty() ? "" : where + ".") + shownKey(it.key().toStdString());
             refuse(key, "is not a key of a scenario here");
         }
     }
+}
+
+// The text of a JSON string that starts at `at` (its opening quote), with its escapes
+// undone; `at` is left after the closing quote. The text is known to be valid JSON.
+std::string jsonString(std::string_view json, std::size_t& at) {
+    std::string text;
+    const auto append = [&text](char32_t code) {
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | (code >> 6));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | (code >> 18));
+            text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    };
+    const auto hex4 = [&json](std::size_t from) {
+        char32_t code = 0;
+        for (std::size_t i = from; i < from + 4 && i < json.size(); ++i) {
+            const char c = json[i];
+            code = code * 16 + static_cast<char32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+        }
+        return code;
+    };
+    for (++at; at < json.size() && json[at] != '"'; ++at) {
+        if (json[at] != '\\' || at + 1 >= json.size()) {
+            text += json[at];
+            continue;
+        }
+        const char escaped = json[++at];
+        if (escaped != 'u') {
+            const std::string_view from = "bfnrt";
+            const std::string_view to = "\b\f\n\r\t";
+            const auto i = from.find(escaped);
+            text += i == std::string_view::npos ? escaped : to[i];
+            continue;
+        }
+        char32_t code = hex4(at + 1);
+        at += 4;
+        // A surrogate pair written as two escapes is one character.
+        if (code >= 0xD800 && code <= 0xDBFF && at + 6 < json.size() && json[at + 1] == '\\' &&
+            json[at + 2] == 'u') {
+            const char32_t low = hex4(at + 3);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                at += 6;
+            }
+        }
+        append(code);
+    }
+    ++at;
+    return text;
+}
+
+// The first key that an object of the JSON text gives twice, by its path ("soil.depth");
+// none when every key is given once. A JSON reader keeps one of the two silently, so the
+// text is scanned for them itself. The text is known to be valid JSON.
+std::optional<std::string> duplicateKey(std::string_view json) {
+    // The objects and lists open at a point of the text, outermost first.
+    struct Level {
+        bool object = false;
+        std::set<std::string> keys; // given so far (objects)
+        std::string key;            // the last key given (objects)
+        std::size_t index = 0;      // the element being read (lists)
+    };
+    std::vector<Level> levels;
+    bool expectKey = false;
+    for (std::size_t at = 0; at < json.size();) {
+        const char c = json[at];
+        if (c == '{' || c == '[') {
+            levels.push_back(Level{c == '{', {}, {}, 0});
+            expectKey = c == '{';
+            ++at;
+        } else if (c == '}' || c == ']') {
+            if (!levels.empty()) {
+                levels.pop_back();
+            }
+            expectKey = false;
+            ++at;
+        } else if (c == ',') {
+            if (!levels.empty()) {
+                expectKey = levels.back().object;
+                ++levels.back().index;
+            }
+            ++at;
+        } else if (c == '"') {
+            std::string text = jsonString(json, at);
+            if (expectKey && !levels.empty()) {
+                Level& top = levels.back();
+                const bool given = !top.keys.insert(text).second;
+                top.key = std::move(text);
+                expectKey = false;
+                if (given) {
+                    std::string path;
+                    for (const Level& level : levels) {
+                        path += level.object ? (path.empty() ? "" : ".") + shownKey(level.key)
+                                             : "[" + std::to_string(level.index) + "]";
+                    }
+                    return printableText(path, 2 * kMaxCropNameLength); // however deep
+                }
+            }
+        } else {
+            ++at; // blanks, colons, numbers, true, false, null
+        }
+    }
+    return std::nullopt;
+}
+
+// A JSON reader's complaint in plain words.
+std::string jsonProblem(QJsonParseError::ParseError error) {
+    switch (error) {
+    case QJsonParseError::UnterminatedObject:
+        return "a group in braces ({ }) goes wrong here: a comma, the closing brace or the "
+               "double quotes of a key are missing";
+    case QJsonParseError::MissingNameSeparator:
+        return "a colon (:) is missing after a key";
+    case QJsonParseError::UnterminatedArray:
+        return "a list in brackets ([ ]) is not closed";
+    case QJsonParseError::MissingValueSeparator:
+        return "a list in brackets ([ ]) goes wrong here: a comma or the closing bracket is "
+               "missing";
+    case QJsonParseError::IllegalValue:
+    case QJsonParseError::IllegalNumber:
+        return "a value is not written as JSON writes one: a text in double quotes, a number "
+               "such as 12.5, or true, false or null in small letters";
+    case QJsonParseError::TerminationByNumber:
+        return "the file ends in the middle of a number";
+    case QJsonParseError::IllegalEscapeSequence:
+        return "a backslash (\\) in a text starts an escape that JSON does not know";
+    case QJsonParseError::IllegalUTF8String:
+        return "a text holds bytes that are not UTF-8";
+    case QJsonParseError::UnterminatedString:
+        return "a text is not closed: its closing double quote (\") is missing";
+    case QJsonParseError::MissingObject:
+        return "a key or a value is missing after a comma (or the comma is one too many)";
+    case QJsonParseError::DeepNesting:
+        return "its groups and lists are nested too deeply";
+    case QJsonParseError::DocumentTooLarge:
+        return "it is too large";
+    case QJsonParseError::GarbageAtEnd:
+        return "something follows the closing brace where the scenario ends";
+    case QJsonParseError::NoError:
+        break;
+    }
+    return "it cannot be read as JSON";
+}
+
+// "(line 12, column 3)": where the reader stopped, as a user looks for it. The reader stops
+// after what it could not take; the place shown is the start of that word or sign.
+std::string errorPlace(std::string_view text, std::size_t offset) {
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    };
+    const auto word = [&blank](char c) {
+        return !blank(c) && std::string_view("{}[],:\"").find(c) == std::string_view::npos;
+    };
+    std::size_t at = std::min(offset, text.size());
+    if (at == text.size() || !word(text[at])) {
+        while (at > 0 && blank(text[at - 1])) {
+            --at;
+        }
+        at -= at > 0 ? 1 : 0;
+    }
+    if (at < text.size() && word(text[at])) {
+        while (at > 0 && word(text[at - 1])) {
+            --at;
+        }
+        at -= at > 0 && text[at - 1] == '"' ? 1 : 0; // a text starts at its quote
+    }
+    const std::string_view before = text.substr(0, at);
+    const std::size_t lineStart = before.rfind('\n');
+    const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+    const std::size_t column =
+        1 +
+        characterCount(lineStart == std::string_view::npos ? before : before.substr(lineStart + 1));
+    return "(line " + std::to_string(line) + ", column " + std::to_string(column) + ")";
 }
 
 // A whole number within a range (the controls' steps are whole numbers).
@@ -225,10 +422,14 @@ Scenario read(const QJsonObject& root) {
     if (root.contains(QLatin1String("plantingDate"))) {
         const QJsonValue date = root.value(QLatin1String("plantingDate"));
         const QString text = date.toString();
-        // Exactly YYYY-MM-DD: ISO 8601 also allows times and week dates, a plan does not.
-        static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-        if (!date.isString() || !form.match(text).hasMatch() ||
-            !QDate::fromString(text, Qt::ISODate).isValid()) {
+        // Exactly YYYY-MM-DD, ten characters, digits 0-9: ISO 8601 also allows times and week
+        // dates, and a date reader other digits and a line feed at the end; a plan does not.
+        bool form = text.size() == 10;
+        for (qsizetype i = 0; form && i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            form = (i == 4 || i == 7) ? c == u'-' : (c >= u'0' && c <= u'9');
+        }
+        if (!date.isString() || !form || !QDate::fromString(text, Qt::ISODate).isValid()) {
             refuse("plantingDate", "must be a date written YYYY-MM-DD (such as 2026-10-15)");
         }
         scenario.plantingDate = text.toStdString();
@@ -239,31 +440,66 @@ Scenario read(const QJsonObject& root) {
 } // namespace
 
 std::optional<std::string> readScenarioFile(const QString& path, std::string& text) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        return "the file does not exist";
+    // Opened without waiting: a named pipe would otherwise block until something writes to
+    // it. What was opened is then asked what it is; only a regular file is read.
+    const std::string bytes = fileNameBytes(path);
+    const int handle = ::open(bytes.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (handle < 0) {
+        const int error = errno;
+        struct stat entry {};
+        if (error == ENOENT && ::lstat(bytes.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+            return std::string("it is a symbolic link to a file that does not exist");
+        }
+        if (error == ENOENT) {
+            return std::string("the file does not exist");
+        }
+        return std::string(std::strerror(error));
     }
-    if (info.isDir()) {
-        return "it is a folder";
+    struct Closer {
+        int handle;
+        ~Closer() { ::close(handle); }
+    } closer{handle};
+    struct stat file {};
+    if (::fstat(handle, &file) != 0) {
+        return std::string(std::strerror(errno));
+    }
+    if (!S_ISREG(file.st_mode)) {
+        return std::string(S_ISDIR(file.st_mode)    ? "it is a folder, not a file"
+                           : S_ISFIFO(file.st_mode) ? "it is a named pipe (FIFO), not a file"
+                           : S_ISSOCK(file.st_mode) ? "it is a socket, not a file"
+                                                    : "it is a device, not a file");
     }
     const std::string limit = "more than " + std::to_string(kMaxScenarioBytes / 1024) +
                               " KiB, far larger than a scenario";
-    if (info.isFile() && info.size() > kMaxScenarioBytes) {
-        return "it holds " + std::to_string(info.size()) + " bytes, " + limit;
+    if (file.st_size > kMaxScenarioBytes) {
+        return "it holds " + std::to_string(file.st_size) + " bytes, " + limit;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return file.errorString().toStdString();
+    // Read one byte beyond the size it has now: a file still growing tells its size no other
+    // way. What it holds beyond the limit is never read.
+    const auto most = static_cast<std::size_t>(kMaxScenarioBytes) + 1;
+    std::string read(std::min(most, static_cast<std::size_t>(file.st_size) + 1), '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == read.size()) {
+            if (read.size() == most) {
+                return "it holds " + limit;
+            }
+            read.resize(std::min(most, 2 * read.size()));
+        }
+        const ssize_t got = ::read(handle, read.data() + filled, read.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::string(std::strerror(errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
     }
-    // Read one byte beyond the limit: a pipe or a file still growing tells its size no other way.
-    const QByteArray bytes = file.read(kMaxScenarioBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return file.errorString().toStdString();
-    }
-    if (bytes.size() > kMaxScenarioBytes) {
-        return "it holds " + limit;
-    }
-    text = bytes.toStdString();
+    read.resize(filled);
+    text = std::move(read);
     return std::nullopt;
 }
 
@@ -273,12 +509,21 @@ ScenarioParse parseScenario(const std::string& jsonText) {
     const QJsonDocument document =
         QJsonDocument::fromJson(QByteArray::fromStdString(jsonText), &error);
     if (error.error != QJsonParseError::NoError) {
-        parse.problem = "is not valid JSON (" + error.errorString().toStdString() +
-                        " at character " + std::to_string(error.offset) + ")";
+        if (std::all_of(jsonText.begin(), jsonText.end(),
+                        [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; })) {
+            parse.problem = "it is empty: a scenario is one JSON object ({ … })";
+            return parse;
+        }
+        parse.problem = "it is not valid JSON: " + jsonProblem(error.error) + " " +
+                        errorPlace(jsonText, static_cast<std::size_t>(std::max(0, error.offset)));
         return parse;
     }
     if (!document.isObject()) {
-        parse.problem = "must hold one JSON object";
+        parse.problem = "it must hold one JSON object ({ … }), the scenario's keys and values";
+        return parse;
+    }
+    if (const auto key = duplicateKey(jsonText)) {
+        parse.problem = "\"" + *key + "\" is given twice: give each key once";
         return parse;
     }
     try {

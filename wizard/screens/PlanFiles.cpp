@@ -11,6 +11,7 @@
 #include "frmSoilInfo.h"
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
+#include "plan/FileNames.h"
 #include "plan/OutputFile.h"
 #include "plan/Plan.h"
 #include "state/NumberText.h"
@@ -129,9 +130,9 @@ bool PlanFiles::openChosen(QWidget& from) {
 }
 
 bool PlanFiles::open(const QString& path, QWidget& from) {
-    const std::string file = printableText(path.toStdString());
+    const std::string file = shownPath(path);
     const auto refuse = [&](const std::string& problem) {
-        tell("The plan \"" + file + "\" cannot be opened: " + problem);
+        tell("The plan file \"" + file + "\" cannot be opened: " + problem);
         return false;
     };
     std::string text;

@@ -13,6 +13,7 @@
 #include "frmChoice.h"
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
+#include "plan/Calendar.h"
 #include "plan/OutputFile.h"
 #include "plan/Plan.h"
 #include "plan/TimeStamp.h"
@@ -277,6 +278,12 @@ void frmMain::ComputeSchedule() {
         }
         reports_->show(scheduleRichText(run.report));
         irrigations_ = run.irrigations;
+        // Dates are written with four-digit years: no planting date is offered whose season
+        // would run past the last of them.
+        dtpPlantingDate_->setMaximumDate(
+            QDate::fromString(QString::fromStdString(latestPlantingDate(
+                                  lastDatedDay(engine_.WaterDemand().Count(), run.irrigations))),
+                              Qt::ISODate));
     } catch (const std::exception& error) {
         reports_->clear();
         wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,

@@ -319,6 +319,18 @@ std::string printableText(std::string_view text, std::size_t maxCharacters) {
     return printableText(text.substr(0, bytes)) + (bytes < text.size() ? "…" : "");
 }
 
+std::string printableTail(std::string_view text, std::size_t maxCharacters) {
+    const std::size_t characters = characterCount(text);
+    if (characters <= maxCharacters) {
+        return printableText(text);
+    }
+    for (std::size_t skip = characters - maxCharacters; skip > 0; --skip) {
+        const auto decoded = decodeUtf8(text);
+        text.remove_prefix(decoded ? decoded->length : 1);
+    }
+    return "…" + printableText(text);
+}
+
 bool needsEscapes(std::string_view text) {
     while (!text.empty()) {
         const auto decoded = decodeUtf8(text);

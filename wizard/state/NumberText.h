@@ -60,6 +60,10 @@ std::string printableText(std::string_view text);
 // printableText of at most the first maxCharacters characters, with "…" when cut short.
 std::string printableText(std::string_view text, std::size_t maxCharacters);
 
+// printableText of at most the last maxCharacters characters, with "…" before them when cut
+// short: the end of a path names its file.
+std::string printableTail(std::string_view text, std::size_t maxCharacters);
+
 // Whether printableText would change the text.
 bool needsEscapes(std::string_view text);
 
