@@ -276,6 +276,9 @@ void frmMain::ComputeSchedule() {
             throw std::range_error(*figure + " does not come out as a finite number; check "
                                              "the crop's row of the workbook");
         }
+        if (const auto implausible = engine_.implausibleFigure()) {
+            throw std::range_error(*implausible);
+        }
         reports_->show(scheduleRichText(run.report));
         irrigations_ = run.irrigations;
         // Dates are written with four-digit years: no planting date is offered whose season
