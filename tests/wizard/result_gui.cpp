@@ -488,6 +488,10 @@ TEST_F(ImplausibleCrop, IsRefusedOnTheResultScreenAndHeadlessNamingTheRowAndTheS
     EXPECT_GT(season, 10 * 851.9);
     EXPECT_TRUE(result().isVisible());
     EXPECT_TRUE(result().display()->toPlainText().isEmpty());
+    // Nor does the chart show the refused season, either way it is drawn.
+    EXPECT_EQ(bars()->dataCount(), 0);
+    click(result(), QStringLiteral("optCumulative"));
+    EXPECT_EQ(bars()->dataCount(), 0);
 
     // Headless: the same refusal.
     const PlanOutcome planned =

@@ -287,13 +287,17 @@ void frmMain::ComputeSchedule() {
             QDate::fromString(QString::fromStdString(latestPlantingDate(
                                   lastDatedDay(engine_.WaterDemand().Count(), run.irrigations))),
                               Qt::ISODate));
+        refused_ = false;
     } catch (const std::exception& error) {
+        // Nothing of a refused schedule is shown: no report, no calendar, no bars.
         reports_->clear();
+        irrigations_.clear();
+        refused_ = true;
+        fillCalendar();
+        DrawChart();
         wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,
                                   std::string("The schedule cannot be computed for this crop: ") +
                                       error.what());
-        irrigations_.clear();
-        fillCalendar();
         return;
     }
     fillCalendar();
@@ -399,7 +403,8 @@ void frmMain::fillCalendar() {
 }
 
 void frmMain::DrawChart() {
-    const ScheduleChart chart = engine_.DrawChart(optIndividual_->isChecked());
+    const ScheduleChart chart =
+        refused_ ? ScheduleChart{} : engine_.DrawChart(optIndividual_->isChecked());
     chartDays_.assign(chart.labels.begin(), chart.labels.end());
     drawScheduleChart(*MSChart1_, *bars_, chart);
 }
