@@ -29,9 +29,10 @@ SpeedLaw FitSpeedLaw(const std::vector<double>& speeds, const std::vector<double
 // - losses that are the same on every pass (evaporation and drift off the wetted foliage,
 //   the end tower's stops and starts): 0.5 mm a pass on a package of 5 mm at full speed
 //   gives -1.033.
-// Beyond 0.05 the schedule's running speeds, which read the same coefficients as
-// speed = a × amount ^ b, would stray from the table's own by more than a sixth at its ends
-// (5 and 110 mm); a flat or rising table (exponent 0 or above) is far outside.
+// At 0.05 the schedule's running speeds, which read the same coefficients as
+// speed = a × amount ^ b, already stray from the table's own by up to a sixth at its ends
+// (5 and 110 mm), and further beyond; a flat or rising table (exponent 0 or above) is far
+// outside.
 inline constexpr double kSpeedExponentTolerance = 0.05;
 
 // Whether an exponent lies within the tolerance of -1, the ends included.
