@@ -5,6 +5,7 @@
 #include "screens/frmChoice.h"
 #include "screens/frmIrrigationInfo.h"
 #include "screens/frmSoilInfo.h"
+#include "state/SprinklerPackage.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -70,6 +71,32 @@ TEST_F(SprinklerPackage, AnAmountOfZeroOrNothingIsRefusedByItsRow) {
     click(screen(), QStringLiteral("cmdNext"));
     EXPECT_EQ(notifier_.shown.back().text,
               "The water amount at 12.5% running speed must be greater than 0 mm.");
+}
+
+TEST_F(SprinklerPackage, ATableThatDoesNotFallAsOneOverTheSpeedIsRefusedAndKept) {
+    click(screen(), QStringLiteral("cmdNext"));
+    const double coefficient = state_.SpeedCoefficient;
+    const double exponent = state_.SpeedExponent;
+    wizard_->move(wizard_->soilInfo(), screen());
+    for (std::size_t i = 0; i < kSprinklerRows; ++i) {
+        screen().amountBox(i)->setText(QStringLiteral("1"));
+    }
+    notifier_.shown.clear();
+    click(screen(), QStringLiteral("cmdNext"));
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(
+        notifier_.shown.back().text.find("The sprinkler package table does not fit a centre pivot"),
+        std::string::npos)
+        << notifier_.shown.back().text;
+    EXPECT_NE(notifier_.shown.back().text.find("their fitted exponent is 0."), std::string::npos)
+        << notifier_.shown.back().text;
+    EXPECT_TRUE(screen().isVisible());
+    EXPECT_FALSE(wizard_->soilInfo().isVisible());
+    EXPECT_EQ(state_.SpeedCoefficient, coefficient);
+    EXPECT_EQ(state_.SpeedExponent, exponent);
+    for (std::size_t i = 0; i < kSprinklerRows; ++i) {
+        EXPECT_EQ(screen().amountBox(i)->text(), QStringLiteral("1"));
+    }
 }
 
 TEST_F(SprinklerPackage, TheChartShowsTheTableWithTheAmountAsTip) {

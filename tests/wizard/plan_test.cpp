@@ -11,6 +11,7 @@
 #include "plan/Scenario.h"
 #include "state/CropTable.h"
 #include "state/NumberText.h"
+#include "state/SprinklerPackage.h"
 
 #include <QDate>
 #include <QDir>
@@ -262,18 +263,28 @@ TEST(CropRanges, EndsPlanFiniteFiguresAndBeyondIsNotOffered) {
 // digit instead of failing on a number too large for an integer.
 TEST(PlanRanges, HugeSprinklerAmountsStillGiveTheReport) {
     const PlanOutcome outcome = plan(R"({"crop": "Maize", "soil": {"depth": 740}, "cycle": 7,
-        "sprinklerPackage": {"amounts": [54.8, 60.8, 68.4, 73.0, 78.2, 84.2, 91.3, 99.5, 109.5,
-            121.7, 136.9, 156.4, 182.5, 219.0, 243.3, 273.8, 312.9, 365.0, 4.3e126, 3.3e28,
-            1.1e98, 1095.0]}})");
+        "sprinklerPackage": {"amounts": [5.48e15, 6.08e15, 6.84e15, 7.30e15, 7.82e15, 8.42e15,
+            9.13e15, 9.95e15, 10.95e15, 12.17e15, 13.69e15, 15.64e15, 18.25e15, 21.90e15,
+            24.33e15, 27.38e15, 31.29e15, 36.50e15, 43.80e15, 54.75e15, 73.00e15, 109.50e15]}})");
     ASSERT_TRUE(outcome.result) << outcome.problem;
-    EXPECT_NE(planText(*outcome.result).find("2* 6707578738311168"), std::string::npos);
+    const auto& days = outcome.result->schedule.irrigations;
+    const auto split = std::find_if(days.begin(), days.end(),
+                                    [](const IrrigationDay& day) { return day.passes == 2; });
+    ASSERT_NE(split, days.end());
+    EXPECT_GT(*split->passSpeed, 1e16);
+    EXPECT_NE(planText(*outcome.result).find("2* " + hashPicture(*split->passSpeed)),
+              std::string::npos);
 }
 
 TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
+    // One over the speed, so large that the fitted coefficient is past any number.
+    std::string amounts;
+    for (double speed : sprinklerSpeeds()) {
+        amounts += (amounts.empty() ? "" : ", ") + shortestText(5e306 * (100.0 / speed));
+    }
     const PlanOutcome outcome = plan(R"({"crop": "Maize", "soil": {"depth": 740}, "cycle": 8,
-        "sprinklerPackage": {"amounts": [54.8, 60.8, 68.4, 73.0, 78.2, 84.2, 91.3, 99.5, 109.5,
-            121.7, 136.9, 156.4, 182, 3.3e28, 1.1e88, 273.8, 9, 365.0, 4.3e126, 3.3e281, 1.1e88,
-            1075.0]}})");
+        "sprinklerPackage": {"amounts": [)" +
+                                     amounts + "]}}");
     ASSERT_FALSE(outcome.result);
     EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\""), std::string::npos)
         << outcome.problem;

@@ -445,5 +445,69 @@ INSTANTIATE_TEST_SUITE_P(Papers, PrintedSchedule,
                                          std::tuple(true, QPageSize::Letter, 10),
                                          std::tuple(true, QPageSize::A5, 10)));
 
+// Cotton with a 366-day season at peak demand from day 61 to day 300 and a demand divisor of
+// 23 days: within every range of the workbook (a peak daily demand of 49 mm at the highest
+// yield), but its daily demands add up to more than ten times its seasonal water use.
+test::CsvRows implausibleCropRows() {
+    test::CsvRows rows = test::shippedCropCsv();
+    std::vector<std::string>& cotton = rows.at(5);
+    EXPECT_EQ(cotton.at(0), "Cotton");
+    cotton.at(CropColumn::PeakStartDay - 1) = "60";
+    cotton.at(CropColumn::PeakEndDay - 1) = "300";
+    cotton.at(CropColumn::SeasonEndDay - 1) = "366";
+    cotton.at(CropColumn::DemandDivisor - 1) = "23";
+    // Half of that demand asked of the roots: the soil dries one pass (a PAWC of 37 mm).
+    cotton.at(CropColumn::UptakeRatio - 1) = "0.5";
+    return rows;
+}
+
+class ImplausibleCrop : public Result {
+protected:
+    void SetUp() override {
+        startWizard(implausibleCropRows());
+        ASSERT_TRUE(loaded_);
+        ASSERT_TRUE(state_.CropData.isOffered(6));
+        wizard_->setDialogs(dialogs_);
+    }
+};
+
+TEST_F(ImplausibleCrop, IsRefusedOnTheResultScreenAndHeadlessNamingTheRowAndTheSeason) {
+    walk(4, 900); // Cotton
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    const std::string shown = notifier_.shown.back().text;
+    const std::string prefix = "The schedule cannot be computed for this crop: ";
+    ASSERT_EQ(shown.rfind(prefix, 0), 0U) << shown;
+    const std::string why = shown.substr(prefix.size());
+    EXPECT_EQ(why.rfind("Cotton (crop row 6 of the workbook) would be irrigated ", 0), 0U) << why;
+    // Its seasonal water use at the recommended yield, (4000 + 2176) / 7.25 mm, and the season.
+    EXPECT_NE(why.find(" mm in the season, more than 2 times the 851.9 mm it uses in the season "
+                       "plus the 0.0 mm the plan stores in the soil"),
+              std::string::npos)
+        << why;
+    const double season = std::stod(why.substr(why.find("irrigated ") + 10));
+    EXPECT_GT(season, 10 * 851.9);
+    EXPECT_TRUE(result().isVisible());
+    EXPECT_TRUE(result().display()->toPlainText().isEmpty());
+    // Nor does the chart show the refused season, either way it is drawn.
+    EXPECT_EQ(bars()->dataCount(), 0);
+    click(result(), QStringLiteral("optCumulative"));
+    EXPECT_EQ(bars()->dataCount(), 0);
+
+    // Headless: the same refusal.
+    const PlanOutcome planned =
+        runPlan(state_.CropData,
+                *parseScenario(R"({"crop": "Cotton", "soil": {"depth": 900}})").scenario, {"", ""});
+    ASSERT_FALSE(planned.result);
+    EXPECT_EQ(planned.problem, "the schedule is implausible: " + why);
+
+    // The screen stays in use: every cycle is weighed again.
+    const std::size_t messages = notifier_.shown.size();
+    cycle()->setValue(2);
+    EXPECT_EQ(result().engine().Cycle(), 2);
+    ASSERT_EQ(notifier_.shown.size(), messages + 1);
+    EXPECT_NE(notifier_.shown.back().text.find("Cotton (crop row 6 of the workbook)"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace tavik

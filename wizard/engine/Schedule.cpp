@@ -108,6 +108,13 @@ const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     // 1. Seasonal water use and the peak daily demand.
     const double W = (static_cast<double>(in.TargetYield) + C8) / C7;
     const double Q = W / C6;
+    cropRowName_ = crops.text(in.CropRow, CropColumn::Name) + " (crop row " +
+                   std::to_string(in.CropRow) + " of the workbook)";
+    seasonalWaterUse_ = W;
+    storedInSoil_ = 0;
+    for (const float change : {in.StorageChangeEarly, in.StorageChangePeak, in.StorageChangeLate}) {
+        storedInSoil_ += std::max(0.0, static_cast<double>(change));
+    }
 
     // 2.
     wd.setCount(0);
@@ -317,6 +324,23 @@ std::optional<std::string> ScheduleEngine::nonFiniteFigure() const {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ScheduleEngine::implausibleFigure() const {
+    double seasonTotal = 0;
+    for (const IrrigationDay& day : run_.irrigations) {
+        seasonTotal += day.amount;
+    }
+    const double allowed = kPlausibleSeasonFactor * (seasonalWaterUse_ + storedInSoil_);
+    if (!(seasonTotal > allowed)) {
+        return std::nullopt;
+    }
+    return cropRowName_ + " would be irrigated " + oneDecimalText(seasonTotal) +
+           " mm in the season, more than " + shortestText(kPlausibleSeasonFactor) + " times the " +
+           oneDecimalText(seasonalWaterUse_) + " mm it uses in the season plus the " +
+           oneDecimalText(storedInSoil_) +
+           " mm the plan stores in the soil; check the row's demand divisor (column 6): the "
+           "row's daily demands should add up to its seasonal water use";
 }
 
 } // namespace tavik

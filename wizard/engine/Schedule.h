@@ -90,6 +90,14 @@ public:
     // rows that would give one out; this is the last guard before a schedule is shown.
     std::optional<std::string> nonFiniteFigure() const;
 
+    // Why the last run is a schedule no crop could use, naming the crop row and the figure;
+    // none when it is plausible. The rule (kept in the crop workbook's notes): the season's
+    // irrigation may come to at most kPlausibleSeasonFactor times the row's seasonal water
+    // use at the target yield plus the water the plan stores in the soil (the planned storage
+    // changes that wet the profile). One irrigation can be no larger than the season, so this
+    // bounds every single irrigation as well.
+    std::optional<std::string> implausibleFigure() const;
+
     const cWaterDemand& WaterDemand() const { return waterDemand_; }
     std::int16_t Cycle() const { return cycle_; }
     const ScheduleRun& LastRun() const { return run_; }
@@ -98,9 +106,19 @@ public:
 private:
     cWaterDemand waterDemand_;
     std::int16_t cycle_ = 0;
+    // What the last run's irrigation is weighed against.
+    std::string cropRowName_;
+    double seasonalWaterUse_ = 0; // mm, at the target yield
+    double storedInSoil_ = 0;     // mm, the planned storage changes above 0
     std::vector<double> cumulativeApplication_;
     ScheduleRun run_;
 };
+
+// A season's irrigation beyond this many times the crop's seasonal water use (plus what the
+// plan stores in the soil) is implausible. The shipped crops' daily demands add up to their
+// seasonal water use; irrigating every cycle days covers a stage for at most half as long
+// again, so their plans come to at most 0.7 of this bound.
+inline constexpr double kPlausibleSeasonFactor = 2.0;
 
 // The report's texts for the table columns.
 std::string amountText(double amount);

@@ -24,4 +24,13 @@ SpeedLaw FitSpeedLaw(const std::vector<double>& speeds, const std::vector<double
     return law;
 }
 
+bool isPivotExponent(double exponent) {
+    return -1.0 - kSpeedExponentTolerance <= exponent && exponent <= -1.0 + kSpeedExponentTolerance;
+}
+
+bool isPivotLaw(const SpeedLaw& law) {
+    return std::isfinite(law.SpeedCoefficient) && law.SpeedCoefficient > 0.0 &&
+           isPivotExponent(law.SpeedExponent);
+}
+
 } // namespace tavik

@@ -238,6 +238,9 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
                        " does not come out as a finite number; check that row" +
                        (scenario.sprinklerPackage ? " and \"sprinklerPackage.amounts\"" : ""));
     }
+    if (const auto implausible = plan.engine.implausibleFigure()) {
+        return refused("the schedule is implausible: " + *implausible);
+    }
     return outcome;
 }
 

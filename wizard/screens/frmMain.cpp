@@ -276,6 +276,9 @@ void frmMain::ComputeSchedule() {
             throw std::range_error(*figure + " does not come out as a finite number; check "
                                              "the crop's row of the workbook");
         }
+        if (const auto implausible = engine_.implausibleFigure()) {
+            throw std::range_error(*implausible);
+        }
         reports_->show(scheduleRichText(run.report));
         irrigations_ = run.irrigations;
         // Dates are written with four-digit years: no planting date is offered whose season
@@ -284,13 +287,17 @@ void frmMain::ComputeSchedule() {
             QDate::fromString(QString::fromStdString(latestPlantingDate(
                                   lastDatedDay(engine_.WaterDemand().Count(), run.irrigations))),
                               Qt::ISODate));
+        refused_ = false;
     } catch (const std::exception& error) {
+        // Nothing of a refused schedule is shown: no report, no calendar, no bars.
         reports_->clear();
+        irrigations_.clear();
+        refused_ = true;
+        fillCalendar();
+        DrawChart();
         wizard_.notifier().notify(Notifier::Icon::Warning, state.AppTitle,
                                   std::string("The schedule cannot be computed for this crop: ") +
                                       error.what());
-        irrigations_.clear();
-        fillCalendar();
         return;
     }
     fillCalendar();
@@ -396,7 +403,8 @@ void frmMain::fillCalendar() {
 }
 
 void frmMain::DrawChart() {
-    const ScheduleChart chart = engine_.DrawChart(optIndividual_->isChecked());
+    const ScheduleChart chart =
+        refused_ ? ScheduleChart{} : engine_.DrawChart(optIndividual_->isChecked());
     chartDays_.assign(chart.labels.begin(), chart.labels.end());
     drawScheduleChart(*MSChart1_, *bars_, chart);
 }

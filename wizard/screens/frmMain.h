@@ -101,6 +101,7 @@ private:
     QTableWidget* tblCalendar_;
     PlanExportMenu* exports_;
     std::vector<IrrigationDay> irrigations_; // of the last run
+    bool refused_ = false;                   // the last run was refused: nothing to draw
     std::vector<int> chartDays_;             // the day of each bar
 };
 

@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace tavik {
@@ -31,6 +32,34 @@ std::vector<double> defaultSprinklerAmounts() {
     return amounts;
 }
 
+namespace {
+
+// The exponent with three decimals, or with as many more as it takes to show that it lies
+// outside the tolerance (-1.0500001 must not read as -1.05).
+std::string exponentText(double exponent) {
+    std::string text;
+    for (int decimals = 3; decimals <= 17; ++decimals) {
+        std::array<char, 400> buffer{};
+        const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), exponent,
+                                           std::chars_format::fixed, decimals);
+        text.assign(buffer.data(), written.ptr);
+        double shown = 0;
+        std::from_chars(text.data(), text.data() + text.size(), shown);
+        if (!isPivotExponent(shown)) {
+            break;
+        }
+    }
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text == "-0" ? "0" : text;
+}
+
+} // namespace
+
 SprinklerFit fitSprinklerPackage(const std::vector<double>& amounts) {
     SprinklerFit fit;
     const std::vector<double> speeds = sprinklerSpeeds();
@@ -54,7 +83,22 @@ SprinklerFit fitSprinklerPackage(const std::vector<double>& amounts) {
             return fit;
         }
     }
-    fit.law = FitSpeedLaw(speeds, amounts);
+    const SpeedLaw law = FitSpeedLaw(speeds, amounts);
+    if (!isPivotLaw(law)) {
+        if (!isPivotExponent(law.SpeedExponent)) {
+            fit.problem = "The sprinkler package table does not fit a centre pivot: its water "
+                          "amounts must fall in inverse proportion to the running speed (a "
+                          "fitted exponent of -1, within " +
+                          shortestText(kSpeedExponentTolerance) +
+                          "), but their fitted exponent is " + exponentText(law.SpeedExponent) +
+                          ". Please check the water amounts.";
+        } else {
+            fit.problem = "The water amounts of the sprinkler package table are too large or "
+                          "too small to give running speeds. Please check the water amounts.";
+        }
+        return fit;
+    }
+    fit.law = law;
     return fit;
 }
 

@@ -22,7 +22,8 @@ std::vector<double> defaultSprinklerAmounts();
 
 // Fits the power law to the table. Every amount must be greater than 0: otherwise the
 // answer names the first row that is not ("The water amount at 45% running speed must be
-// greater than 0 mm.") and there is no law.
+// greater than 0 mm.") and there is no law. A law that is not a pivot's (isPivotLaw: a flat
+// or rising table, say) is refused too, naming its exponent.
 struct SprinklerFit {
     std::optional<SpeedLaw> law;
     std::string problem;
