@@ -198,6 +198,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"plantingDate\" must be a date written YYYY-MM-DD"},
         Refusal{"DateWithTime", R"({"crop": "Wheat", "plantingDate": "2026-10-01T06:00"})",
                 "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{"DateWithLineFeed", R"({"crop": "Wheat", "plantingDate": "2026-10-01\n"})",
+                "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{
+            "FlatPackage",
+            R"({"crop": "Maize", "sprinklerPackage": {"amounts": [1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1]}})",
+            "\"sprinklerPackage.amounts\": The sprinkler package table does not fit a centre "
+            "pivot"},
         Refusal{"SeasonPastTheLastDate", R"({"crop": "Wheat", "plantingDate": "9999-10-01"})",
                 "\"plantingDate\" 9999-10-01 puts Wheat's season (to day 181 after planting) "
                 "past 9999-12-31, the last date a plan can have: plant on 9999-07-03 at the "
@@ -286,8 +293,9 @@ TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
         "sprinklerPackage": {"amounts": [)" +
                                      amounts + "]}}");
     ASSERT_FALSE(outcome.result);
-    EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\""), std::string::npos)
+    EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\": "), std::string::npos)
         << outcome.problem;
+    EXPECT_NE(outcome.problem.find("too large or too small"), std::string::npos) << outcome.problem;
 }
 
 // The built program: exit statuses, formats and the output file.

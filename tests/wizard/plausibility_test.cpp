@@ -52,27 +52,6 @@ TEST(SprinklerTables, OnlyAmountsFallingAsOneOverTheSpeedAreAPivots) {
                 << name << ": " << fit.problem;
         }
     }
-    // One over the speed, but so large that the fitted coefficient is past any number.
-    const SprinklerFit huge = fitSprinklerPackage(table(5e306, -1));
-    EXPECT_FALSE(huge.law);
-    EXPECT_NE(huge.problem.find("too large or too small"), std::string::npos) << huge.problem;
-}
-
-TEST(SprinklerTables, TheCommandRefusesAFlatTableNamingItsExponent) {
-    QTemporaryDir dir;
-    const auto result =
-        test::runProcess(test::tavikExecutable(),
-                         {QStringLiteral("plan"),
-                          test::writeFile(dir, QStringLiteral("flat.json"),
-                                          R"({"crop": "Maize", "sprinklerPackage": {"amounts": )"
-                                          R"([1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1]}})")});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("\"sprinklerPackage.amounts\": The sprinkler package table does "
-                              "not fit a centre pivot"),
-              std::string::npos)
-        << result.err;
-    EXPECT_NE(result.err.find("fitted exponent is 0."), std::string::npos) << result.err;
 }
 
 // No plan of the shipped workbook is refused as implausible, and none comes near the bound.
@@ -86,60 +65,58 @@ TEST(PlausiblePlans, NoPlanOfTheShippedWorkbookIsRefused) {
     const auto any = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    double most = 0; // of the bound, worked out from the crop row and the storage changes
+    double most = 0; // of the bound, worked out here from the crop row and the storage changes
     int planned = 0;
-    const auto weigh = [&](Scenario s) {
-        const PlanOutcome outcome = runPlan(crops, s, {"", ""});
-        if (!outcome.result) { // a soil without plant-available water is refused on its own
-            EXPECT_EQ(outcome.problem.find("implausible"), std::string::npos) << outcome.problem;
-            return;
-        }
-        const mType& state = outcome.result->state;
-        double season = 0;
-        for (const IrrigationDay& day : outcome.result->schedule.irrigations) {
-            season += day.amount;
-        }
-        double bound = (static_cast<double>(state.TargetYield) +
-                        crops.number(state.CropRow, CropColumn::WaterUseIntercept)) /
-                       crops.number(state.CropRow, CropColumn::WaterUseSlope);
-        for (float change :
-             {state.StorageChangeEarly, state.StorageChangePeak, state.StorageChangeLate}) {
-            bound += static_cast<double>(std::max(0.0F, change));
-        }
-        most = std::max(most, season / (2 * bound));
-        ++planned;
-    };
     for (const std::int16_t row : crops.offeredRows()) {
         const auto low = static_cast<int>(crops.number(row, CropColumn::MinYield));
         const auto high = static_cast<int>(crops.number(row, CropColumn::MaxYield));
-        Scenario s;
-        s.crop = static_cast<int>(row);
-        for (int wetter = 0; wetter < 32 * 9; ++wetter) {
-            s.targetYield = wetter % 2 == 0 ? low : high;
-            s.depth = 2000;
-            for (std::size_t stage = 0; stage < 4; ++stage) {
-                s.waterLevels[stage] = std::vector<int>(7, (wetter >> (stage + 1) & 1) * 500);
-            }
-            s.cycle = 2 + wetter / 32;
-            weigh(s);
-        }
-        for (int trial = 0; trial < 50; ++trial) {
-            s.targetYield = any(low, high);
-            s.depth = any(150, 2000);
-            s.siltClay.emplace();
-            for (auto& stage : s.waterLevels) {
-                stage.emplace();
-            }
-            for (int layer = 0; layer < static_cast<int>(*s.depth / 300.0 + 0.5); ++layer) {
-                s.siltClay->push_back(any(1, 100));
-                for (auto& stage : s.waterLevels) {
-                    stage->push_back(any(0, 500));
+        for (int trial = 0; trial < 32 * 9 + 50; ++trial) {
+            Scenario s;
+            s.crop = static_cast<int>(row);
+            if (trial < 32 * 9) {
+                s.targetYield = trial % 2 == 0 ? low : high;
+                s.depth = 2000;
+                for (std::size_t stage = 0; stage < 4; ++stage) {
+                    s.waterLevels[stage] = std::vector<int>(7, (trial >> (stage + 1) & 1) * 500);
                 }
+                s.cycle = 2 + trial / 32;
+            } else {
+                s.targetYield = any(low, high);
+                s.depth = any(150, 2000);
+                s.siltClay.emplace();
+                for (auto& stage : s.waterLevels) {
+                    stage.emplace();
+                }
+                for (int layer = 0; layer < static_cast<int>(*s.depth / 300.0 + 0.5); ++layer) {
+                    s.siltClay->push_back(any(1, 100));
+                    for (auto& stage : s.waterLevels) {
+                        stage->push_back(any(0, 500));
+                    }
+                }
+                s.deepRipped = any(0, 1) == 1;
+                s.sprinklerPackage = any(0, 1) == 1;
+                s.cycle = any(2, 10);
             }
-            s.deepRipped = any(0, 1) == 1;
-            s.sprinklerPackage = any(0, 1) == 1;
-            s.cycle = any(2, 10);
-            weigh(s);
+            const PlanOutcome outcome = runPlan(crops, s, {"", ""});
+            if (!outcome.result) { // a soil without plant-available water is refused on its own
+                EXPECT_EQ(outcome.problem.find("implausible"), std::string::npos)
+                    << outcome.problem;
+                continue;
+            }
+            const mType& state = outcome.result->state;
+            double season = 0;
+            for (const IrrigationDay& day : outcome.result->schedule.irrigations) {
+                season += day.amount;
+            }
+            double bound = (static_cast<double>(state.TargetYield) +
+                            crops.number(row, CropColumn::WaterUseIntercept)) /
+                           crops.number(row, CropColumn::WaterUseSlope);
+            for (float change :
+                 {state.StorageChangeEarly, state.StorageChangePeak, state.StorageChangeLate}) {
+                bound += static_cast<double>(std::max(0.0F, change));
+            }
+            most = std::max(most, season / (2 * bound));
+            ++planned;
         }
     }
     EXPECT_GT(planned, 3500);
