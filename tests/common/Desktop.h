@@ -1,11 +1,10 @@
 #pragma once
 
-// A real desktop for the window-manager tests of both programs: a virtual X display (Xvfb)
-// with openbox, which frames, places, stacks and focuses windows as a desktop does (the
-// offscreen platform does none of that). Such a test is a program of one source file that
-// includes this header and ends with desktop::runTests: the display and the window manager
-// start before the application object exists, and when they cannot, every test is skipped
-// with the reason (`GTEST_SKIP_WITHOUT_DESKTOP()` in its set-up).
+// The window-manager tests of both programs run on a virtual X display (Xvfb) with openbox,
+// which frames, places, stacks and focuses windows as a desktop does; the offscreen platform
+// does none of that. Each is a program of one source file whose main() is desktop::runTests:
+// the desktop starts before the application object exists, and when it cannot, every test
+// skips with the reason (GTEST_SKIP_WITHOUT_DESKTOP() in its set-up).
 
 #include <QApplication>
 #include <QDir>
@@ -28,8 +27,7 @@ inline QString& missing() {
         GTEST_SKIP() << desktop::missing().toStdString();                                          \
     }
 
-// What a program (xprop, xwininfo, xdotool) wrote on its standard output; nothing when it did
-// not end within 10 s.
+// What a program (xprop, xwininfo, xdotool) printed; nothing when it did not end within 10 s.
 inline QString output(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
@@ -44,7 +42,7 @@ inline QString output(const QString& program, const QStringList& arguments) {
 // Xvfb on a free display with a screen of the given size, and openbox on it.
 class Desktop {
 public:
-    // The reason when it cannot be started.
+    // Why it cannot be started, if it cannot.
     QString start(const QSize& screen) {
         const QString size = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
         xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
@@ -85,8 +83,7 @@ private:
     QProcess openbox_;
 };
 
-// The test program's main: every test on a desktop of that screen size (listing them needs
-// none).
+// Every test on a desktop with a screen of that size (listing them needs none).
 inline int runTests(int argc, char** argv, const QSize& screen) {
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
