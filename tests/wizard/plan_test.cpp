@@ -274,13 +274,7 @@ TEST(PlanRanges, HugeSprinklerAmountsStillGiveTheReport) {
             9.13e15, 9.95e15, 10.95e15, 12.17e15, 13.69e15, 15.64e15, 18.25e15, 21.90e15,
             24.33e15, 27.38e15, 31.29e15, 36.50e15, 43.80e15, 54.75e15, 73.00e15, 109.50e15]}})");
     ASSERT_TRUE(outcome.result) << outcome.problem;
-    const auto& days = outcome.result->schedule.irrigations;
-    const auto split = std::find_if(days.begin(), days.end(),
-                                    [](const IrrigationDay& day) { return day.passes == 2; });
-    ASSERT_NE(split, days.end());
-    EXPECT_GT(*split->passSpeed, 1e16);
-    EXPECT_NE(planText(*outcome.result).find("2* " + hashPicture(*split->passSpeed)),
-              std::string::npos);
+    EXPECT_NE(planText(*outcome.result).find("2* 19654457541263360\t"), std::string::npos);
 }
 
 TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
