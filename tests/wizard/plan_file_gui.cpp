@@ -14,7 +14,6 @@
 #include "screens/frmWaterLevel.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDir>
 #include <QScopeGuard>
 #include <QTableWidget>
