@@ -289,56 +289,46 @@ TEST_F(MainDialog, CalculateRefusesWhatTheReportCannotUseAndNamesTheField) {
 // One field at a time holds what no report can use, the others a good programme for Wheat
 // 150 (overhead; flood with its group shown): Calculate names the field and what it needs,
 // puts the focus in it and writes no report.
-struct FieldRefusal {
-    const char* name;
-    bool flood;
-    int field;
-    const char* text;
-    const char* message; // its start
-};
-
-void PrintTo(const FieldRefusal& r, std::ostream* os) {
-    *os << r.name;
-}
-
-class CalculateRefuses : public testing::TestWithParam<FieldRefusal> {};
-
-TEST_P(CalculateRefuses, NamesTheFieldAndPutsTheFocusInIt) {
-    const FieldRefusal& r = GetParam();
-    DialogDriver d;
-    ASSERT_TRUE(d.open());
-    d.chooseCrop(0);
-    d.enter(Dlg::IDC_PAWC, QStringLiteral("100"));
-    if (r.flood) {
-        showFloodGroup(d);
-        d.click(Dlg::IDC_FLOOD);
-        d.enter(Dlg::IDC_AREA, QStringLiteral("1"));
-        d.enter(Dlg::IDC_STREAM_FLOW, QStringLiteral("150"));
+TEST(CalculateRefuses, NamesTheFieldAndPutsTheFocusInIt) {
+    const struct {
+        bool flood;
+        int field;
+        const char* text;
+        const char* message; // its start
+    } refusals[] = {
+        {false, Dlg::IDC_CYCLE, "29", "Please enter an integer between 1 and 28."},
+        {false, Dlg::IDC_PAWC, "",
+         "Profile available water capacity [mm]: please enter the profile's available water "
+         "capacity, more than 0 mm, or specify the soil profile."},
+        {false, Dlg::IDC_PAWC, "1e308",
+         "Profile available water capacity [mm]: the number is too large to calculate with; "
+         "please enter at most 1000 mm."},
+        {false, Dlg::IDC_RESERVE, "-5",
+         "Required rain storage capacity to be reserved [mm]: please enter 0 mm"},
+        {true, Dlg::IDC_STREAM_FLOW, "0",
+         "Stream flow m³/h: please enter the stream flow, more than 0 m³/h"},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.message);
+        DialogDriver d;
+        ASSERT_TRUE(d.open());
+        d.chooseCrop(0);
+        d.enter(Dlg::IDC_PAWC, QStringLiteral("100"));
+        if (r.flood) {
+            showFloodGroup(d);
+            d.click(Dlg::IDC_FLOOD);
+            d.enter(Dlg::IDC_AREA, QStringLiteral("1"));
+            d.enter(Dlg::IDC_STREAM_FLOW, QStringLiteral("150"));
+        }
+        d.enter(r.field, QString::fromUtf8(r.text));
+        d.click(Dlg::IDC_CALCULATE);
+        ASSERT_EQ(d.dialogs.messages.size(), 1U);
+        EXPECT_TRUE(d.dialogs.messages[0].text.startsWith(QString::fromUtf8(r.message)))
+            << d.dialogs.messages[0].text.toStdString();
+        EXPECT_TRUE(d.edit(r.field)->hasFocus());
+        EXPECT_TRUE(d.dialog->reportText().isEmpty());
     }
-    d.enter(r.field, QString::fromUtf8(r.text));
-    d.click(Dlg::IDC_CALCULATE);
-    ASSERT_EQ(d.dialogs.messages.size(), 1U);
-    EXPECT_TRUE(d.dialogs.messages[0].text.startsWith(QString::fromUtf8(r.message)))
-        << d.dialogs.messages[0].text.toStdString();
-    EXPECT_TRUE(d.edit(r.field)->hasFocus());
-    EXPECT_TRUE(d.dialog->reportText().isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, CalculateRefuses,
-    testing::Values(
-        FieldRefusal{"cycle29", false, Dlg::IDC_CYCLE, "29",
-                     "Please enter an integer between 1 and 28."},
-        FieldRefusal{"pawcEmpty", false, Dlg::IDC_PAWC, "",
-                     "Profile available water capacity [mm]: please enter the profile's "
-                     "available water capacity, more than 0 mm, or specify the soil profile."},
-        FieldRefusal{"pawcHuge", false, Dlg::IDC_PAWC, "1e308",
-                     "Profile available water capacity [mm]: the number is too large to "
-                     "calculate with; please enter at most 1000 mm."},
-        FieldRefusal{"reserveNegative", false, Dlg::IDC_RESERVE, "-5",
-                     "Required rain storage capacity to be reserved [mm]: please enter 0 mm"},
-        FieldRefusal{"flow0", true, Dlg::IDC_STREAM_FLOW, "0",
-                     "Stream flow m³/h: please enter the stream flow, more than 0 m³/h"}));
 
 TEST_F(MainDialog, TheContextMenuOpensTheAboutBox) {
     QAction* about = d.dialog->aboutAction();

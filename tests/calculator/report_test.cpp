@@ -300,9 +300,8 @@ bool curveBelowZero(const CropRecord& crop, int first, int last) {
 // of a cycle in the last days of the soya bean, potato and pea seasons; and, when no cap lets
 // the profile carry the peak, the first days of the summer potatoes, whose curve starts below
 // the axis and which the schedules then follow from day 1. ("-0" rounds such an amount.)
-void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle,
-                 const std::string& where) {
-    ASSERT_TRUE(report.ok()) << where << ": " << report.problem;
+void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle) {
+    ASSERT_TRUE(report.ok()) << report.problem;
     for (std::string line : lines(report.text)) {
         // A row of the overhead table: the day, then per column the cycle's amount and the
         // total; the day-10 row holds the totals in both places.
@@ -318,17 +317,17 @@ void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle,
         for (std::string word; words >> word;) {
             EXPECT_TRUE(word.find("inf") == std::string::npos &&
                         word.find("nan") == std::string::npos)
-                << where << ": " << shown;
+                << shown;
             if (!std::isdigit(static_cast<unsigned char>(word[word[0] == '-' ? 1 : 0]))) {
                 continue;
             }
-            EXPECT_LE(word.size(), 9U) << where << ": " << shown;
+            EXPECT_LE(word.size(), 9U) << shown;
             day = field == 0 ? std::stoi(word) : day;
             const bool amount = field % 2 == 1 && day > 10;
             EXPECT_TRUE(
                 !(std::stod(word) < 0) ||
                 (row && field > 0 && curveBelowZero(crop, amount ? day - cycle + 1 : 1, day)))
-                << where << ": " << shown;
+                << shown;
             ++field;
         }
     }
@@ -338,7 +337,8 @@ void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle,
 // the calculation in every combination, then the method's own in combinations that take each
 // to both ends of its range (area 0: millimetres; lag 0: the crop's own).
 TEST(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
-    const std::vector<std::pair<int, double>> overheadCases = {
+    // cycle and area of the overhead report; flow, hours, area and lag of the flood report
+    const std::vector<std::tuple<int, double>> overheadCases = {
         {kMinCycle, 0}, {kMinCycle, kMaxArea}, {7, 0.01}, {kMaxCycle, 0}, {kMaxCycle, kMaxArea}};
     const std::vector<std::tuple<double, int, double, int>> floodCases = {
         {1, 24, 0.01, 1},
@@ -352,30 +352,29 @@ TEST(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
             for (const double pawc : {0.0, 0.1, 40.0, 250.0, kMaxPawc}) {
                 for (const double reserve : {0.0, 25.0, kMaxReserve}) {
                     ReportValues values{yield, pawc, reserve};
-                    const std::string given = std::to_string(crop) + ", " + std::to_string(yield) +
-                                              ", " + std::to_string(pawc) + ", " +
-                                              std::to_string(reserve) + ", ";
+                    std::ostringstream given;
+                    given << crop << ", " << yield << ", " << pawc << ", " << reserve;
                     for (const auto& [cycle, area] : overheadCases) {
-                        CTavik calculator;
+                        SCOPED_TRACE("overhead " + given.str() + ", " + std::to_string(cycle) +
+                                     ", " + std::to_string(area));
+                        CTavik calculator; // each report on a calculator of its own
                         calculator.SetCrop(crop);
                         values.cycle = cycle;
                         values.areaFlag = area > 0;
                         values.area = area;
-                        checkReport(OverheadReport(calculator, values), row, cycle,
-                                    "overhead " + given + std::to_string(cycle) + ", " +
-                                        std::to_string(area));
+                        checkReport(OverheadReport(calculator, values), row, cycle);
                     }
                     for (const auto& [flow, hours, area, lag] : floodCases) {
+                        SCOPED_TRACE("flood " + given.str() + ", " + std::to_string(flow) + ", " +
+                                     std::to_string(hours) + ", " + std::to_string(area) + ", " +
+                                     std::to_string(lag));
                         CTavik calculator;
                         calculator.SetCrop(crop);
                         calculator.setDefaultLag(lag != 0 ? lag : row.defaultLag);
                         values.streamFlow = flow;
                         values.periodHours = hours;
                         values.area = area;
-                        checkReport(FloodReport(calculator, values), row, 1,
-                                    "flood " + given + std::to_string(flow) + ", " +
-                                        std::to_string(hours) + ", " + std::to_string(area) + ", " +
-                                        std::to_string(lag));
+                        checkReport(FloodReport(calculator, values), row, 1);
                     }
                 }
             }

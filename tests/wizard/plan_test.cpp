@@ -198,6 +198,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "\"plantingDate\" must be a date written YYYY-MM-DD"},
         Refusal{"DateWithTime", R"({"crop": "Wheat", "plantingDate": "2026-10-01T06:00"})",
                 "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{"DateWithLineFeed", R"({"crop": "Wheat", "plantingDate": "2026-10-01\n"})",
+                "\"plantingDate\" must be a date written YYYY-MM-DD"},
+        Refusal{
+            "FlatPackage",
+            R"({"crop": "Maize", "sprinklerPackage": {"amounts": [1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1]}})",
+            "\"sprinklerPackage.amounts\": The sprinkler package table does not fit a centre "
+            "pivot"},
         Refusal{"SeasonPastTheLastDate", R"({"crop": "Wheat", "plantingDate": "9999-10-01"})",
                 "\"plantingDate\" 9999-10-01 puts Wheat's season (to day 181 after planting) "
                 "past 9999-12-31, the last date a plan can have: plant on 9999-07-03 at the "
@@ -267,13 +274,7 @@ TEST(PlanRanges, HugeSprinklerAmountsStillGiveTheReport) {
             9.13e15, 9.95e15, 10.95e15, 12.17e15, 13.69e15, 15.64e15, 18.25e15, 21.90e15,
             24.33e15, 27.38e15, 31.29e15, 36.50e15, 43.80e15, 54.75e15, 73.00e15, 109.50e15]}})");
     ASSERT_TRUE(outcome.result) << outcome.problem;
-    const auto& days = outcome.result->schedule.irrigations;
-    const auto split = std::find_if(days.begin(), days.end(),
-                                    [](const IrrigationDay& day) { return day.passes == 2; });
-    ASSERT_NE(split, days.end());
-    EXPECT_GT(*split->passSpeed, 1e16);
-    EXPECT_NE(planText(*outcome.result).find("2* " + hashPicture(*split->passSpeed)),
-              std::string::npos);
+    EXPECT_NE(planText(*outcome.result).find("2* 19654457541263360\t"), std::string::npos);
 }
 
 TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
@@ -286,8 +287,9 @@ TEST(PlanRanges, AmountsThatTakeASpeedPastAnyNumberAreNamed) {
         "sprinklerPackage": {"amounts": [)" +
                                      amounts + "]}}");
     ASSERT_FALSE(outcome.result);
-    EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\""), std::string::npos)
+    EXPECT_NE(outcome.problem.find("\"sprinklerPackage.amounts\": "), std::string::npos)
         << outcome.problem;
+    EXPECT_NE(outcome.problem.find("too large or too small"), std::string::npos) << outcome.problem;
 }
 
 // The built program: exit statuses, formats and the output file.
@@ -436,29 +438,26 @@ TEST(PlantingDate, DatesEveryIrrigationOfTheJsonAndTheCsv) {
 TEST(PlantingDate, TheLatestDateIsDatedThroughoutAndADayLaterIsRefused) {
     for (const std::int16_t row : shippedCrops().offeredRows()) {
         for (int cycle = 2; cycle <= 10; ++cycle) {
-            const std::string fields =
-                R"({"crop": )" + std::to_string(row) + R"(, "cycle": )" + std::to_string(cycle);
-            const PlanOutcome undated = plan(fields + "}");
+            const auto planted = [&](const std::string& date) {
+                return plan(R"({"crop": )" + std::to_string(row) + R"(, "cycle": )" +
+                            std::to_string(cycle) +
+                            (date.empty() ? "" : R"(, "plantingDate": ")" + date + '"') + "}");
+            };
+            const PlanOutcome undated = planted("");
             ASSERT_TRUE(undated.result) << undated.problem;
-            const int lastDay = lastDatedDay(undated.result->engine.WaterDemand().Count(),
-                                             undated.result->schedule.irrigations);
-            const QDate latest = QDate(9999, 12, 31).addDays(-lastDay);
-            SCOPED_TRACE(fields + " planted " + latest.toString(Qt::ISODate).toStdString());
-            const PlanOutcome dated = plan(fields + R"(, "plantingDate": ")" +
-                                           latest.toString(Qt::ISODate).toStdString() + R"("})");
+            const QDate latest =
+                QDate(9999, 12, 31)
+                    .addDays(-lastDatedDay(undated.result->engine.WaterDemand().Count(),
+                                           undated.result->schedule.irrigations));
+            const std::string date = latest.toString(Qt::ISODate).toStdString();
+            SCOPED_TRACE("crop row " + std::to_string(row) + " planted " + date);
+            const PlanOutcome dated = planted(date);
             ASSERT_TRUE(dated.result) << dated.problem;
-            const std::string csv = planCsv(*dated.result);
-            EXPECT_EQ(csv.find(",\n"), std::string::npos) << "an irrigation without its date";
-            const std::string ics = planICalendar(*dated.result, "20260101T000000Z");
-            EXPECT_EQ(ics.find("VALUE=DATE:\r"), std::string::npos) << "an event without its date";
-            std::size_t events = 0;
-            for (auto at = ics.find("BEGIN:VEVENT"); at != std::string::npos;
-                 at = ics.find("BEGIN:VEVENT", at + 1)) {
-                ++events;
-            }
-            EXPECT_EQ(events, dated.result->schedule.irrigations.size());
+            EXPECT_EQ(planCsv(*dated.result).find(",\n"), std::string::npos);
+            EXPECT_EQ(planICalendar(*dated.result, "20260101T000000Z").find("VALUE=DATE:\r"),
+                      std::string::npos);
             const std::string later = latest.addDays(1).toString(Qt::ISODate).toStdString();
-            const PlanOutcome refused = plan(fields + R"(, "plantingDate": ")" + later + R"("})");
+            const PlanOutcome refused = planted(later);
             EXPECT_FALSE(refused.result);
             EXPECT_NE(refused.problem.find("\"plantingDate\" " + later), std::string::npos)
                 << refused.problem;

@@ -185,9 +185,9 @@ TEST_F(Result, TheReportAndTheChartGrowWithTheWindow) {
     const auto at = [&](const char* name) {
         return find(*client, QLatin1String(name))->geometry();
     };
-    const char* const names[] = {"rtxtDisplay",     "tblCalendar", "tabResultView",
-                                 "chkPlantingDate", "Label4",      "fraGraphDisplay",
-                                 "MSChart1",        "cmdBack",     "cmdAnotherCrop"};
+    const std::vector<const char*> names{"rtxtDisplay",     "tabResultView", "MSChart1",
+                                         "chkPlantingDate", "Label4",        "fraGraphDisplay",
+                                         "cmdBack",         "cmdAnotherCrop"};
     std::map<std::string, QRect> was;
     for (const char* name : names) {
         was[name] = at(name);
@@ -206,14 +206,12 @@ TEST_F(Result, TheReportAndTheChartGrowWithTheWindow) {
         EXPECT_EQ(box.height() - was["rtxtDisplay"].height(), extra.height());
         EXPECT_EQ(chart.height() - was["MSChart1"].height(), extra.height());
         EXPECT_EQ(at("tblCalendar"), box);
-        EXPECT_LT(box.right(), std::min({chart.left(), at("Label4").left()}));
-        EXPECT_LT(at("fraGraphDisplay").bottom(), chart.top());
-        EXPECT_GT(at("chkPlantingDate").top(), box.bottom());
-        EXPECT_GT(at("cmdBack").top(), chart.bottom());
-        EXPECT_LT(at("cmdBack").right(), at("cmdAnotherCrop").left());
-        for (const char* name : names) {
-            EXPECT_TRUE(client->rect().contains(at(name))) << name;
-            EXPECT_TRUE(!extra.isNull() || at(name) == was[name]) << name;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_TRUE(client->rect().contains(at(names[i]))) << names[i];
+            EXPECT_TRUE(!extra.isNull() || at(names[i]) == was[names[i]]) << names[i];
+            for (std::size_t j = 0; j < i; ++j) {
+                EXPECT_FALSE(at(names[i]).intersects(at(names[j]))) << names[i] << names[j];
+            }
         }
     }
 }
@@ -374,7 +372,7 @@ TEST_P(PrintedSchedule, FiguresStandUnderTheirHeadingsOnOneLine) {
     QProcess boxes;
     boxes.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), dialogs_.pdf, "-"});
     ASSERT_TRUE(boxes.waitForFinished(20000));
-    // The lines of words of every page, keyed by page and height, with the left of each word.
+    // The words of every line, keyed by page and height, with the left of each word.
     std::map<std::pair<int, int>, std::vector<std::pair<double, QString>>> lines;
     const QRegularExpression item(QStringLiteral(
         "<page width=\"([0-9.]+)\"|<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\""
@@ -398,44 +396,31 @@ TEST_P(PrintedSchedule, FiguresStandUnderTheirHeadingsOnOneLine) {
                 : QStringList{"DAP", "Irr.", "Cumulative"};
     std::vector<double> starts;
     std::size_t rows = 0;
-    std::string misplaced;
     const QRegularExpression figure(QStringLiteral("^(~?[0-9]+|[0-9]\\*|B/C\\*)$"));
     for (const auto& [where, line] : lines) {
         QStringList words;
         for (const auto& word : line) {
             words << word.second;
+            if (starts.size() < static_cast<std::size_t>(columns.size()) &&
+                columns.contains(word.second)) {
+                starts.push_back(word.first);
+            }
         }
-        if (starts.empty() && words.contains(QStringLiteral("DAP"))) {
+        if (words.contains(QStringLiteral("DAP"))) {
             EXPECT_EQ(words.join(' ').toStdString(),
                       package ? "DAP (days) Irr. Application (mm) Running speed (%) Recommended "
                                 "Speed Cumulative (mm)"
                               : "DAP (days) Irr. Application (mm) Cumulative (mm)");
-            for (const auto& word : line) {
-                if (columns.contains(word.second)) {
-                    starts.push_back(word.first);
-                }
-            }
-            continue;
-        }
-        if (starts.size() != static_cast<std::size_t>(columns.size()) ||
-            !std::all_of(words.begin(), words.end(),
-                         [&figure](const QString& w) { return figure.match(w).hasMatch(); })) {
-            continue;
-        }
-        ++rows;
-        for (std::size_t column = 0, at = 0; column < starts.size() && misplaced.empty();
-             ++column) {
-            while (at < line.size() && line[at].first < starts[column] - 1) {
-                ++at; // the rest of the column before
-            }
-            if (at == line.size() || std::abs(line[at].first - starts[column]) > 0.5) {
-                misplaced = "page " + std::to_string(where.first) + ", line " +
-                            words.join(' ').toStdString() + ": nothing starts under " +
-                            columns[static_cast<qsizetype>(column)].toStdString();
+        } else if (!starts.empty() && words.filter(figure).size() == words.size()) {
+            ++rows;
+            for (const double start : starts) {
+                EXPECT_TRUE(std::any_of(
+                    line.begin(), line.end(),
+                    [start](const auto& word) { return std::abs(word.first - start) <= 0.5; }))
+                    << "page " << where.first << ": " << words.join(' ').toStdString();
             }
         }
     }
-    EXPECT_EQ(misplaced, "");
     EXPECT_EQ(rows, result().engine().LastRun().irrigations.size());
 }
 
@@ -447,24 +432,22 @@ INSTANTIATE_TEST_SUITE_P(Papers, PrintedSchedule,
 
 // Cotton with a 366-day season at peak demand from day 61 to day 300 and a demand divisor of
 // 23 days: within every range of the workbook (a peak daily demand of 49 mm at the highest
-// yield), but its daily demands add up to more than ten times its seasonal water use.
-test::CsvRows implausibleCropRows() {
-    test::CsvRows rows = test::shippedCropCsv();
-    std::vector<std::string>& cotton = rows.at(5);
-    EXPECT_EQ(cotton.at(0), "Cotton");
-    cotton.at(CropColumn::PeakStartDay - 1) = "60";
-    cotton.at(CropColumn::PeakEndDay - 1) = "300";
-    cotton.at(CropColumn::SeasonEndDay - 1) = "366";
-    cotton.at(CropColumn::DemandDivisor - 1) = "23";
-    // Half of that demand asked of the roots: the soil dries one pass (a PAWC of 37 mm).
-    cotton.at(CropColumn::UptakeRatio - 1) = "0.5";
-    return rows;
-}
-
+// yield), but its daily demands add up to more than ten times its seasonal water use. Half
+// of that demand is asked of the roots: the soil dries one pass (a PAWC of 37 mm).
 class ImplausibleCrop : public Result {
 protected:
     void SetUp() override {
-        startWizard(implausibleCropRows());
+        test::CsvRows rows = test::shippedCropCsv();
+        std::vector<std::string>& cotton = rows.at(5);
+        ASSERT_EQ(cotton.at(0), "Cotton");
+        for (const auto& [column, value] : {std::pair{CropColumn::PeakStartDay, "60"},
+                                            {CropColumn::PeakEndDay, "300"},
+                                            {CropColumn::SeasonEndDay, "366"},
+                                            {CropColumn::DemandDivisor, "23"},
+                                            {CropColumn::UptakeRatio, "0.5"}}) {
+            cotton.at(static_cast<std::size_t>(column - 1)) = value;
+        }
+        startWizard(rows);
         ASSERT_TRUE(loaded_);
         ASSERT_TRUE(state_.CropData.isOffered(6));
         wizard_->setDialogs(dialogs_);
@@ -484,27 +467,22 @@ TEST_F(ImplausibleCrop, IsRefusedOnTheResultScreenAndHeadlessNamingTheRowAndTheS
                        "plus the 0.0 mm the plan stores in the soil"),
               std::string::npos)
         << why;
-    const double season = std::stod(why.substr(why.find("irrigated ") + 10));
-    EXPECT_GT(season, 10 * 851.9);
+    EXPECT_GT(std::stod(why.substr(why.find("irrigated ") + 10)), 10 * 851.9);
     EXPECT_TRUE(result().isVisible());
     EXPECT_TRUE(result().display()->toPlainText().isEmpty());
     // Nor does the chart show the refused season, either way it is drawn.
     EXPECT_EQ(bars()->dataCount(), 0);
     click(result(), QStringLiteral("optCumulative"));
     EXPECT_EQ(bars()->dataCount(), 0);
-
     // Headless: the same refusal.
     const PlanOutcome planned =
         runPlan(state_.CropData,
                 *parseScenario(R"({"crop": "Cotton", "soil": {"depth": 900}})").scenario, {"", ""});
-    ASSERT_FALSE(planned.result);
     EXPECT_EQ(planned.problem, "the schedule is implausible: " + why);
-
     // The screen stays in use: every cycle is weighed again.
-    const std::size_t messages = notifier_.shown.size();
     cycle()->setValue(2);
     EXPECT_EQ(result().engine().Cycle(), 2);
-    ASSERT_EQ(notifier_.shown.size(), messages + 1);
+    ASSERT_EQ(notifier_.shown.size(), 2U);
     EXPECT_NE(notifier_.shown.back().text.find("Cotton (crop row 6 of the workbook)"),
               std::string::npos);
 }

@@ -1,12 +1,8 @@
-// The wizard under a real window manager on a small laptop's screen: a virtual X display of
-// 1366 x 768 (Xvfb) with openbox, which frames, places and maximises windows as a desktop does
-// (the offscreen platform does none of that). Every window must lie inside the screen's
-// available area with its title bar in view, each next screen where the last one was. The frames
-// are read outside the program, with xwininfo and xprop.
-//
-// Its own program: it starts the display and the window manager before the application object
-// exists, and skips every test with the reason when they cannot be started.
+// The wizard under a real window manager on a small laptop's screen (1366 x 768): every window
+// must lie inside the screen's available area with its title bar in view, each next screen
+// where the last one was. The frames are read outside the program, with xwininfo and xprop.
 
+#include "../common/Desktop.h"
 #include "GuiSupport.h"
 #include "screens/PlanFiles.h"
 #include "screens/frmIrrigationInfo.h"
@@ -16,29 +12,20 @@
 #include "screens/frmWaterLevel.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTest>
-#include <clocale>
 #include <optional>
 
 namespace tavik {
 namespace {
 
-QString gSkipReason; // why there is no display with a window manager, when there is none
-
-std::vector<int> run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    // The numbers it printed as values: after the first ":" or "=" of each line.
+// The numbers a program printed as values: after the first ":" or "=" of each line.
+std::vector<int> numbers(const QString& program, const QStringList& arguments) {
     std::vector<int> numbers;
     static const QRegularExpression value(QStringLiteral("^[^:=]*[:=]")),
         number(QStringLiteral("-?\\b\\d+\\b"));
-    for (QString line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+    for (QString line : desktop::output(program, arguments).split('\n')) {
         if (line.startsWith(program) || !line.contains(value)) {
             continue; // xwininfo's heading, with the window's title
         }
@@ -54,8 +41,8 @@ std::vector<int> run(const QString& program, const QStringList& arguments) {
 // bottom); none before the window is framed.
 std::optional<QRect> frameOf(const QWidget& window) {
     const QString id = QString::number(window.winId());
-    const std::vector<int> info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
-    const std::vector<int> e = run(
+    const std::vector<int> info = numbers(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    const std::vector<int> e = numbers(
         QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
     if (info.size() < 6 || e.size() != 4) {
         return std::nullopt;
@@ -90,10 +77,8 @@ std::string corner(const QRect& r) {
 class WindowManager : public test::WizardFixture {
 protected:
     void SetUp() override {
-        if (!gSkipReason.isEmpty()) {
-            GTEST_SKIP() << gSkipReason.toStdString();
-        }
-        const std::vector<int> area = run(
+        GTEST_SKIP_WITHOUT_DESKTOP();
+        const std::vector<int> area = numbers(
             QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")});
         ASSERT_GE(area.size(), 4U); // a desktop's x, y, width and height
         room_ = QRect(area[0], area[1], area[2], area[3]);
@@ -191,65 +176,6 @@ TEST_F(WindowManager, APlanOpenedAtTheStartShowsItsResultInReach) {
 } // namespace
 } // namespace tavik
 
-// Under the leak checker: the desktop's system libraries that a program under a real X server
-// loads (the accessibility bus, the keyboard map) keep allocations to the end; they are not
-// ours to free.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\nleak:libxkbcommon\nleak:libxcb\nleak:libfontconfig\n";
-}
-
-// Starts Xvfb on a free display with the laptop's screen, and openbox on it; the reason when
-// that cannot be done.
-QString startDesktop(QProcess& xvfb, QProcess& openbox) {
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    QByteArray display;
-    while (xvfb.waitForReadyRead(20000) && !display.contains('\n')) {
-        display += xvfb.readAllStandardOutput();
-    }
-    if (display.trimmed().isEmpty()) {
-        return QStringLiteral("Xvfb cannot be started");
-    }
-    qputenv("DISPLAY", ":" + display.trimmed());
-    openbox.start(QStringLiteral("openbox"), {});
-    for (int i = 0; i < 400 && openbox.waitForStarted(5000); ++i) {
-        if (!tavik::run(QStringLiteral("xprop"),
-                        {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")})
-                 .empty()) {
-            return {}; // it has set up the desktop's room on the root window
-        }
-        QTest::qSleep(50);
-    }
-    return QStringLiteral("openbox cannot be started on the display");
-}
-
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    const QString runtime = QDir::temp().filePath(QStringLiteral("tavik-tests-runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    QProcess xvfb;
-    QProcess openbox;
-    // Listing the tests needs no display.
-    tavik::gSkipReason =
-        GTEST_FLAG_GET(list_tests) ? QStringLiteral("only listing") : startDesktop(xvfb, openbox);
-    qputenv("QT_QPA_PLATFORM", tavik::gSkipReason.isEmpty() ? "xcb" : "offscreen");
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        result = RUN_ALL_TESTS();
-    }
-    for (QProcess* process : {&openbox, &xvfb}) {
-        process->terminate();
-        if (!process->waitForFinished(3000)) {
-            process->kill();
-            process->waitForFinished();
-        }
-    }
-    return result;
+    return desktop::runTests(argc, argv, QSize(1366, 768));
 }
