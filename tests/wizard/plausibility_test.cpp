@@ -53,6 +53,21 @@ TEST(SprinklerTables, OnlyAmountsFallingAsOneOverTheSpeedAreAPivots) {
     }
 }
 
+// The crop at one end of its yield range on the deepest soil; the bits of `wetter` choose
+// the yield end, the water levels of each stage (0 or 0.5) and the cycle.
+Scenario deepestSoil(const CropTable& crops, std::int16_t row, int wetter) {
+    Scenario s{};
+    s.crop = static_cast<int>(row);
+    s.targetYield = static_cast<int>(
+        crops.number(row, wetter % 2 == 0 ? CropColumn::MinYield : CropColumn::MaxYield));
+    s.depth = 2000;
+    for (std::size_t stage = 0; stage < 4; ++stage) {
+        s.waterLevels[stage] = std::vector<int>(7, (wetter >> (stage + 1) & 1) * 500);
+    }
+    s.cycle = 2 + wetter / 32;
+    return s;
+}
+
 // No plan of the shipped workbook is refused as implausible, and none comes near the bound:
 // every crop at both ends of its yield range, on the deepest soil with the water levels of
 // each stage at 0 or 0.5, at every cycle, which stores most between the stages. (Random
@@ -63,16 +78,7 @@ TEST(PlausiblePlans, NoPlanOfTheShippedWorkbookIsRefused) {
     double most = 0; // of the bound, worked out here from the crop row and the storage changes
     for (const std::int16_t row : crops.offeredRows()) {
         for (int wetter = 0; wetter < 32 * 9; ++wetter) {
-            Scenario s;
-            s.crop = static_cast<int>(row);
-            s.targetYield = static_cast<int>(
-                crops.number(row, wetter % 2 == 0 ? CropColumn::MinYield : CropColumn::MaxYield));
-            s.depth = 2000;
-            for (std::size_t stage = 0; stage < 4; ++stage) {
-                s.waterLevels[stage] = std::vector<int>(7, (wetter >> (stage + 1) & 1) * 500);
-            }
-            s.cycle = 2 + wetter / 32;
-            const PlanOutcome outcome = runPlan(crops, s, {"", ""});
+            const PlanOutcome outcome = runPlan(crops, deepestSoil(crops, row, wetter), {"", ""});
             ASSERT_TRUE(outcome.result) << outcome.problem;
             const mType& state = outcome.result->state;
             double season = 0;
