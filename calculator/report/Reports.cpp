@@ -2,8 +2,10 @@
 
 #include "ReportBox.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -108,18 +110,31 @@ ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
             " ¦          ¦           mm ¦             mm ¦            mm ¦             mm ¦");
     }
 
+    // Per column, the cycle's amount and the total applied up to the row's day; the volumes
+    // are the amount per day and the total in thousands of cubic metres over the area. The
+    // row of day 10 shows the total to day 10 as its amount. Late in the season a crop's
+    // demand curve can fall below zero, which applies nothing: a total that falls from the
+    // row before is shown as it was, with an amount of 0.
     const CTavik& c = calculator;
-    if (volumes) {
-        box.appendRow(kVolumeRow, 10,
-                      {c.cumDemand[10] * 10 * area / 10, c.cumDemand[10] * 10 * area / 1000,
-                       c.cumCapped[10] * 10 * area / 10, c.cumCapped[10] * 10 * area / 1000,
-                       c.cumPartial[10] * 10 * area / 10, c.cumPartial[10] * 10 * area / 1000,
-                       c.cumDry[10] * 10 * area / 10, c.cumDry[10] * 10 * area / 1000});
-    } else {
-        box.appendRow(kDepthRow, 10,
-                      {c.cumDemand[10], c.cumDemand[10], c.cumCapped[10], c.cumCapped[10],
-                       c.cumPartial[10], c.cumPartial[10], c.cumDry[10], c.cumDry[10]});
-    }
+    const std::array<const DayCurve*, 4> totals = {&c.cumDemand, &c.cumCapped, &c.cumPartial,
+                                                   &c.cumDry};
+    const std::array<DayCurve*, 4> cycles = {&calculator.cycleDemand, &calculator.cycleCapped,
+                                             &calculator.cyclePartial, &calculator.cycleDry};
+    std::array<double, 4> shown{};
+    const auto appendRow = [&](int day, int days) {
+        const auto d = static_cast<std::size_t>(day);
+        std::array<double, 8> row{};
+        for (std::size_t k = 0; k < totals.size(); ++k) {
+            const double total = std::max(shown[k], (*totals[k])[d]);
+            const double amount = total - shown[k];
+            shown[k] = total;
+            (*cycles[k])[d] = amount;
+            row[2 * k] = volumes ? amount * 10 * area / days : amount;
+            row[2 * k + 1] = volumes ? total * 10 * area / 1000 : total;
+        }
+        box.appendRow(volumes ? kVolumeRow : kDepthRow, day, row);
+    };
+    appendRow(10, 10);
 
     // One row per cycle: the amount of the cycle that ends on day d and the total up to d.
     // The highest daily demand met on a row day that rises from the day before is the rate
@@ -128,23 +143,7 @@ ReportOutcome OverheadReport(CTavik& calculator, ReportValues& values) {
     const int season = lastDay(calculator);
     for (std::int64_t day = std::int64_t{cycle} + 10; day <= season; day += cycle) {
         const auto d = static_cast<std::size_t>(day);
-        const auto from = static_cast<std::size_t>(day - cycle);
-        calculator.cycleDemand[d] = c.cumDemand[d] - c.cumDemand[from];
-        calculator.cycleCapped[d] = c.cumCapped[d] - c.cumCapped[from];
-        calculator.cyclePartial[d] = c.cumPartial[d] - c.cumPartial[from];
-        calculator.cycleDry[d] = c.cumDry[d] - c.cumDry[from];
-        if (volumes) {
-            box.appendRow(kVolumeRow, static_cast<int>(day),
-                          {c.cycleDemand[d] * 10 * area / cycle, c.cumDemand[d] * 10 * area / 1000,
-                           c.cycleCapped[d] * 10 * area / cycle, c.cumCapped[d] * 10 * area / 1000,
-                           c.cyclePartial[d] * 10 * area / cycle,
-                           c.cumPartial[d] * 10 * area / 1000, c.cycleDry[d] * 10 * area / cycle,
-                           c.cumDry[d] * 10 * area / 1000});
-        } else {
-            box.appendRow(kDepthRow, static_cast<int>(day),
-                          {c.cycleDemand[d], c.cumDemand[d], c.cycleCapped[d], c.cumCapped[d],
-                           c.cyclePartial[d], c.cumPartial[d], c.cycleDry[d], c.cumDry[d]});
-        }
+        appendRow(static_cast<int>(day), cycle);
         if (c.dailyDemand[d - 1] < c.dailyDemand[d]) {
             peakDemand = c.dailyDemand[d];
         }

@@ -283,37 +283,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"yieldAboveMax", false, changed(&ReportValues::yieldTarget, 10001), 30,
                             "yield target must be from 0 to 10000 kg/ha"}));
 
-// Whether the crop's demand cubic is below zero on a day from `first` to `last`.
-bool curveBelowZero(const CropRecord& crop, int first, int last) {
-    const auto& c = crop.demandCurve;
-    for (double d = std::max(1, first); d <= last; ++d) {
-        if (c[0] + c[1] * d + c[2] * d * d + c[3] * d * d * d < 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// No figure is infinite or undefined, none is wider than 9 characters (14463.03 m³ a hectare,
-// maize at its maximum yield, is the widest the grid gives; an accepted 1e308 gave 309), and
-// none is negative but where the crop's own demand curve falls below zero: the amount (IRR)
-// of a cycle in the last days of the soya bean, potato and pea seasons; and, when no cap lets
-// the profile carry the peak, the first days of the summer potatoes, whose curve starts below
-// the axis and which the schedules then follow from day 1. ("-0" rounds such an amount.)
-void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle) {
+// No figure is infinite, undefined or negative, and none is wider than 9 characters (14463.03
+// m³ a hectare, maize at its maximum yield, is the widest the grid gives; an accepted 1e308
+// gave 309). The demand curves of the soya bean, potato and pea seasons fall below zero in
+// their last days, and the summer potatoes' starts below it: such a day applies nothing.
+void checkReport(const ReportOutcome& report) {
     ASSERT_TRUE(report.ok()) << report.problem;
     for (std::string line : lines(report.text)) {
-        // A row of the overhead table: the day, then per column the cycle's amount and the
-        // total; the day-10 row holds the totals in both places.
-        const bool row = line.rfind(" ¦ ", 0) == 0 && line.find("      ¦ ") == 7;
         const std::string shown = line;
         for (char& c : line) {
             const bool kept = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.';
             c = kept ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : ' ';
         }
         std::istringstream words(line);
-        int field = 0;
-        int day = 0;
         for (std::string word; words >> word;) {
             EXPECT_TRUE(word.find("inf") == std::string::npos &&
                         word.find("nan") == std::string::npos)
@@ -322,13 +304,7 @@ void checkReport(const ReportOutcome& report, const CropRecord& crop, int cycle)
                 continue;
             }
             EXPECT_LE(word.size(), 9U) << shown;
-            day = field == 0 ? std::stoi(word) : day;
-            const bool amount = field % 2 == 1 && day > 10;
-            EXPECT_TRUE(
-                !(std::stod(word) < 0) ||
-                (row && field > 0 && curveBelowZero(crop, amount ? day - cycle + 1 : 1, day)))
-                << shown;
-            ++field;
+            EXPECT_NE(word[0], '-') << shown; // "-0" too
         }
     }
 }
@@ -362,7 +338,7 @@ TEST(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
                         values.cycle = cycle;
                         values.areaFlag = area > 0;
                         values.area = area;
-                        checkReport(OverheadReport(calculator, values), row, cycle);
+                        checkReport(OverheadReport(calculator, values));
                     }
                     for (const auto& [flow, hours, area, lag] : floodCases) {
                         SCOPED_TRACE("flood " + given.str() + ", " + std::to_string(flow) + ", " +
@@ -374,7 +350,7 @@ TEST(ReportGrid, NoReportHoldsAnInfiniteUndefinedOrNegativeAmount) {
                         values.streamFlow = flow;
                         values.periodHours = hours;
                         values.area = area;
-                        checkReport(FloodReport(calculator, values), row, 1);
+                        checkReport(FloodReport(calculator, values));
                     }
                 }
             }
