@@ -1,5 +1,7 @@
 #include "RootZone.h"
 
+#include "SoilLayers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -31,7 +33,7 @@ Uptake uptake(const cProfile& profile, const RootZoneCrop& crop, const RootZoneR
             static_cast<double>(profile.FSRvalue(i)) *
             std::log(water / static_cast<double>(profile.ActualTheta(i))) *
             (static_cast<double>(crop.LeafPotential) - static_cast<double>(u.LayerPotential[at])) *
-            300.0);
+            kLayerThicknessMm);
         u.TotalUptake = static_cast<float>(static_cast<double>(u.TotalUptake) +
                                            static_cast<double>(u.LayerUptake[at]));
     }
@@ -60,7 +62,7 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
     };
 
     const double rootingDepth = crop.RootDepthFactor * crop.RootDepth;
-    const double rooted = std::floor(rootingDepth / 300.0 + 0.5);
+    const double rooted = layerCountOf(rootingDepth);
     zone.RootLayers = static_cast<std::int16_t>(std::clamp(rooted, 0.0, static_cast<double>(n)));
 
     if (const auto error =
@@ -86,9 +88,10 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         return 1.0 - std::exp(-static_cast<double>(zone.RootShape) * g(z));
     };
     for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
-        const double z = 300.0 * i;
-        zone.RootDensity[static_cast<std::size_t>(i)] = static_cast<float>(
-            static_cast<double>(crop.RootLength) * (F(z) - F(z - 300.0)) / 300.0);
+        const double z = static_cast<double>(kLayerThicknessMm) * i;
+        zone.RootDensity[static_cast<std::size_t>(i)] =
+            static_cast<float>(static_cast<double>(crop.RootLength) *
+                               (F(z) - F(z - kLayerThicknessMm)) / kLayerThicknessMm);
     }
 
     // Dry the root zone one day's demand at a time while the uptake keeps up with it.
@@ -102,10 +105,10 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         }
         for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
             const auto at = static_cast<std::size_t>(i);
-            zone.LayerWater[at] =
-                static_cast<float>(static_cast<double>(zone.LayerWater[at]) -
-                                   static_cast<double>(u.LayerUptake[at]) /
-                                       static_cast<double>(u.TotalUptake) * demand / 300.0);
+            zone.LayerWater[at] = static_cast<float>(static_cast<double>(zone.LayerWater[at]) -
+                                                     static_cast<double>(u.LayerUptake[at]) /
+                                                         static_cast<double>(u.TotalUptake) *
+                                                         demand / kLayerThicknessMm);
         }
         ++zone.dryingPasses;
         u = uptake(profile, crop, zone);
@@ -116,7 +119,7 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         const auto at = static_cast<std::size_t>(i);
         zone.LayerPAWC[at] = static_cast<float>(
             (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) *
-            300.0);
+            kLayerThicknessMm);
         zone.ProfilePAWC = static_cast<float>(static_cast<double>(zone.ProfilePAWC) +
                                               static_cast<double>(zone.LayerPAWC[at]));
     }

@@ -1,5 +1,7 @@
 #include "WaterLevels.h"
 
+#include "SoilLayers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -76,7 +78,7 @@ std::string positionText(int position) {
 } // namespace
 
 float WaterLevelModel::thickness(int row) const {
-    return row == layerCount_ - 1 ? bottomThickness_ : 300.0F;
+    return row == layerCount_ - 1 ? bottomThickness_ : static_cast<float>(kLayerThicknessMm);
 }
 
 void WaterLevelModel::build(cProfile& profile, std::int16_t depth, float bottomLayerThickness) {

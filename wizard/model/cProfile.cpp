@@ -1,5 +1,7 @@
 #include "cProfile.h"
 
+#include "SoilLayers.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -90,7 +92,7 @@ void cProfile::setDepth(std::int16_t iNewValue) {
 }
 
 std::int16_t cProfile::NumberOfLayers() {
-    const double layers = std::floor(static_cast<double>(depth_) / 300.0 + 0.5);
+    const double layers = layerCountOf(static_cast<double>(depth_));
     numberOfLayers_ = static_cast<std::int16_t>(layers);
     return numberOfLayers_;
 }

@@ -18,7 +18,7 @@ struct ProfileError {
     std::string describe() const;
 };
 
-// The layered soil profile: the depth, its layers of nominally 300 mm, and per layer the
+// The layered soil profile: the depth, its layers of nominally kLayerThicknessMm, and per layer the
 // soil water parameters that follow from its silt + clay percentage. Per-layer values are
 // indexed from 1 (the top layer). Reading a layer that does not exist throws
 // std::out_of_range; writing a read-only property changes nothing and tells the notifier.
@@ -30,7 +30,7 @@ public:
     std::int16_t Depth() const;
     void setDepth(std::int16_t iNewValue);
 
-    // The largest integer not above depth / 300 + 0.5 (0 below 150 mm, 7 at 2000 mm).
+    // The depth in whole layers, rounded half up (see layerCountOf).
     std::int16_t NumberOfLayers();
     void setNumberOfLayers(std::int16_t);
 

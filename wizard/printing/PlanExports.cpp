@@ -1,6 +1,7 @@
 #include "PlanExports.h"
 
 #include "ScheduleChart.h"
+#include "model/SoilLayers.h"
 #include "plan/PlanOutput.h"
 #include "plan/TimeStamp.h"
 
@@ -209,8 +210,8 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
     const int layerRows = levels.LayerCount();
     QTextTable* layers = insertTable(cursor, layerRows + 2, headings, bold);
     for (int r = 0; r < layerRows; ++r) {
-        const int top = r * 300;
-        const int bottom = r + 1 == layerRows ? plan.depth : top + 300;
+        const int top = r * kLayerThicknessMm;
+        const int bottom = r + 1 == layerRows ? plan.depth : top + kLayerThicknessMm;
         setCell(*layers, r + 1, 0, QString::number(r + 1), text, false);
         setCell(*layers, r + 1, 1,
                 QString::number(top) + QStringLiteral("–") + QString::number(bottom), text, true);

@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "WizardState.h"
+#include "model/SoilLayers.h"
 #include "model/cProfile.h"
 
 #include <cmath>
@@ -10,15 +11,15 @@ namespace tavik {
 
 DepthLayout depthLayout(std::int16_t depth) {
     DepthLayout layout;
-    layout.layers = static_cast<std::int16_t>(std::max(0.0, std::floor(depth / 300.0 + 0.5)));
+    layout.layers = static_cast<std::int16_t>(std::max(0.0, layerCountOf(depth)));
     const int n = layout.layers;
     if (n >= 2) {
-        layout.captions.push_back("0 - 300 mm");
-        layout.tags.push_back("300");
+        layout.captions.push_back("0 - " + std::to_string(kLayerThicknessMm) + " mm");
+        layout.tags.push_back(std::to_string(kLayerThicknessMm));
         for (int i = 1; i <= n - 1; ++i) {
             const std::string& t = layout.tags.back();
             const double top = leadingNumber(t);
-            const auto next = static_cast<long long>(top) + 300;
+            const auto next = static_cast<long long>(top) + kLayerThicknessMm;
             if (i == n - 1) {
                 layout.captions.push_back(t + " - " + shortForm(depth) + " mm");
                 layout.bottomLayerThickness = static_cast<float>(depth - top);
@@ -28,9 +29,9 @@ DepthLayout depthLayout(std::int16_t depth) {
             layout.tags.push_back(std::to_string(next));
         }
     } else if (n == 1) {
-        layout.captions.push_back(depth > 300 ? "0 - 300mm"
-                                              : "0 - " + std::to_string(depth) + "mm");
-        layout.tags.push_back("300");
+        const int bottom = depth > kLayerThicknessMm ? kLayerThicknessMm : depth;
+        layout.captions.push_back("0 - " + std::to_string(bottom) + "mm");
+        layout.tags.push_back(std::to_string(kLayerThicknessMm));
         layout.bottomLayerThickness = static_cast<float>(depth);
     }
     return layout;

@@ -25,7 +25,7 @@ struct mType {
     float TargetYield = 0.0F;
     // Plant-available water capacity of the whole profile, mm.
     float ProfilePAWC = 0.0F;
-    // Thickness of the deepest soil layer, mm; every other layer is 300 mm.
+    // Thickness of the deepest soil layer, mm; every other layer is kLayerThicknessMm thick.
     float BottomLayerThickness = 0.0F;
     // The soil profile model; a new one whenever the soil depth changes.
     std::shared_ptr<cProfile> SoilProfile;
