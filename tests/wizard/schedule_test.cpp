@@ -321,7 +321,7 @@ TEST(ScheduleChart, OneBarPerPossibleIrrigationDay) {
     ScheduleEngine engine;
     engine.ComputeSchedule(testInputs(table, 5));
 
-    const ScheduleChart single = engine.DrawChart(true);
+    const ScheduleChart single = engine.chartBars(true);
     ASSERT_EQ(single.labels.size(), 25U);
     ASSERT_EQ(single.values.size(), 25U);
     ASSERT_EQ(single.valueTexts.size(), 25U);
@@ -335,7 +335,7 @@ TEST(ScheduleChart, OneBarPerPossibleIrrigationDay) {
     EXPECT_EQ(single.values[23], 0.0F);           // days 125 and 130 lie beyond the season
     EXPECT_EQ(single.valueTexts[24], "0");
 
-    const ScheduleChart total = engine.DrawChart(false);
+    const ScheduleChart total = engine.chartBars(false);
     ASSERT_EQ(total.values.size(), 25U);
     EXPECT_EQ(total.labels, single.labels);
     EXPECT_EQ(total.valueTexts[1], "25.625");
@@ -349,7 +349,7 @@ TEST(ScheduleChart, CycleThatDoesNotDivideTheSeason) {
     const CropTable table = testCropTable();
     ScheduleEngine engine;
     engine.ComputeSchedule(testInputs(table, 7));
-    const ScheduleChart chart = engine.DrawChart(true);
+    const ScheduleChart chart = engine.chartBars(true);
     ASSERT_EQ(chart.labels.size(), 18U); // 120 \ 7 + 1 bars, for days 10 to 129
     EXPECT_EQ(chart.labels.back(), 129);
     EXPECT_EQ(chart.valueTexts[4], "35");        // day 38

@@ -57,148 +57,205 @@ std::string shortFormOfPicture(double value) {
     return picture.front() == '-' ? picture : " " + picture;
 }
 
-} // namespace
+// The crop row's figures the demand curve is drawn from.
+struct DemandCurveShape {
+    double stage1EndFactor = 0; // stage 1 ends at this fraction of the peak demand
+    double seasonEndFactor = 0; // the season ends at this fraction of the peak demand
+    double peakStart = 0;       // day
+    double peakEnd = 0;         // day
+    double divisor = 0;         // the season's water use over the peak daily demand
+    double slope = 0;           // kg/ha of yield per mm of water used
+    double intercept = 0;       // kg/ha
+    double seasonEnd = 0;       // day
+    double stage1End = 0;       // day
+};
 
-std::string amountText(double amount) {
-    if (amount == 0.0) {
-        return "0";
-    }
-    if (amount > 0.0 && amount < 5.0) {
-        return "~0";
-    }
-    return hashPicture(amount);
-}
-
-std::string speedText(double amount, double speed) {
-    if (amount == 0.0) {
-        return "0";
-    }
-    if (speed > 100.0) {
-        return "B/C*";
-    }
-    return hashPicture(speed);
-}
-
-std::string recommendationText(double amount, const IrrigationDay& day, double speed) {
-    if (day.passes == 2) {
-        return "2*" + shortFormOfPicture(*day.passSpeed);
-    }
-    if (day.passes == 3) {
-        return "3*" + shortFormOfPicture(*day.passSpeed);
-    }
-    return speedText(amount, speed);
-}
-
-const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
-    const CropTable& crops = *in.crops;
+DemandCurveShape demandCurveShape(const CropTable& crops, std::int16_t row) {
     const auto C = [&](int column) {
-        return crops.number(in.CropRow, column);
+        return crops.number(row, column);
     };
-    const double C2 = C(CropColumn::Stage1EndFactor);
-    const double C3 = C(CropColumn::SeasonEndFactor);
-    const double C4 = C(CropColumn::PeakStartDay);
-    const double C5 = C(CropColumn::PeakEndDay);
-    const double C6 = C(CropColumn::DemandDivisor);
-    const double C7 = C(CropColumn::WaterUseSlope);
-    const double C8 = C(CropColumn::WaterUseIntercept);
-    const double C12 = C(CropColumn::SeasonEndDay);
-    const double C36 = C(CropColumn::Stage1EndDay);
-    cWaterDemand& wd = waterDemand_;
+    DemandCurveShape shape;
+    shape.stage1EndFactor = C(CropColumn::Stage1EndFactor);
+    shape.seasonEndFactor = C(CropColumn::SeasonEndFactor);
+    shape.peakStart = C(CropColumn::PeakStartDay);
+    shape.peakEnd = C(CropColumn::PeakEndDay);
+    shape.divisor = C(CropColumn::DemandDivisor);
+    shape.slope = C(CropColumn::WaterUseSlope);
+    shape.intercept = C(CropColumn::WaterUseIntercept);
+    shape.seasonEnd = C(CropColumn::SeasonEndDay);
+    shape.stage1End = C(CropColumn::Stage1EndDay);
+    return shape;
+}
 
-    // 1. Seasonal water use and the peak daily demand.
-    const double W = (static_cast<double>(in.TargetYield) + C8) / C7;
-    const double Q = W / C6;
-    cropRowName_ = crops.text(in.CropRow, CropColumn::Name) + " (crop row " +
-                   std::to_string(in.CropRow) + " of the workbook)";
-    seasonalWaterUse_ = W;
-    storedInSoil_ = 0;
-    for (const float change : {in.StorageChangeEarly, in.StorageChangePeak, in.StorageChangeLate}) {
-        storedInSoil_ += std::max(0.0, static_cast<double>(change));
-    }
+// Sets a day's demand and its running total; days are set in order from day 1.
+void setDemand(cWaterDemand& wd, std::int16_t day, double demand) {
+    wd.setDailyDemand(day, demand);
+    wd.setCumulativeDemand(day, day == 1 ? wd.DailyDemand(day)
+                                         : wd.DailyDemand(day) + wd.CumulativeDemand(day - 1));
+}
 
-    // 2.
+// One more day of the demand curve.
+void addDay(cWaterDemand& wd, std::int16_t day, double demand) {
+    wd.setCount(static_cast<std::int16_t>(wd.Count() + 1));
+    setDemand(wd, day, demand);
+}
+
+// The daily demand over the season for a peak daily demand of Q: a rise to the peak, the
+// peak, a fall to the season's end, with the early and the late season's demand (and the
+// planned storage changes) spread evenly over their days.
+void buildDemandCurve(cWaterDemand& wd, const DemandCurveShape& shape, double Q,
+                      const ScheduleInputs& in) {
+    const double C2 = shape.stage1EndFactor;
+    const double C3 = shape.seasonEndFactor;
+    const double C4 = shape.peakStart;
+    const double C5 = shape.peakEnd;
+    const double C12 = shape.seasonEnd;
+    const double C36 = shape.stage1End;
     wd.setCount(0);
 
-    // 3, 5. One more day of the demand curve.
-    const auto addDay = [&wd](std::int16_t day, double demand) {
-        wd.setCount(static_cast<std::int16_t>(wd.Count() + 1));
-        wd.setDailyDemand(day, demand);
-        wd.setCumulativeDemand(day, day == 1 ? wd.DailyDemand(day)
-                                             : wd.DailyDemand(day) + wd.CumulativeDemand(day - 1));
-    };
-    const auto redistribute = [&wd](std::int16_t day, double demand) {
-        wd.setDailyDemand(day, demand);
-        wd.setCumulativeDemand(day, day == 1 ? wd.DailyDemand(day)
-                                             : wd.DailyDemand(day) + wd.CumulativeDemand(day - 1));
-    };
+    // Stage 1: a straight rise from 0 to Q × C2; stage 2: on to Q.
+    forDays(1, C36, 1, [&](std::int16_t day) { addDay(wd, day, Q * C2 / C36 * day); });
+    forDays(C36 + 1, C4, 1, [&](std::int16_t day) {
+        addDay(wd, day, (C2 + (day - C36) * (1 - C2) / (C4 - C36)) * Q);
+    });
 
-    // 3. Stage 1: a straight rise from 0 to Q × C2; stage 2: on to Q.
-    forDays(1, C36, 1, [&](std::int16_t day) { addDay(day, Q * C2 / C36 * day); });
-    forDays(C36 + 1, C4, 1,
-            [&](std::int16_t day) { addDay(day, (C2 + (day - C36) * (1 - C2) / (C4 - C36)) * Q); });
-
-    // 4. The demand of days 1..C4 (and the planned storage change) spread evenly from day 10.
+    // The demand of days 1..C4 (and the planned storage change) spread evenly from the first
+    // irrigation day.
     const double P = wd.CumulativeDemand(toInt16(std::floor(C4)));
-    forDays(10, C4, 1, [&](std::int16_t day) {
-        redistribute(day, (static_cast<double>(in.StorageChangeEarly) + P) / C4);
+    forDays(kFirstIrrigationDay, C4, 1, [&](std::int16_t day) {
+        setDemand(wd, day, (static_cast<double>(in.StorageChangeEarly) + P) / C4);
     });
 
-    // 5. The peak, then stage 4: a straight fall from Q to Q × C3.
+    // The peak, then stage 4: a straight fall from Q to Q × C3.
     forDays(C4 + 1, C5, 1, [&](std::int16_t day) {
-        addDay(day, Q + static_cast<double>(in.StorageChangePeak) / (C5 - (C4 + 1)));
+        addDay(wd, day, Q + static_cast<double>(in.StorageChangePeak) / (C5 - (C4 + 1)));
     });
-    forDays(C5 + 1, C12, 1,
-            [&](std::int16_t day) { addDay(day, Q * (1 - (1 - C3) * (day - C5) / (C12 - C5))); });
+    forDays(C5 + 1, C12, 1, [&](std::int16_t day) {
+        addDay(wd, day, Q * (1 - (1 - C3) * (day - C5) / (C12 - C5)));
+    });
 
-    // 6. The late season's demand (and its storage change) spread evenly.
+    // The late season's demand (and its storage change) spread evenly.
     const auto L = static_cast<float>(wd.CumulativeDemand(toInt16(std::floor(C12))) -
                                       wd.CumulativeDemand(toInt16(std::floor(C5))));
     const auto R =
         static_cast<float>(static_cast<double>(in.StorageChangeLate) + static_cast<double>(L));
     forDays(C5 + 1, C12, 1,
-            [&](std::int16_t day) { redistribute(day, static_cast<double>(R) / (C12 - C5)); });
+            [&](std::int16_t day) { setDemand(wd, day, static_cast<double>(R) / (C12 - C5)); });
+}
 
-    // 7.
-    cycle_ = in.cycle;
-    const int cycle = cycle_;
-
-    // 8. Irrigation amounts: the cycle times a reference day's demand.
-    int lastApplicationDay = 0; // stays 0 when the early season ends before day 10
-    forDays(10, C4, cycle, [&](std::int16_t day) {
-        wd.setApplicationRate(day, notNegative(cycle * wd.DailyDemand(11)));
+// Irrigation amounts: the cycle times the demand of a reference day of each season part (the
+// early season's reference day, the day before the peak ends, the day after it).
+void setApplicationAmounts(cWaterDemand& wd, const DemandCurveShape& shape, int cycle) {
+    int lastApplicationDay = 0; // stays 0 when the early season ends before the first irrigation
+    forDays(kFirstIrrigationDay, shape.peakStart, cycle, [&](std::int16_t day) {
+        wd.setApplicationRate(day, notNegative(cycle * wd.DailyDemand(kReferenceDay)));
         lastApplicationDay = day;
     });
-    const double peakDemand = wd.DailyDemand(toInt16(C5 - 1));
-    forDays(lastApplicationDay, C5, 1, [&](std::int16_t day) {
+    const double peakDemand = wd.DailyDemand(toInt16(shape.peakEnd - 1));
+    forDays(lastApplicationDay, shape.peakEnd, 1, [&](std::int16_t day) {
         wd.setApplicationRate(day, notNegative(cycle * peakDemand));
         lastApplicationDay = day;
     });
-    const double lateDemand = wd.DailyDemand(toInt16(C5 + 1));
-    forDays(lastApplicationDay, C12, 1,
+    const double lateDemand = wd.DailyDemand(toInt16(shape.peakEnd + 1));
+    forDays(lastApplicationDay, shape.seasonEnd, 1,
             [&](std::int16_t day) { wd.setApplicationRate(day, notNegative(cycle * lateDemand)); });
+}
 
-    // The last run's buffers are reused.
-    ScheduleRun& run = run_;
-    run.PeakRate = 0;
-    run.BeyondCapacity = false;
-    run.irrigations.clear();
-
-    // 9. The peak application rate; the first irrigation day is not part of the search.
-    forDays(cycle + 10, wd.Count(), cycle, [&](std::int16_t day) {
+// The peak application rate; the first irrigation day is not part of the search.
+float peakApplicationRate(const cWaterDemand& wd, int cycle) {
+    float peak = 0;
+    forDays(cycle + kFirstIrrigationDay, wd.Count(), cycle, [&](std::int16_t day) {
         const auto rate = static_cast<float>(wd.ApplicationRate(day));
-        if (rate > run.PeakRate) {
-            run.PeakRate = rate;
+        if (rate > peak) {
+            peak = rate;
         }
     });
+    return peak;
+}
 
-    // 10. Report heading.
+// The sprinkler package splits a large amount into two or three passes at the speed for each
+// pass's share (as a 32-bit figure); a smaller one goes in one pass at the running speed.
+void splitIntoPasses(IrrigationDay& irrigation, double a, double b) {
+    const double A = irrigation.amount;
+    if (kTwoPassAmount <= A && A <= kThreePassAmount) {
+        irrigation.passes = 2;
+        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 2, b));
+    } else if (A > kThreePassAmount) {
+        irrigation.passes = 3;
+        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 3, b));
+    } else {
+        irrigation.passes = 1;
+        irrigation.passSpeed = irrigation.speed;
+    }
+}
+
+// One line of the report's table: the day, the amount, with the package the running and the
+// recommended speed, and the running total.
+void appendIrrigationLine(std::string& text, const IrrigationDay& irrigation,
+                          bool sprinklerPackage) {
+    const double A = irrigation.amount;
+    text += "\t ";
+    appendInteger(text, irrigation.day); // days are positive: the short form's blank, the digits
+    text += "\t\t";
+    if (A >= kSmallestShownAmount) {
+        appendPicture(text, A);
+    } else {
+        text += amountText(A);
+    }
+    text += "\t\t       ";
+    if (sprinklerPackage) {
+        const double V = irrigation.speed.value_or(0.0);
+        text += speedText(A, V);
+        text += "\t\t\t";
+        text += recommendationText(A, irrigation, V);
+        text += "\t\t\t";
+    }
+    appendPicture(text, irrigation.cumulative);
+    text += kCrLf;
+}
+
+// The irrigation days from the first on, every cycle days to the end of the demand curve: the
+// amount, the running total, the speed for it and, with the sprinkler package, the passes.
+void listIrrigations(ScheduleRun& run, std::vector<double>& cumulativeApplication,
+                     const cWaterDemand& wd, int cycle, const ScheduleInputs& in) {
+    cumulativeApplication.assign(static_cast<std::size_t>(std::max<int>(wd.Count(), 0)) + 1, 0.0);
+    const double a = in.SpeedCoefficient;
+    const double b = in.SpeedExponent;
+    run.irrigations.reserve(static_cast<std::size_t>(wd.Count() / cycle + 1));
+    forDays(kFirstIrrigationDay, wd.Count(), cycle, [&](std::int16_t day) {
+        IrrigationDay irrigation;
+        irrigation.day = day;
+        const double A = wd.ApplicationRate(day);
+        irrigation.amount = A;
+        cumulativeApplication.at(static_cast<std::size_t>(day)) =
+            A + cumulativeApplication.at(static_cast<std::size_t>(day - cycle));
+        irrigation.cumulative = cumulativeApplication[static_cast<std::size_t>(day)];
+        if (A != 0.0) {
+            const double V = a * std::pow(A, b);
+            irrigation.speed = V;
+            if (V > kFullSpeed) {
+                irrigation.beyondCapacity = true;
+                run.BeyondCapacity = true;
+            }
+        }
+        if (in.sprinklerPackage) {
+            splitIntoPasses(irrigation, a, b);
+        }
+        run.irrigations.push_back(irrigation);
+    });
+}
+
+// The report: the heading with the crop, the strategy and the peak rate, a line for every
+// irrigation day, the capacity footnote when a speed is beyond it, and the time stamp.
+void writeReport(ScheduleRun& run, const ScheduleInputs& in, const std::string& cropName, int cycle,
+                 int curveDays) {
     std::string& text = run.report.text;
     text.clear();
-    text.reserve(1024 + 96 * static_cast<std::size_t>(wd.Count() / cycle + 1));
+    text.reserve(1024 + 96 * static_cast<std::size_t>(curveDays / cycle + 1));
     text += "\tTAVIK+ Scheduling Result ";
     text += kCrLf;
     text += kCrLf;
-    text += "Type of crop: " + crops.text(in.CropRow, CropColumn::Name) + kCrLf;
+    text += "Type of crop: " + cropName + kCrLf;
     text += "Target yield: " + plainText(in.TargetYield) + "Kg/ha" + kCrLf;
     text += "Irrigation strategy (on growth stages): " + in.nominalClasses[0] + "-->" +
             in.nominalClasses[1] + "-->" + in.nominalClasses[2] + "-->" + in.nominalClasses[3] +
@@ -216,61 +273,10 @@ const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     text += kCrLf;
     text += kCrLf;
 
-    // 11. The irrigation days.
-    cumulativeApplication_.assign(static_cast<std::size_t>(std::max<int>(wd.Count(), 0)) + 1, 0.0);
-    const double a = in.SpeedCoefficient;
-    const double b = in.SpeedExponent;
-    run.irrigations.reserve(static_cast<std::size_t>(wd.Count() / cycle + 1));
-    forDays(10, wd.Count(), cycle, [&](std::int16_t day) {
-        IrrigationDay irrigation;
-        irrigation.day = day;
-        const double A = wd.ApplicationRate(day);
-        irrigation.amount = A;
-        cumulativeApplication_.at(static_cast<std::size_t>(day)) =
-            A + cumulativeApplication_.at(static_cast<std::size_t>(day - cycle));
-        irrigation.cumulative = cumulativeApplication_[static_cast<std::size_t>(day)];
-        double V = 0;
-        if (A != 0.0) {
-            V = a * std::pow(A, b);
-            irrigation.speed = V;
-            if (V > 100.0) {
-                irrigation.beyondCapacity = true;
-                run.BeyondCapacity = true;
-            }
-        }
-        if (in.sprinklerPackage) {
-            if (36.0 <= A && A <= 70.0) {
-                irrigation.passes = 2;
-                irrigation.passSpeed = static_cast<float>(a * std::pow(A / 2, b));
-            } else if (A > 70.0) {
-                irrigation.passes = 3;
-                irrigation.passSpeed = static_cast<float>(a * std::pow(A / 3, b));
-            } else {
-                irrigation.passes = 1;
-                irrigation.passSpeed = irrigation.speed;
-            }
-        }
-        text += "\t ";
-        appendInteger(text, day); // days are positive: the short form's blank, then the digits
-        text += "\t\t";
-        if (A >= 5.0) {
-            appendPicture(text, A);
-        } else {
-            text += amountText(A);
-        }
-        text += "\t\t       ";
-        if (in.sprinklerPackage) {
-            text += speedText(A, V);
-            text += "\t\t\t";
-            text += recommendationText(A, irrigation, V);
-            text += "\t\t\t";
-        }
-        appendPicture(text, irrigation.cumulative);
-        text += kCrLf;
-        run.irrigations.push_back(irrigation);
-    });
+    for (const IrrigationDay& irrigation : run.irrigations) {
+        appendIrrigationLine(text, irrigation, in.sprinklerPackage);
+    }
 
-    // 12. Footer, time stamp and the title's span.
     if (run.BeyondCapacity) {
         text += std::string(kCrLf) + kCrLf + "* = Beyond capacity of the sytem";
     }
@@ -278,10 +284,70 @@ const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
     run.report.titleStart = 1;
     // Through the end of the title's line: the position of the first CR (from 1) minus 1.
     run.report.titleLength = static_cast<int>(text.find('\r'));
+}
+
+} // namespace
+
+std::string amountText(double amount) {
+    if (amount == 0.0) {
+        return "0";
+    }
+    if (amount > 0.0 && amount < kSmallestShownAmount) {
+        return "~0";
+    }
+    return hashPicture(amount);
+}
+
+std::string speedText(double amount, double speed) {
+    if (amount == 0.0) {
+        return "0";
+    }
+    if (speed > kFullSpeed) {
+        return "B/C*";
+    }
+    return hashPicture(speed);
+}
+
+std::string recommendationText(double amount, const IrrigationDay& day, double speed) {
+    if (day.passes == 2) {
+        return "2*" + shortFormOfPicture(*day.passSpeed);
+    }
+    if (day.passes == 3) {
+        return "3*" + shortFormOfPicture(*day.passSpeed);
+    }
+    return speedText(amount, speed);
+}
+
+const ScheduleRun& ScheduleEngine::ComputeSchedule(const ScheduleInputs& in) {
+    const CropTable& crops = *in.crops;
+    const DemandCurveShape shape = demandCurveShape(crops, in.CropRow);
+
+    // The season's water use at the target yield and the peak daily demand.
+    const double W = (static_cast<double>(in.TargetYield) + shape.intercept) / shape.slope;
+    const double Q = W / shape.divisor;
+    cropRowName_ = crops.text(in.CropRow, CropColumn::Name) + " (crop row " +
+                   std::to_string(in.CropRow) + " of the workbook)";
+    seasonalWaterUse_ = W;
+    storedInSoil_ = 0;
+    for (const float change : {in.StorageChangeEarly, in.StorageChangePeak, in.StorageChangeLate}) {
+        storedInSoil_ += std::max(0.0, static_cast<double>(change));
+    }
+
+    buildDemandCurve(waterDemand_, shape, Q, in);
+    cycle_ = in.cycle;
+    setApplicationAmounts(waterDemand_, shape, cycle_);
+
+    // The last run's buffers are reused.
+    ScheduleRun& run = run_;
+    run.PeakRate = peakApplicationRate(waterDemand_, cycle_);
+    run.BeyondCapacity = false;
+    run.irrigations.clear();
+    listIrrigations(run, cumulativeApplication_, waterDemand_, cycle_, in);
+    writeReport(run, in, crops.text(in.CropRow, CropColumn::Name), cycle_, waterDemand_.Count());
     return run;
 }
 
-ScheduleChart ScheduleEngine::DrawChart(bool individual) const {
+ScheduleChart ScheduleEngine::chartBars(bool individual) const {
     ScheduleChart chart;
     const int n = waterDemand_.Count();
     const int c = cycle_;
@@ -290,7 +356,7 @@ ScheduleChart ScheduleEngine::DrawChart(bool individual) const {
     }
     const int m = n / c + 1;
     chart.values.assign(static_cast<std::size_t>(m), 0.0F);
-    int d = 10;
+    int d = kFirstIrrigationDay;
     for (int k = 1; k <= n / c; ++k) {
         if (d > n) {
             break;
@@ -301,7 +367,7 @@ ScheduleChart ScheduleEngine::DrawChart(bool individual) const {
         d += c;
     }
     for (int k = 1; k <= m; ++k) {
-        chart.labels.push_back(10 + (k - 1) * c);
+        chart.labels.push_back(kFirstIrrigationDay + (k - 1) * c);
         chart.valueTexts.push_back(sevenDigitText(chart.values[static_cast<std::size_t>(k - 1)]));
     }
     return chart;

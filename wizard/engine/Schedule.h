@@ -11,6 +11,20 @@
 
 namespace tavik {
 
+// The first irrigation day (days after planting); irrigations follow every cycle days. The
+// early season's demand is spread evenly from this day on.
+inline constexpr int kFirstIrrigationDay = 10;
+// The day whose demand sets the early season's irrigation amounts.
+inline constexpr int kReferenceDay = 11;
+// With the sprinkler package, an amount from this many mm up to kThreePassAmount goes in two
+// passes, a larger one in three.
+inline constexpr double kTwoPassAmount = 36.0;   // mm
+inline constexpr double kThreePassAmount = 70.0; // mm
+// The system's capacity: a running speed above this is beyond it.
+inline constexpr double kFullSpeed = 100.0; // %
+// Amounts below this (and above 0) show as "~0" in the report.
+inline constexpr double kSmallestShownAmount = 5.0; // mm
+
 // What one run of the schedule reads from the wizard's state and screens.
 struct ScheduleInputs {
     const CropTable* crops = nullptr;
@@ -37,7 +51,7 @@ struct IrrigationDay {
     double amount = 0;           // mm
     double cumulative = 0;       // mm applied up to and including this day
     std::optional<double> speed; // running speed for the amount, %; none when the amount is 0
-    bool beyondCapacity = false; // speed above 100 %
+    bool beyondCapacity = false; // speed above kFullSpeed
     // With the sprinkler package: the passes recommended (1, 2 or 3) and the speed of each
     // (the 32-bit split speed for 2 or 3 passes, the running speed for 1).
     std::optional<int> passes;
@@ -57,8 +71,8 @@ struct ScheduleReport {
     int titleLength = 0;
 };
 
-// The chart's bars: one per possible irrigation day 10, 10 + cycle, …; bars past the season
-// stay 0 but keep their labels.
+// The chart's bars: one per possible irrigation day from the first (10, 10 + cycle, …); bars
+// past the season stay 0 but keep their labels.
 struct ScheduleChart {
     std::vector<int> labels;             // day of each bar
     std::vector<float> values;           // bar heights, mm
@@ -82,8 +96,8 @@ public:
     // such rows out).
     const ScheduleRun& ComputeSchedule(const ScheduleInputs& in);
 
-    // The chart of the last run: single applications or running totals.
-    ScheduleChart DrawChart(bool individual) const;
+    // The chart's bars for the last run: single applications or running totals.
+    ScheduleChart chartBars(bool individual) const;
 
     // The first figure of the last run that is not a finite number ("the daily water
     // demand", "the irrigation of day 40"); none when all are. The crop table's ranges keep

@@ -230,8 +230,8 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
                            " at the latest");
         }
     }
-    plan.individualChart = plan.engine.DrawChart(true);
-    plan.cumulativeChart = plan.engine.DrawChart(false);
+    plan.individualChart = plan.engine.chartBars(true);
+    plan.cumulativeChart = plan.engine.chartBars(false);
     if (const auto figure = nonFiniteFigure(plan)) {
         // With a package, its amounts may be what takes the running speeds past any number.
         return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " + *figure +

@@ -404,7 +404,7 @@ void frmMain::fillCalendar() {
 
 void frmMain::DrawChart() {
     const ScheduleChart chart =
-        refused_ ? ScheduleChart{} : engine_.DrawChart(optIndividual_->isChecked());
+        refused_ ? ScheduleChart{} : engine_.chartBars(optIndividual_->isChecked());
     chartDays_.assign(chart.labels.begin(), chart.labels.end());
     drawScheduleChart(*MSChart1_, *bars_, chart);
 }
