@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace tavik {
 
@@ -42,63 +43,48 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// The columns that are read, with their names for messages; the others are "not used".
+struct ColumnName {
+    int column;
+    std::string_view name;
+};
+constexpr std::array<ColumnName, 25> kColumnNames{{
+    {CropColumn::Name, "crop name"},
+    {CropColumn::Stage1EndFactor, "stage-1 end factor"},
+    {CropColumn::SeasonEndFactor, "season-end factor"},
+    {CropColumn::PeakStartDay, "peak start day"},
+    {CropColumn::PeakEndDay, "peak end day"},
+    {CropColumn::DemandDivisor, "demand divisor"},
+    {CropColumn::WaterUseSlope, "water-use slope"},
+    {CropColumn::WaterUseIntercept, "water-use intercept"},
+    {CropColumn::MinYield, "minimum yield"},
+    {CropColumn::MaxYield, "maximum yield"},
+    {CropColumn::RecommendedYield, "recommended yield"},
+    {CropColumn::SeasonEndDay, "season end day"},
+    {CropColumn::RootA0, "root length coefficient a0"},
+    {CropColumn::RootA0 + 1, "root length coefficient a1"},
+    {CropColumn::RootA0 + 2, "root length coefficient a2"},
+    {CropColumn::RootA0 + 3, "root length coefficient a3"},
+    {CropColumn::RootScale, "root length scale"},
+    {CropColumn::RootDepthFactor, "rooting depth factor"},
+    {CropColumn::RootDepth, "rooting depth"},
+    {CropColumn::CropFactorK, "crop factor K"},
+    {CropColumn::LimitLeafPotential, "limiting leaf water potential"},
+    {CropColumn::Root90Fraction, "90 % root depth fraction"},
+    {CropColumn::UptakeRatio, "uptake ratio"},
+    {CropColumn::Stage1EndDay, "stage-1 end day"},
+    {CropColumn::Picture, "picture path"},
+}};
+
 } // namespace
 
 std::string cropColumnName(int column) {
-    switch (column) {
-    case 1:
-        return "crop name";
-    case 2:
-        return "stage-1 end factor";
-    case 3:
-        return "season-end factor";
-    case 4:
-        return "peak start day";
-    case 5:
-        return "peak end day";
-    case 6:
-        return "demand divisor";
-    case 7:
-        return "water-use slope";
-    case 8:
-        return "water-use intercept";
-    case 9:
-        return "minimum yield";
-    case 10:
-        return "maximum yield";
-    case 11:
-        return "recommended yield";
-    case 12:
-        return "season end day";
-    case 13:
-        return "root length coefficient a0";
-    case 14:
-        return "root length coefficient a1";
-    case 15:
-        return "root length coefficient a2";
-    case 16:
-        return "root length coefficient a3";
-    case 17:
-        return "root length scale";
-    case 18:
-        return "rooting depth factor";
-    case 19:
-        return "rooting depth";
-    case 20:
-        return "crop factor K";
-    case 21:
-        return "limiting leaf water potential";
-    case 22:
-        return "90 % root depth fraction";
-    case 23:
-        return "uptake ratio";
-    case 36:
-        return "stage-1 end day";
-    case 37:
-        return "picture path";
-    default:
-        return "not used";
+    for (const auto& [number, name] : kColumnNames) {
+        if (number == column) {
+            return std::string(name);
+        }
     }
+    return "not used";
 }
 
 std::string CropColumnRange::describe() const {
@@ -147,6 +133,17 @@ std::string CropRowProblem::describe() const {
         text += ", column " + std::to_string(column) + " (" + cropColumnName(column) + ")";
     }
     return text + ": " + what + ".";
+}
+
+std::string describeCropProblems(const std::vector<CropRowProblem>& problems) {
+    std::string text;
+    for (const auto& p : problems) {
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += p.describe();
+    }
+    return text;
 }
 
 CropTable::CropTable() : cells_(1, std::vector<Cell>(CropColumn::Last + 1)) {}
@@ -222,205 +219,284 @@ bool CropTable::isOffered(int row) const {
     return std::find(offered_.begin(), offered_.end(), row) != offered_.end();
 }
 
-std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
-    std::vector<CropRowProblem> problems;
-    const std::string crop = table.text(row, CropColumn::Name);
-    const auto problem = [&](int column, std::string what) {
-        problems.push_back({row, crop, column, std::move(what)});
-    };
+namespace {
 
-    bool allEmpty = true;
-    for (int c = CropColumn::First; c <= CropColumn::Last; ++c) {
-        allEmpty = allEmpty && isEmpty(table.cell(row, c));
+// The checks of one crop row and the problems they found so far.
+struct RowCheck {
+    RowCheck(const CropTable& cropTable, int cropRow)
+        : table(cropTable), row(cropRow), crop(table.text(row, CropColumn::Name)) {}
+
+    const CropTable& table;
+    int row;
+    std::string crop;
+    std::vector<CropRowProblem> problems;
+
+    void problem(int column, std::string what) {
+        problems.push_back({row, crop, column, std::move(what)});
     }
-    if (allEmpty) {
-        problem(0, kEmptyRow);
-        return problems;
-    }
-    // A formula without a readable result in any column that is read: its value is unknown.
-    bool cellsReadable = true;
+    const Cell& cell(int column) const { return table.cell(row, column); }
+    double number(int column) const { return table.number(row, column); }
+};
+
+std::string columnText(int column) {
+    return "column " + std::to_string(column);
+}
+
+// False (and the row's one problem) when every cell is empty.
+bool rowHoldsValues(RowCheck& check) {
     for (int c = CropColumn::First; c <= CropColumn::Last; ++c) {
-        const auto* unreadable = std::get_if<UnreadableCell>(&table.cell(row, c));
+        if (!isEmpty(check.cell(c))) {
+            return true;
+        }
+    }
+    check.problem(0, kEmptyRow);
+    return false;
+}
+
+// A formula without a readable result in any column that is read: its value is unknown.
+bool formulasHaveResults(RowCheck& check) {
+    bool readable = true;
+    for (int c = CropColumn::First; c <= CropColumn::Last; ++c) {
+        const auto* unreadable = std::get_if<UnreadableCell>(&check.cell(c));
         if (unreadable != nullptr &&
             (isNumericColumn(c) || c == CropColumn::Name || c == CropColumn::Picture)) {
-            problem(c, "holds a formula, and " + unreadable->why +
-                           "; put the value itself in the cell instead");
-            cellsReadable = false;
+            check.problem(c, "holds a formula, and " + unreadable->why +
+                                 "; put the value itself in the cell instead");
+            readable = false;
         }
     }
-    if (!cellsReadable) {
-        return problems;
-    }
-    if (const auto* name = std::get_if<std::string>(&table.cell(row, CropColumn::Name))) {
-        if (needsEscapes(*name)) {
-            problem(CropColumn::Name, "holds control characters (such as a tab or a line break) "
-                                      "or bytes that are not text; a crop name may not");
-        }
-        if (const std::size_t length = characterCount(*name); length > kMaxCropNameLength) {
-            // The reader cuts very long texts short: their length is not known.
-            const bool cut = name->size() + 4 > kMaxCellTextBytes;
-            problem(CropColumn::Name, "is " + std::string(cut ? "more than " : "") +
-                                          std::to_string(length) +
-                                          " characters long; a crop name may have at most " +
-                                          std::to_string(kMaxCropNameLength));
-        }
-    }
+    return readable;
+}
 
-    // Every numeric column must hold a finite number (or a text that is one).
-    bool numbersReadable = true;
+// The crop name is shown on a button and in the report.
+void checkCropName(RowCheck& check) {
+    const auto* name = std::get_if<std::string>(&check.cell(CropColumn::Name));
+    if (name == nullptr) {
+        return;
+    }
+    if (needsEscapes(*name)) {
+        check.problem(CropColumn::Name, "holds control characters (such as a tab or a line break) "
+                                        "or bytes that are not text; a crop name may not");
+    }
+    if (const std::size_t length = characterCount(*name); length > kMaxCropNameLength) {
+        // The reader cuts very long texts short: their length is not known.
+        const bool cut = name->size() + 4 > kMaxCellTextBytes;
+        check.problem(CropColumn::Name, "is " + std::string(cut ? "more than " : "") +
+                                            std::to_string(length) +
+                                            " characters long; a crop name may have at most " +
+                                            std::to_string(kMaxCropNameLength));
+    }
+}
+
+// Every numeric column must hold a finite number (or a text that is one).
+bool numbersReadable(RowCheck& check) {
+    bool readable = true;
     for (int c = CropColumn::Stage1EndFactor; c <= CropColumn::Last; ++c) {
         if (!isNumericColumn(c)) {
             continue;
         }
-        const Cell& cell = table.cell(row, c);
+        const Cell& cell = check.cell(c);
         if (const auto* text = std::get_if<std::string>(&cell)) {
             if (!wholeTextNumber(*text)) {
-                problem(c, "holds the text " + quoted(printableText(*text, 60)) +
-                               " where a number is expected");
-                numbersReadable = false;
+                check.problem(c, "holds the text " + quoted(printableText(*text, 60)) +
+                                     " where a number is expected");
+                readable = false;
             }
         } else if (const auto* value = std::get_if<double>(&cell);
                    value && !std::isfinite(*value)) {
-            problem(c, "holds a value that is not a finite number");
-            numbersReadable = false;
+            check.problem(c, "holds a value that is not a finite number");
+            readable = false;
         }
     }
-    if (!numbersReadable) {
-        return problems;
-    }
-    const auto number = [&](int column) {
-        return table.number(row, column);
-    };
+    return readable;
+}
 
-    // The demand curve's days: whole days in the order 1 <= stage-1 end < peak start <
-    // peak end < season end <= 366.
+// The demand curve's days: whole days in the order 1 <= stage-1 end < peak start < peak end <
+// season end <= 366.
+void checkDays(RowCheck& check) {
     bool daysWhole = true;
     for (int c : {CropColumn::Stage1EndDay, CropColumn::PeakStartDay, CropColumn::PeakEndDay,
                   CropColumn::SeasonEndDay}) {
-        const double day = number(c);
+        const double day = check.number(c);
         if (day != std::floor(day)) {
-            problem(c, "holds " + shortestText(day) + ", which is not a whole number of days");
+            check.problem(c,
+                          "holds " + shortestText(day) + ", which is not a whole number of days");
             daysWhole = false;
         }
     }
-    if (daysWhole) {
-        const double stage1End = number(CropColumn::Stage1EndDay);
-        const double peakStart = number(CropColumn::PeakStartDay);
-        const double peakEnd = number(CropColumn::PeakEndDay);
-        const double seasonEnd = number(CropColumn::SeasonEndDay);
-        if (stage1End < 1) {
-            problem(CropColumn::Stage1EndDay,
-                    "is day " + shortestText(stage1End) + "; stage 1 must end on day 1 or later");
-        }
-        if (peakStart <= stage1End) {
-            problem(CropColumn::PeakStartDay, "is day " + shortestText(peakStart) +
-                                                  "; it must come after the stage-1 end day (" +
-                                                  shortestText(stage1End) + ")");
-        }
-        // The peak's demand is spread over its days less one, so it lasts two days at least.
-        if (peakEnd < peakStart + 2) {
-            problem(CropColumn::PeakEndDay, "is day " + shortestText(peakEnd) +
-                                                "; it must come at least two days after the peak "
-                                                "start day (" +
-                                                shortestText(peakStart) + ")");
-        }
-        if (seasonEnd <= peakEnd) {
-            problem(CropColumn::SeasonEndDay, "is day " + shortestText(seasonEnd) +
-                                                  "; it must come after the peak end day (" +
-                                                  shortestText(peakEnd) + ")");
-        }
-        if (seasonEnd > 366) {
-            problem(CropColumn::SeasonEndDay,
-                    "is day " + shortestText(seasonEnd) + "; a season ends by day 366");
-        }
+    if (!daysWhole) {
+        return;
     }
+    const double stage1End = check.number(CropColumn::Stage1EndDay);
+    const double peakStart = check.number(CropColumn::PeakStartDay);
+    const double peakEnd = check.number(CropColumn::PeakEndDay);
+    const double seasonEnd = check.number(CropColumn::SeasonEndDay);
+    if (stage1End < 1) {
+        check.problem(CropColumn::Stage1EndDay,
+                      "is day " + shortestText(stage1End) + "; stage 1 must end on day 1 or later");
+    }
+    if (peakStart <= stage1End) {
+        check.problem(CropColumn::PeakStartDay, "is day " + shortestText(peakStart) +
+                                                    "; it must come after the stage-1 end day (" +
+                                                    shortestText(stage1End) + ")");
+    }
+    // The peak's demand is spread over its days less one, so it lasts two days at least.
+    if (peakEnd < peakStart + 2) {
+        check.problem(CropColumn::PeakEndDay, "is day " + shortestText(peakEnd) +
+                                                  "; it must come at least two days after the peak "
+                                                  "start day (" +
+                                                  shortestText(peakStart) + ")");
+    }
+    if (seasonEnd <= peakEnd) {
+        check.problem(CropColumn::SeasonEndDay, "is day " + shortestText(seasonEnd) +
+                                                    "; it must come after the peak end day (" +
+                                                    shortestText(peakEnd) + ")");
+    }
+    if (seasonEnd > 366) {
+        check.problem(CropColumn::SeasonEndDay,
+                      "is day " + shortestText(seasonEnd) + "; a season ends by day 366");
+    }
+}
 
-    // The season's water use and the peak daily demand are divided by these.
-    bool divisorsUsable = true;
+bool isDivisor(int column) {
+    return column == CropColumn::DemandDivisor || column == CropColumn::WaterUseSlope;
+}
+
+// The season's water use and the peak daily demand are divided by these.
+bool divisorsUsable(RowCheck& check) {
+    bool usable = true;
     for (int c : {CropColumn::DemandDivisor, CropColumn::WaterUseSlope}) {
-        if (isEmpty(table.cell(row, c))) {
-            problem(c, "is empty; the season's water use is divided by it");
-            divisorsUsable = false;
-        } else if (number(c) == 0) {
-            problem(c, "is zero; the season's water use is divided by it");
-            divisorsUsable = false;
+        if (isEmpty(check.cell(c))) {
+            check.problem(c, "is empty; the season's water use is divided by it");
+            usable = false;
+        } else if (check.number(c) == 0) {
+            check.problem(c, "is zero; the season's water use is divided by it");
+            usable = false;
         }
     }
+    return usable;
+}
 
-    // Every other figure the computations read lies in a range wide enough for any real crop.
+// Every other figure the computations read lies in a range wide enough for any real crop (a
+// divisor already named as empty or zero is not named again).
+bool figuresInRange(RowCheck& check, bool divisorsAreUsable) {
     bool inRange = true;
     for (const CropColumnRange& range : cropColumnRanges()) {
-        const double value = number(range.column);
-        const bool divisor =
-            range.column == CropColumn::DemandDivisor || range.column == CropColumn::WaterUseSlope;
-        if ((divisor && !divisorsUsable && value == 0) || range.contains(value)) {
+        const double value = check.number(range.column);
+        if ((isDivisor(range.column) && !divisorsAreUsable && value == 0) ||
+            range.contains(value)) {
             continue;
         }
-        problem(range.column, "holds " + messageNumber(value) + "; it must be " + range.describe());
+        check.problem(range.column,
+                      "holds " + messageNumber(value) + "; it must be " + range.describe());
         inRange = false;
     }
-    if (!inRange || !divisorsUsable) {
-        return problems;
-    }
+    return inRange;
+}
 
-    // The target-yield slider runs from the minimum to the maximum yield in whole kg/ha and
-    // starts at the recommended yield.
-    const double minimum = number(CropColumn::MinYield);
-    const double maximum = number(CropColumn::MaxYield);
-    const double recommended = number(CropColumn::RecommendedYield);
+// The target-yield slider runs from the minimum to the maximum yield in whole kg/ha and starts
+// at the recommended yield.
+void checkYields(RowCheck& check) {
+    const double minimum = check.number(CropColumn::MinYield);
+    const double maximum = check.number(CropColumn::MaxYield);
+    const double recommended = check.number(CropColumn::RecommendedYield);
     if (minimum > maximum) {
-        problem(CropColumn::MinYield, "is " + shortestText(minimum) +
-                                          " kg/ha, above the maximum yield (" +
-                                          shortestText(maximum) + " kg/ha)");
+        check.problem(CropColumn::MinYield, "is " + shortestText(minimum) +
+                                                " kg/ha, above the maximum yield (" +
+                                                shortestText(maximum) + " kg/ha)");
     } else if (recommended < minimum || recommended > maximum) {
-        problem(CropColumn::RecommendedYield,
-                "is " + shortestText(recommended) + " kg/ha, outside the range from the minimum (" +
-                    shortestText(minimum) + ") to the maximum yield (" + shortestText(maximum) +
-                    ")");
+        check.problem(CropColumn::RecommendedYield,
+                      "is " + shortestText(recommended) +
+                          " kg/ha, outside the range from the minimum (" + shortestText(minimum) +
+                          ") to the maximum yield (" + shortestText(maximum) + ")");
     }
+}
 
-    // What the columns give together: the season's water use over the yield range, its peak
-    // daily demand, and a rooting depth that reaches into the top layer.
-    const double slope = number(CropColumn::WaterUseSlope);
-    const double intercept = number(CropColumn::WaterUseIntercept);
-    for (const double yield : {minimum, maximum}) {
+// The season's water use at either end of the yield range; false when it is not plausible.
+bool seasonWaterUsePlausible(RowCheck& check) {
+    const double slope = check.number(CropColumn::WaterUseSlope);
+    const double intercept = check.number(CropColumn::WaterUseIntercept);
+    for (const double yield :
+         {check.number(CropColumn::MinYield), check.number(CropColumn::MaxYield)}) {
         const double use = (yield + intercept) / slope;
         if (!(use > 0 && use <= kMaxSeasonWaterUse)) {
-            problem(CropColumn::WaterUseIntercept,
-                    "gives with the water-use slope a season's water use of " + shortestText(use) +
-                        " mm at " + shortestText(yield) +
-                        " kg/ha; it must be more than 0 and at most " +
-                        shortestText(kMaxSeasonWaterUse) + " mm");
-            return problems;
+            check.problem(CropColumn::WaterUseIntercept,
+                          "gives with the water-use slope a season's water use of " +
+                              shortestText(use) + " mm at " + shortestText(yield) +
+                              " kg/ha; it must be more than 0 and at most " +
+                              shortestText(kMaxSeasonWaterUse) + " mm");
+            return false;
         }
     }
-    const double peak = (maximum + intercept) / slope / number(CropColumn::DemandDivisor);
+    return true;
+}
+
+void checkPeakDemand(RowCheck& check) {
+    const double maximum = check.number(CropColumn::MaxYield);
+    const double peak = (maximum + check.number(CropColumn::WaterUseIntercept)) /
+                        check.number(CropColumn::WaterUseSlope) /
+                        check.number(CropColumn::DemandDivisor);
     if (peak > kMaxPeakDemand) {
-        problem(CropColumn::DemandDivisor, "gives a peak daily demand of " + shortestText(peak) +
-                                               " mm at " + shortestText(maximum) +
-                                               " kg/ha; it must be at most " +
-                                               shortestText(kMaxPeakDemand) + " mm per day");
+        check.problem(CropColumn::DemandDivisor,
+                      "gives a peak daily demand of " + shortestText(peak) + " mm at " +
+                          shortestText(maximum) + " kg/ha; it must be at most " +
+                          shortestText(kMaxPeakDemand) + " mm per day");
     }
-    const double rootingDepth = number(CropColumn::RootDepthFactor) * number(CropColumn::RootDepth);
+}
+
+// A rooting depth that reaches into the top layer, and a root length the soil computation can
+// use.
+void checkRoots(RowCheck& check) {
+    const double rootingDepth =
+        check.number(CropColumn::RootDepthFactor) * check.number(CropColumn::RootDepth);
     if (rootingDepth < kMinRootingDepth || rootingDepth > kMaxRootingDepth) {
-        problem(CropColumn::RootDepthFactor,
-                "gives with the rooting depth (column 19) a rooting depth of " +
-                    shortestText(rootingDepth) + " mm; it must be from " +
-                    shortestText(kMinRootingDepth) + " to " + shortestText(kMaxRootingDepth) +
-                    " mm");
+        check.problem(CropColumn::RootDepthFactor,
+                      "gives with the rooting depth (" + columnText(CropColumn::RootDepth) +
+                          ") a rooting depth of " + shortestText(rootingDepth) +
+                          " mm; it must be from " + shortestText(kMinRootingDepth) + " to " +
+                          shortestText(kMaxRootingDepth) + " mm");
     }
-    const double x = number(CropColumn::RootDepth);
+    const double x = check.number(CropColumn::RootDepth);
     const double rootLength =
-        (number(CropColumn::RootA0) + number(CropColumn::RootA0 + 1) * x +
-         number(CropColumn::RootA0 + 2) * x * x + number(CropColumn::RootA0 + 3) * x * x * x) *
-        number(CropColumn::RootScale);
+        (check.number(CropColumn::RootA0) + check.number(CropColumn::RootA0 + 1) * x +
+         check.number(CropColumn::RootA0 + 2) * x * x +
+         check.number(CropColumn::RootA0 + 3) * x * x * x) *
+        check.number(CropColumn::RootScale);
     if (!(rootLength > 0 && rootLength <= kMaxRootLength)) {
-        problem(CropColumn::RootScale,
-                "gives with the root length coefficients (columns 13 to 16) a root length of " +
-                    shortestText(rootLength) + "; it must be more than 0 and at most " +
-                    shortestText(kMaxRootLength));
+        check.problem(CropColumn::RootScale, "gives with the root length coefficients (columns " +
+                                                 std::to_string(CropColumn::RootA0) + " to " +
+                                                 std::to_string(CropColumn::RootA0 + 3) +
+                                                 ") a root length of " + shortestText(rootLength) +
+                                                 "; it must be more than 0 and at most " +
+                                                 shortestText(kMaxRootLength));
     }
-    return problems;
+}
+
+} // namespace
+
+// The checks run in stages; a stage whose problems would make the later ones meaningless (an
+// empty row, unknown or unreadable values, unusable divisors, figures out of range, an
+// implausible water use) ends the checking.
+std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row) {
+    RowCheck check(table, row);
+    if (!rowHoldsValues(check) || !formulasHaveResults(check)) {
+        return check.problems;
+    }
+    checkCropName(check);
+    if (!numbersReadable(check)) {
+        return check.problems;
+    }
+    checkDays(check);
+    const bool divisorsAreUsable = divisorsUsable(check);
+    if (!figuresInRange(check, divisorsAreUsable) || !divisorsAreUsable) {
+        return check.problems;
+    }
+    checkYields(check);
+    if (seasonWaterUsePlausible(check)) {
+        checkPeakDemand(check);
+        checkRoots(check);
+    }
+    return check.problems;
 }
 
 std::optional<std::filesystem::path> cropPicturePath(const std::filesystem::path& programFolder,
@@ -450,21 +526,6 @@ std::optional<std::filesystem::path> cropPicturePath(const std::filesystem::path
         return std::nullopt;
     }
     return joined;
-}
-
-} // namespace tavik
-
-namespace tavik {
-
-std::string describeCropProblems(const std::vector<CropRowProblem>& problems) {
-    std::string text;
-    for (const auto& p : problems) {
-        if (!text.empty()) {
-            text += '\n';
-        }
-        text += p.describe();
-    }
-    return text;
 }
 
 } // namespace tavik

@@ -79,6 +79,9 @@ struct CropRowProblem {
     std::string describe() const;
 };
 
+// The problems of several rows, one line each, in the order given.
+std::string describeCropProblems(const std::vector<CropRowProblem>& problems);
+
 // The crop table: rows 0..RowCount, columns 1..37. Row r holds worksheet row r; rows 0
 // and 1 stay empty (worksheet row 1 holds the headings and is never read).
 class CropTable {
@@ -126,12 +129,5 @@ std::vector<CropRowProblem> checkCropRow(const CropTable& table, int row);
 // text, or when the path leads outside the program's folder.
 std::optional<std::filesystem::path> cropPicturePath(const std::filesystem::path& programFolder,
                                                      const Cell& pictureCell);
-
-} // namespace tavik
-
-namespace tavik {
-
-// The problems of several rows, one line each, in the order given.
-std::string describeCropProblems(const std::vector<CropRowProblem>& problems);
 
 } // namespace tavik
