@@ -1,6 +1,5 @@
 // The soil profile, the root-zone PAWC of the soil screen (checked against the crop
-// workbook's reference tables), the dial's geometry, the sprinkler package's speed law and
-// the number pictures of the reports and tooltips.
+// workbook's reference tables), the dial's geometry and the sprinkler package's speed law.
 
 #include "TestSupport.h"
 #include "model/DialGeometry.h"
@@ -525,39 +524,6 @@ TEST(SprinklerPackage, AnAmountThatIsNotAboveZeroNamesItsRow) {
         EXPECT_FALSE(fit.law);
         const std::string speed = row == 9 ? "45%" : "22.5%";
         EXPECT_NE(fit.problem.find("at " + speed + " "), std::string::npos) << fit.problem;
-    }
-}
-
-// ---- Number pictures ------------------------------------------------------------------
-
-TEST(NumberText, WholeNumberPictureRoundsHalvesAwayFromZero) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {0.5, "1"}, {2.5, "3"},    {-0.5, "-1"},         {-0.4, ""},
-        {0, ""},    {99.6, "100"}, {1234567, "1234567"}, {0.49999999999999994, ""}};
-    for (const auto& [value, text] : cases) {
-        EXPECT_EQ(hashPicture(value), text) << value;
-    }
-}
-
-TEST(NumberText, TwoDecimalPictureKeepsThePoint) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {5.48, "5.48"},   {109.5, "109.5"}, {20, "20."},     {0.5, ".5"},
-        {0, "."},         {0.125, ".13"},   {2.675, "2.67"}, // 2.675 is stored just below
-        {99.999, "100."}, {36.5, "36.5"},   {0.004, "."},    {1.005, "1."}};
-    for (const auto& [value, text] : cases) {
-        EXPECT_EQ(hashDotHashPicture(value), text) << value;
-    }
-}
-
-TEST(NumberText, ChartValuesUseAtMostSevenDigits) {
-    const std::vector<std::pair<float, std::string>> cases{{0.0F, "0"},
-                                                           {0.1F, "0.1"},
-                                                           {25.0F, "25"},
-                                                           {18.59375F, "18.59375"},
-                                                           {332.65625F, "332.6562"},
-                                                           {123456.789F, "123456.8"}};
-    for (const auto& [value, text] : cases) {
-        EXPECT_EQ(sevenDigitText(value), text) << value;
     }
 }
 

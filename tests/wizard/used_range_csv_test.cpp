@@ -59,41 +59,5 @@ TEST(UsedRangeCsv, RefusesMalformedText) {
     EXPECT_NE(error.find("more than 32767 rows"), std::string::npos) << error;
 }
 
-TEST(NumberText, PrintableTextEscapesWhatATerminalWouldObey) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"Potatoes (summer) ünï ³", "Potatoes (summer) ünï ³"},
-        {"a\tb\nc\rd", "a\\tb\\nc\\rd"},
-        {"\x1b[31mred\x7f", "\\x1B[31mred\\x7F"},
-        {"\xc2\x9b"
-         "1m",
-         "\\u{009B}1m"}, // a C1 control
-        {"\xe2\x80\xae"
-         "evil",
-         "\\u{202E}evil"},                  // a right-to-left override
-        {"bad \xff\xc3", "bad \\xFF\\xC3"}, // not UTF-8, and a cut sequence
-        {"\xc0\xaf", "\\xC0\\xAF"},         // an overlong form
-        {std::string("nul\0", 4), "nul\\x00"},
-    };
-    for (const auto& [text, shown] : cases) {
-        EXPECT_EQ(printableText(text), shown) << shown;
-        EXPECT_EQ(needsEscapes(text), text != shown) << shown;
-    }
-    EXPECT_EQ(printableText("ünïcode", 3), "ünï…");
-    EXPECT_EQ(printableText("abc", 3), "abc");
-    EXPECT_EQ(characterCount("ünï\xff"), 4U);
-}
-
-TEST(NumberText, WholeTextNumbers) {
-    EXPECT_EQ(wholeTextNumber(" 6000 "), 6000);
-    EXPECT_EQ(wholeTextNumber("+1.5e3"), 1500);
-    EXPECT_EQ(wholeTextNumber("-0.25"), -0.25);
-    for (const char* no : {"", "  ", "5%", "7.5 kg", "abc", "inf", "nan", "1e999", "+-1", "1,5"}) {
-        EXPECT_FALSE(wholeTextNumber(no)) << no;
-    }
-    EXPECT_EQ(shortestText(6000), "6000");
-    EXPECT_EQ(shortestText(0.261), "0.261");
-    EXPECT_EQ(shortestText(-2.5), "-2.5");
-}
-
 } // namespace
 } // namespace tavik

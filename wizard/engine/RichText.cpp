@@ -1,6 +1,7 @@
 #include "RichText.h"
 
 #include "Schedule.h"
+#include "state/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -20,45 +21,10 @@ constexpr char32_t kReplacement = 0xFFFD;
 std::vector<char32_t> codePoints(std::string_view text) {
     std::vector<char32_t> points;
     points.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            points.push_back(lead);
-            ++i;
-            continue;
-        }
-        std::size_t extra = 0;
-        std::uint32_t value = 0;
-        std::uint32_t least = 0;
-        if ((lead & 0xE0U) == 0xC0U) {
-            extra = 1;
-            value = lead & 0x1FU;
-            least = 0x80;
-        } else if ((lead & 0xF0U) == 0xE0U) {
-            extra = 2;
-            value = lead & 0x0FU;
-            least = 0x800;
-        } else if ((lead & 0xF8U) == 0xF0U) {
-            extra = 3;
-            value = lead & 0x07U;
-            least = 0x10000;
-        }
-        bool wellFormed = extra > 0 && i + extra < text.size();
-        for (std::size_t k = 1; wellFormed && k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            wellFormed = (next & 0xC0U) == 0x80U;
-            value = (value << 6U) | (next & 0x3FU);
-        }
-        wellFormed =
-            wellFormed && value >= least && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
-        if (wellFormed) {
-            points.push_back(static_cast<char32_t>(value));
-            i += extra + 1;
-        } else {
-            points.push_back(kReplacement);
-            ++i;
-        }
+    while (!text.empty()) {
+        const auto decoded = decodeUtf8(text);
+        points.push_back(decoded ? decoded->code : kReplacement);
+        text.remove_prefix(decoded ? decoded->length : 1);
     }
     return points;
 }

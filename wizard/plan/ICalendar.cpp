@@ -3,11 +3,13 @@
 #include "Calendar.h"
 #include "PlanOutput.h"
 #include "state/NumberText.h"
+#include "state/Utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace tavik {
 
@@ -36,16 +38,7 @@ std::string folded(const std::string& line) {
     std::string out;
     std::size_t width = 0;
     for (std::size_t i = 0; i < line.size();) {
-        std::size_t length = 1;
-        const auto lead = static_cast<unsigned char>(line[i]);
-        if (lead >= 0xf0) {
-            length = 4;
-        } else if (lead >= 0xe0) {
-            length = 3;
-        } else if (lead >= 0xc0) {
-            length = 2;
-        }
-        length = std::min(length, line.size() - i);
+        const std::size_t length = characterLength(std::string_view(line).substr(i));
         if (width + length > 75) {
             out += "\r\n ";
             width = 1;

@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "Utf8.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -127,6 +129,12 @@ std::string integerText(double whole) {
     return buffer.data();
 }
 
+// Control characters and the characters that reorder text.
+bool mustEscape(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
+
 } // namespace
 
 std::string wholePartText(double value) {
@@ -218,66 +226,6 @@ std::int16_t toInt16(double value) {
     return static_cast<std::int16_t>(rounded);
 }
 
-} // namespace tavik
-
-namespace tavik {
-
-namespace {
-
-// One UTF-8 sequence at the start of a text: its code point and length, or none when the
-// bytes there are no well-formed sequence (overlong forms and surrogates included).
-struct Utf8Char {
-    char32_t code = 0;
-    std::size_t length = 0;
-};
-std::optional<Utf8Char> decodeUtf8(std::string_view text) {
-    const auto byte = [&text](std::size_t i) {
-        return static_cast<unsigned char>(text[i]);
-    };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        return Utf8Char{lead, 1};
-    }
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        code = lead & 0x1FU;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        code = lead & 0x0FU;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        code = lead & 0x07U;
-        minimum = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() < length) {
-        return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return std::nullopt;
-        }
-        code = (code << 6) | (byte(i) & 0x3FU);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    return Utf8Char{code, length};
-}
-
-bool mustEscape(char32_t code) {
-    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || (code >= 0x202A && code <= 0x202E) ||
-           (code >= 0x2066 && code <= 0x2069);
-}
-
-} // namespace
-
 std::string printableText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -313,8 +261,7 @@ std::string printableText(std::string_view text) {
 std::string printableText(std::string_view text, std::size_t maxCharacters) {
     std::size_t bytes = 0;
     for (std::size_t count = 0; count < maxCharacters && bytes < text.size(); ++count) {
-        const auto decoded = decodeUtf8(text.substr(bytes));
-        bytes += decoded ? decoded->length : 1;
+        bytes += characterLength(text.substr(bytes));
     }
     return printableText(text.substr(0, bytes)) + (bytes < text.size() ? "…" : "");
 }
@@ -325,8 +272,7 @@ std::string printableTail(std::string_view text, std::size_t maxCharacters) {
         return printableText(text);
     }
     for (std::size_t skip = characters - maxCharacters; skip > 0; --skip) {
-        const auto decoded = decodeUtf8(text);
-        text.remove_prefix(decoded ? decoded->length : 1);
+        text.remove_prefix(characterLength(text));
     }
     return "…" + printableText(text);
 }
@@ -345,8 +291,7 @@ bool needsEscapes(std::string_view text) {
 std::size_t characterCount(std::string_view text) {
     std::size_t count = 0;
     while (!text.empty()) {
-        const auto decoded = decodeUtf8(text);
-        text.remove_prefix(decoded ? decoded->length : 1);
+        text.remove_prefix(characterLength(text));
         ++count;
     }
     return count;

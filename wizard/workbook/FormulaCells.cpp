@@ -1,5 +1,7 @@
 #include "FormulaCells.h"
 
+#include "state/Utf8.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -314,27 +316,6 @@ private:
     std::size_t& count_;
     bool damaged_ = false;
 };
-
-void appendUtf8(std::string& out, std::uint32_t c) {
-    const auto put = [&](std::uint32_t bits) {
-        out.push_back(static_cast<char>(bits));
-    };
-    if (c < 0x80) {
-        put(c);
-    } else if (c < 0x800) {
-        put(0xC0 | (c >> 6));
-        put(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        put(0xE0 | (c >> 12));
-        put(0x80 | ((c >> 6) & 0x3F));
-        put(0x80 | (c & 0x3F));
-    } else {
-        put(0xF0 | (c >> 18));
-        put(0x80 | ((c >> 12) & 0x3F));
-        put(0x80 | ((c >> 6) & 0x3F));
-        put(0x80 | (c & 0x3F));
-    }
-}
 
 std::string utf16ToUtf8(const std::u16string& units) {
     std::string out;

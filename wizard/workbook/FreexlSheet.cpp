@@ -3,6 +3,7 @@
 #include "FormulaCells.h"
 #include "UsedRangeCsv.h"
 #include "state/CropTable.h"
+#include "state/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -34,7 +35,7 @@ std::string boundedText(const char* text) {
     std::string value(text, strnlen(text, kMaxCellTextBytes + 1));
     if (value.size() > kMaxCellTextBytes) {
         std::size_t cut = kMaxCellTextBytes;
-        while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) {
+        while (cut > 0 && isUtf8Continuation(static_cast<unsigned char>(value[cut]))) {
             --cut;
         }
         value.resize(cut);
