@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <variant>
 
 namespace tavik {
 
@@ -149,125 +150,165 @@ struct WorkbookStream {
     std::string error;
 };
 
-// Finds the workbook stream in the compound file and reads it whole.
-WorkbookStream readWorkbookStream(std::string_view file) {
-    WorkbookStream result;
-    constexpr std::string_view signature{"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8};
-    if (file.size() < 512 || file.substr(0, 8) != signature) {
-        result.error = kNotAWorkbook;
-        return result;
-    }
-    const std::uint16_t sectorShift = u16(file, 0x1E);
-    if (u16(file, 0x1C) != 0xFFFE || (sectorShift != 9 && sectorShift != 12) ||
-        u16(file, 0x20) != 6 || u32(file, 0x38) != kMiniStreamCutoff) {
-        result.error = kBadHeader;
-        return result;
-    }
-    const std::size_t sectorSize = std::size_t{1} << sectorShift;
-    if (file.size() < sectorSize) {
-        result.error = kBadHeader;
-        return result;
-    }
-    // Sector 0 follows the header, which fills a sector of its own.
-    const std::string_view area = file.substr(sectorSize);
-    const std::size_t sectors = (area.size() + sectorSize - 1) / sectorSize;
-    const auto fullSector = [&](std::uint32_t n) -> std::optional<std::string_view> {
+// The sectors of a compound file: sector 0 follows the header, which fills a sector of its own.
+struct CompoundFile {
+    std::string_view file;
+    std::string_view area;
+    std::size_t sectorSize = 0;
+    std::size_t sectors = 0;
+
+    std::optional<std::string_view> fullSector(std::uint32_t n) const {
         if (n >= sectors || area.size() - std::size_t{n} * sectorSize < sectorSize) {
             return std::nullopt;
         }
         return area.substr(std::size_t{n} * sectorSize, sectorSize);
-    };
+    }
+};
 
-    // The FAT's own sectors are listed by the DIFAT: 109 entries in the header, then a chain of
-    // DIFAT sectors, each ending with the number of the next.
+// The compound file's layout from its header; the reason when the header is none we read.
+std::variant<CompoundFile, const char*> compoundFile(std::string_view file) {
+    constexpr std::string_view signature{"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8};
+    if (file.size() < 512 || file.substr(0, 8) != signature) {
+        return kNotAWorkbook;
+    }
+    const std::uint16_t sectorShift = u16(file, 0x1E);
+    if (u16(file, 0x1C) != 0xFFFE || (sectorShift != 9 && sectorShift != 12) ||
+        u16(file, 0x20) != 6 || u32(file, 0x38) != kMiniStreamCutoff) {
+        return kBadHeader;
+    }
+    CompoundFile compound;
+    compound.file = file;
+    compound.sectorSize = std::size_t{1} << sectorShift;
+    if (file.size() < compound.sectorSize) {
+        return kBadHeader;
+    }
+    compound.area = file.substr(compound.sectorSize);
+    compound.sectors = (compound.area.size() + compound.sectorSize - 1) / compound.sectorSize;
+    return compound;
+}
+
+// The FAT, whose own sectors are listed by the DIFAT: 109 entries in the header, then a chain
+// of DIFAT sectors, each ending with the number of the next. None when a chain is broken.
+std::optional<std::vector<std::uint32_t>> readFat(const CompoundFile& compound) {
+    const std::string_view file = compound.file;
     const std::uint32_t fatSectorCount = u32(file, 0x2C);
-    if (fatSectorCount > sectors) {
-        result.error = kBadChains;
-        return result;
+    if (fatSectorCount > compound.sectors) {
+        return std::nullopt;
     }
     std::vector<std::uint32_t> fatSectors;
     fatSectors.reserve(fatSectorCount);
     for (std::size_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < fatSectorCount; ++i) {
         fatSectors.push_back(u32(file, 0x4C + 4 * i));
     }
-    std::vector<bool> seenDifat(sectors);
+    std::vector<bool> seenDifat(compound.sectors);
     for (std::uint32_t difat = u32(file, 0x44); fatSectors.size() < fatSectorCount;) {
-        const auto sector = fullSector(difat);
+        const auto sector = compound.fullSector(difat);
         if (!sector || seenDifat[difat]) {
-            result.error = kBadChains;
-            return result;
+            return std::nullopt;
         }
         seenDifat[difat] = true;
-        const std::size_t last = sectorSize - 4;
+        const std::size_t last = compound.sectorSize - 4;
         for (std::size_t at = 0; at < last && fatSectors.size() < fatSectorCount; at += 4) {
             fatSectors.push_back(u32(*sector, at));
         }
         difat = u32(*sector, last);
     }
     std::string fatBytes;
-    fatBytes.reserve(fatSectors.size() * sectorSize);
+    fatBytes.reserve(fatSectors.size() * compound.sectorSize);
     for (const std::uint32_t n : fatSectors) {
-        const auto sector = fullSector(n);
+        const auto sector = compound.fullSector(n);
         if (!sector) {
-            result.error = kBadChains;
-            return result;
+            return std::nullopt;
         }
         fatBytes.append(*sector);
     }
-    const std::vector<std::uint32_t> fat = toEntries(fatBytes);
+    return toEntries(fatBytes);
+}
 
-    const auto directory = readChain(fat, area, sectorSize, u32(file, 0x30), std::nullopt);
+// A directory entry's start sector and stream size. Files with 512-byte sectors may leave
+// garbage in the high half of a stream size.
+DirectoryEntry directoryEntry(std::string_view directory, std::size_t index,
+                              std::size_t sectorSize) {
+    const std::string_view entry =
+        directory.substr(index * kDirectoryEntrySize, kDirectoryEntrySize);
+    const std::uint64_t size = sectorSize == 512 ? u32(entry, 120) : u64(entry, 120);
+    return DirectoryEntry{u32(entry, 116), size};
+}
+
+// The first streams named "Workbook" and "Book" in the directory.
+struct WorkbookEntries {
+    std::optional<DirectoryEntry> workbook;
+    std::optional<DirectoryEntry> book;
+};
+WorkbookEntries findWorkbookEntries(std::string_view directory, std::size_t sectorSize) {
+    constexpr std::uint8_t kStreamObject = 2;
+    WorkbookEntries found;
+    for (std::size_t i = 0; i < directory.size() / kDirectoryEntrySize; ++i) {
+        const std::string_view entry =
+            directory.substr(i * kDirectoryEntrySize, kDirectoryEntrySize);
+        if (byteAt(entry, 66) != kStreamObject) {
+            continue;
+        }
+        if (!found.workbook && hasName(entry, "Workbook")) {
+            found.workbook = directoryEntry(directory, i, sectorSize);
+        } else if (!found.book && hasName(entry, "Book")) {
+            found.book = directoryEntry(directory, i, sectorSize);
+        }
+    }
+    return found;
+}
+
+// A stream's bytes: from the FAT's chains, or for small streams from the mini stream (the
+// root entry's stream), in 64-byte sectors chained by the mini FAT.
+std::optional<std::string> readStream(const CompoundFile& compound,
+                                      const std::vector<std::uint32_t>& fat,
+                                      std::string_view directory, const DirectoryEntry& stream) {
+    if (stream.size >= kMiniStreamCutoff) {
+        return readChain(fat, compound.area, compound.sectorSize, stream.start, stream.size);
+    }
+    const DirectoryEntry root = directoryEntry(directory, 0, compound.sectorSize);
+    const auto miniStream =
+        readChain(fat, compound.area, compound.sectorSize, root.start, root.size);
+    const auto miniFat =
+        readChain(fat, compound.area, compound.sectorSize, u32(compound.file, 0x3C), std::nullopt);
+    if (!miniStream || !miniFat) {
+        return std::nullopt;
+    }
+    return readChain(toEntries(*miniFat), *miniStream, kMiniSectorSize, stream.start, stream.size);
+}
+
+// Finds the workbook stream in the compound file and reads it whole.
+WorkbookStream readWorkbookStream(std::string_view file) {
+    WorkbookStream result;
+    const auto layout = compoundFile(file);
+    if (const auto* error = std::get_if<const char*>(&layout)) {
+        result.error = *error;
+        return result;
+    }
+    const CompoundFile& compound = std::get<CompoundFile>(layout);
+    const auto fat = readFat(compound);
+    if (!fat) {
+        result.error = kBadChains;
+        return result;
+    }
+    const auto directory =
+        readChain(*fat, compound.area, compound.sectorSize, u32(file, 0x30), std::nullopt);
     if (!directory || directory->size() < kDirectoryEntrySize) {
         result.error = kBadChains;
         return result;
     }
-    // Files with 512-byte sectors may leave garbage in the high half of a stream size.
-    const auto entryAt = [&](std::size_t index) {
-        const std::string_view entry =
-            std::string_view(*directory).substr(index * kDirectoryEntrySize, kDirectoryEntrySize);
-        const std::uint64_t size = sectorSize == 512 ? u32(entry, 120) : u64(entry, 120);
-        return DirectoryEntry{u32(entry, 116), size};
-    };
-    constexpr std::uint8_t kStreamObject = 2;
-    std::optional<DirectoryEntry> workbook;
-    std::optional<DirectoryEntry> book;
-    for (std::size_t i = 0; i < directory->size() / kDirectoryEntrySize; ++i) {
-        const std::string_view entry =
-            std::string_view(*directory).substr(i * kDirectoryEntrySize, kDirectoryEntrySize);
-        if (byteAt(entry, 66) != kStreamObject) {
-            continue;
-        }
-        if (!workbook && hasName(entry, "Workbook")) {
-            workbook = entryAt(i);
-        } else if (!book && hasName(entry, "Book")) {
-            book = entryAt(i);
-        }
-    }
-    if (!workbook && !book) {
+    const WorkbookEntries entries = findWorkbookEntries(*directory, compound.sectorSize);
+    if (!entries.workbook && !entries.book) {
         result.error = kNoStream;
         return result;
     }
-    result.namedBook = !workbook;
-    const DirectoryEntry stream = workbook ? *workbook : *book;
+    result.namedBook = !entries.workbook;
+    const DirectoryEntry stream = entries.workbook ? *entries.workbook : *entries.book;
     if (stream.size == 0 || stream.size > file.size()) {
         result.error = kBadChains;
         return result;
     }
-
-    std::optional<std::string> bytes;
-    if (stream.size >= kMiniStreamCutoff) {
-        bytes = readChain(fat, area, sectorSize, stream.start, stream.size);
-    } else {
-        // Small streams live in the mini stream (the root entry's stream), in 64-byte sectors
-        // chained by the mini FAT.
-        const DirectoryEntry root = entryAt(0);
-        const auto miniStream = readChain(fat, area, sectorSize, root.start, root.size);
-        const auto miniFat = readChain(fat, area, sectorSize, u32(file, 0x3C), std::nullopt);
-        if (miniStream && miniFat) {
-            bytes = readChain(toEntries(*miniFat), *miniStream, kMiniSectorSize, stream.start,
-                              stream.size);
-        }
-    }
+    auto bytes = readStream(compound, *fat, *directory, stream);
     if (!bytes) {
         result.error = kBadChains;
         return result;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <iostream>
 #include <sys/resource.h>
+#include <variant>
 
 namespace tavik {
 
@@ -104,10 +105,6 @@ std::optional<std::string> notAWorkbook(const std::string& path) {
     return "it is not an Excel 97-2003 workbook (.xls)";
 }
 
-} // namespace
-
-namespace {
-
 // The whole file, at most kMaxWorkbookFileBytes of it; none when it cannot be read or is
 // larger.
 std::optional<std::string> readWholeFile(const std::string& path) {
@@ -182,13 +179,12 @@ std::optional<std::string> impossibleClaim(const FormulaScan& scan) {
     return std::nullopt;
 }
 
-// Reads the used range row by row, handing each row on as it is read; the error, if any.
-std::optional<std::string> readRows(const std::string& path,
-                                    const std::function<void(std::vector<Cell>&&)>& takeRow) {
+// The results stored with the formula cells, which the cell reader cannot tell, read from the
+// file itself; the error when the file is no workbook or claims what cannot be read.
+std::variant<FormulaResults, std::string> readFormulaResults(const std::string& path) {
     if (auto problem = notAWorkbook(path)) {
-        return problem;
+        return std::move(*problem);
     }
-    // What the cell reader cannot tell: the results stored with formulas.
     const auto bytes = readWholeFile(path);
     if (!bytes) {
         return "the file cannot be read in full, or it is larger than " +
@@ -200,10 +196,19 @@ std::optional<std::string> readRows(const std::string& path,
         return scan.error;
     }
     if (auto problem = impossibleClaim(scan)) {
-        return problem;
+        return std::move(*problem);
     }
-    const FormulaResults formulas = formulaResults(scan);
-    FreexlHandle handle;
+    return formulaResults(scan);
+}
+
+// The part of the first worksheet that is read.
+struct SheetSize {
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+};
+
+// Opens the workbook's first worksheet with the cell reader; the error when it cannot.
+std::variant<SheetSize, std::string> openFirstSheet(FreexlHandle& handle, const std::string& path) {
     const int opened = freexl_open(path.c_str(), handle.out());
     if (opened != FREEXL_OK) {
         return freexlProblem(opened);
@@ -243,46 +248,71 @@ std::optional<std::string> readRows(const std::string& path,
     if (rows > kMaxUsedRangeRows) {
         return tooManyRows(rows);
     }
-    const auto readColumns =
-        static_cast<unsigned short>(std::min<std::size_t>(columns, kMaxUsedRangeColumns));
+    return SheetSize{
+        rows, static_cast<unsigned short>(std::min<std::size_t>(columns, kMaxUsedRangeColumns))};
+}
 
-    std::vector<Cell> row(readColumns);
-    for (unsigned int r = 0; r < rows; ++r) {
-        row.assign(readColumns, Cell{});
-        for (unsigned short c = 0; c < readColumns; ++c) {
-            FreeXL_CellValue value{};
-            if (const int read = freexl_get_cell_value(handle.get(), r, c, &value);
-                read != FREEXL_OK) {
-                return "the cell in row " + std::to_string(r + 1) + ", column " +
-                       std::to_string(c + 1) + " cannot be read: " + freexlProblem(read);
-            }
-            Cell& cell = row[c];
-            switch (value.type) {
-            case FREEXL_CELL_INT:
-                cell = static_cast<double>(value.value.int_value);
-                break;
-            case FREEXL_CELL_DOUBLE:
-                cell = value.value.double_value;
-                break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT:
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME:
-                cell = boundedText(value.value.text_value);
-                break;
-            default:
-                break; // FREEXL_CELL_NULL and anything unknown: an empty cell
+// A cell as the cell reader gives it: numbers, texts (dates and times as their text), and
+// empty for FREEXL_CELL_NULL and anything unknown.
+Cell cellOf(const FreeXL_CellValue& value) {
+    switch (value.type) {
+    case FREEXL_CELL_INT:
+        return static_cast<double>(value.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return value.value.double_value;
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+        return boundedText(value.value.text_value);
+    default:
+        return Cell{};
+    }
+}
+
+// Reads one row of the sheet into `row`; the error when a cell cannot be read. A formula cell
+// reads as empty; it holds the result the workbook stored with it, or is unreadable.
+std::optional<std::string> readRow(const FreexlHandle& handle, unsigned int r,
+                                   unsigned short columns, const FormulaResults& formulas,
+                                   std::vector<Cell>& row) {
+    row.assign(columns, Cell{});
+    for (unsigned short c = 0; c < columns; ++c) {
+        FreeXL_CellValue value{};
+        if (const int read = freexl_get_cell_value(handle.get(), r, c, &value); read != FREEXL_OK) {
+            return "the cell in row " + std::to_string(r + 1) + ", column " +
+                   std::to_string(c + 1) + " cannot be read: " + freexlProblem(read);
+        }
+        row[c] = cellOf(value);
+    }
+    if (r < formulas.size()) {
+        for (const auto& [column, value] : formulas[r]) {
+            if (column < row.size() && isEmpty(row[column])) {
+                row[column] = value;
             }
         }
-        // A formula cell reads as empty; it holds the result the workbook stored with it, or
-        // is unreadable.
-        if (r < formulas.size()) {
-            for (const auto& [column, value] : formulas[r]) {
-                if (column < row.size() && isEmpty(row[column])) {
-                    row[column] = value;
-                }
-            }
+    }
+    return std::nullopt;
+}
+
+// Reads the used range row by row, handing each row on as it is read; the error, if any.
+std::optional<std::string> readRows(const std::string& path,
+                                    const std::function<void(std::vector<Cell>&&)>& takeRow) {
+    auto scanned = readFormulaResults(path);
+    if (auto* error = std::get_if<std::string>(&scanned)) {
+        return std::move(*error);
+    }
+    const FormulaResults formulas = std::move(std::get<FormulaResults>(scanned));
+    FreexlHandle handle;
+    const auto opened = openFirstSheet(handle, path);
+    if (const auto* error = std::get_if<std::string>(&opened)) {
+        return *error;
+    }
+    const SheetSize size = std::get<SheetSize>(opened);
+    std::vector<Cell> row(size.columns);
+    for (unsigned int r = 0; r < size.rows; ++r) {
+        if (auto error = readRow(handle, r, size.columns, formulas, row)) {
+            return error;
         }
         takeRow(std::move(row));
     }
