@@ -40,6 +40,67 @@ Uptake uptake(const cProfile& profile, const RootZoneCrop& crop, const RootZoneR
     return u;
 }
 
+// The root density of every rooted layer: F(z) = 1 - e^(-RootShape g(z)) of the root length
+// lies above z. False when the rooting depth and the root distribution give no roots.
+bool distributeRoots(RootZoneResult& zone, const RootZoneCrop& crop, std::int16_t depthMm,
+                     double rootingDepth) {
+    const double Z = rootingDepth > depthMm ? static_cast<double>(depthMm) : rootingDepth;
+    const double spread = Z * crop.Root90Fraction;
+    const double denominator = crop.squareRootForm ? std::sqrt(spread) : spread;
+    if (!(denominator > 0.0) || !std::isfinite(denominator)) {
+        return false;
+    }
+    zone.RootShape = static_cast<float>(2.303 / denominator);
+    const auto g = [&crop](double z) {
+        return crop.squareRootForm ? std::sqrt(z) : z;
+    };
+    const auto F = [&](double z) {
+        return 1.0 - std::exp(-static_cast<double>(zone.RootShape) * g(z));
+    };
+    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+        const double z = static_cast<double>(kLayerThicknessMm) * i;
+        zone.RootDensity[static_cast<std::size_t>(i)] =
+            static_cast<float>(static_cast<double>(crop.RootLength) *
+                               (F(z) - F(z - kLayerThicknessMm)) / kLayerThicknessMm);
+    }
+    return true;
+}
+
+// Dries the root zone one day's demand at a time while the uptake keeps up with it. False
+// when the uptake is no finite figure or the drying does not stop.
+bool dryRootZone(const cProfile& profile, const RootZoneCrop& crop, RootZoneResult& zone) {
+    const double demand = static_cast<double>(crop.MeanDailyDemand);
+    Uptake u = uptake(profile, crop, zone);
+    while (!(static_cast<double>(u.TotalUptake) < demand * crop.UptakeRatio)) {
+        if (!std::isfinite(u.TotalUptake) || zone.dryingPasses >= kMaxDryingPasses) {
+            return false;
+        }
+        for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            zone.LayerWater[at] = static_cast<float>(static_cast<double>(zone.LayerWater[at]) -
+                                                     static_cast<double>(u.LayerUptake[at]) /
+                                                         static_cast<double>(u.TotalUptake) *
+                                                         demand / kLayerThicknessMm);
+        }
+        ++zone.dryingPasses;
+        u = uptake(profile, crop, zone);
+    }
+    return true;
+}
+
+// The water each rooted layer gave up, and the profile's total.
+void sumPawc(const cProfile& profile, RootZoneResult& zone) {
+    zone.LayerPAWC.assign(static_cast<std::size_t>(zone.RootLayers) + 1, 0.0F);
+    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        zone.LayerPAWC[at] = static_cast<float>(
+            (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) *
+            kLayerThicknessMm);
+        zone.ProfilePAWC = static_cast<float>(static_cast<double>(zone.ProfilePAWC) +
+                                              static_cast<double>(zone.LayerPAWC[at]));
+    }
+}
+
 } // namespace
 
 RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
@@ -73,56 +134,15 @@ RootZoneResult computeRootZone(cProfile& profile, std::int16_t depthMm,
         zone.LayerWater[static_cast<std::size_t>(i)] = profile.DUL(i);
     }
 
-    // Root distribution: F(z) = 1 - e^(-RootShape g(z)) of the root length lies above z.
-    const double Z = rootingDepth > depthMm ? static_cast<double>(depthMm) : rootingDepth;
-    const double spread = Z * crop.Root90Fraction;
-    const double denominator = crop.squareRootForm ? std::sqrt(spread) : spread;
-    if (!(denominator > 0.0) || !std::isfinite(denominator)) {
+    if (!distributeRoots(zone, crop, depthMm, rootingDepth)) {
         return fail("the crop's rooting depth and root distribution give no roots");
     }
-    zone.RootShape = static_cast<float>(2.303 / denominator);
-    const auto g = [&crop](double z) {
-        return crop.squareRootForm ? std::sqrt(z) : z;
-    };
-    const auto F = [&](double z) {
-        return 1.0 - std::exp(-static_cast<double>(zone.RootShape) * g(z));
-    };
-    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
-        const double z = static_cast<double>(kLayerThicknessMm) * i;
-        zone.RootDensity[static_cast<std::size_t>(i)] =
-            static_cast<float>(static_cast<double>(crop.RootLength) *
-                               (F(z) - F(z - kLayerThicknessMm)) / kLayerThicknessMm);
+    if (!dryRootZone(profile, crop, zone)) {
+        zone.outcome = RootZoneResult::Outcome::ZeroPawc;
+        zone.ProfilePAWC = 0;
+        return zone;
     }
-
-    // Dry the root zone one day's demand at a time while the uptake keeps up with it.
-    const double demand = static_cast<double>(crop.MeanDailyDemand);
-    Uptake u = uptake(profile, crop, zone);
-    while (!(static_cast<double>(u.TotalUptake) < demand * crop.UptakeRatio)) {
-        if (!std::isfinite(u.TotalUptake) || zone.dryingPasses >= kMaxDryingPasses) {
-            zone.outcome = RootZoneResult::Outcome::ZeroPawc;
-            zone.ProfilePAWC = 0;
-            return zone;
-        }
-        for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            zone.LayerWater[at] = static_cast<float>(static_cast<double>(zone.LayerWater[at]) -
-                                                     static_cast<double>(u.LayerUptake[at]) /
-                                                         static_cast<double>(u.TotalUptake) *
-                                                         demand / kLayerThicknessMm);
-        }
-        ++zone.dryingPasses;
-        u = uptake(profile, crop, zone);
-    }
-
-    zone.LayerPAWC.assign(static_cast<std::size_t>(zone.RootLayers) + 1, 0.0F);
-    for (std::int16_t i = 1; i <= zone.RootLayers; ++i) {
-        const auto at = static_cast<std::size_t>(i);
-        zone.LayerPAWC[at] = static_cast<float>(
-            (static_cast<double>(profile.DUL(i)) - static_cast<double>(zone.LayerWater[at])) *
-            kLayerThicknessMm);
-        zone.ProfilePAWC = static_cast<float>(static_cast<double>(zone.ProfilePAWC) +
-                                              static_cast<double>(zone.LayerPAWC[at]));
-    }
+    sumPawc(profile, zone);
     zone.outcome = zone.ProfilePAWC != 0.0F && std::isfinite(zone.ProfilePAWC)
                        ? RootZoneResult::Outcome::Ok
                        : RootZoneResult::Outcome::ZeroPawc;
