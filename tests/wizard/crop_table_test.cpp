@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tavik {
 namespace {
@@ -198,11 +199,53 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{
             "NoWaterUseAtTheMinimumYield", {{8, "-3000"}}, {8}, "a season's water use of -87.87"},
         RowCase{"PeakDemandBeyondFiftyMm", {{6, "5"}}, {6}, "a peak daily demand of 181.72"},
-        RowCase{"RootsShallowerThanHalfALayer", {{19, "0.1"}}, {18}, "rooting depth of 100 mm"},
-        RowCase{"NoRootLength", {{14, "-1"}}, {17}, "a root length of -15"},
+        RowCase{"RootsShallowerThanHalfALayer",
+                {{19, "0.1"}},
+                {18},
+                "rooting depth (column 19) a rooting depth of 100 mm"},
+        RowCase{"NoRootLength",
+                {{14, "-1"}},
+                {17},
+                "coefficients (columns 13 to 16) a root length of -15"},
         RowCase{"NameWithTabAndLineFeed", {{1, "'Whe\tat\n"}}, {1}, "holds control characters"},
         RowCase{"NameTooLong", {{1, "'" + std::string(101, 'W')}}, {1}, "is 101 characters long"}),
     [](const testing::TestParamInfo<RowCase>& p) { return p.param.name; });
+
+// Messages name the columns that are read; a column the computations never read has no name.
+TEST(CropColumns, EveryReadColumnHasItsName) {
+    const std::map<int, std::string> names{
+        {1, "crop name"},
+        {2, "stage-1 end factor"},
+        {3, "season-end factor"},
+        {4, "peak start day"},
+        {5, "peak end day"},
+        {6, "demand divisor"},
+        {7, "water-use slope"},
+        {8, "water-use intercept"},
+        {9, "minimum yield"},
+        {10, "maximum yield"},
+        {11, "recommended yield"},
+        {12, "season end day"},
+        {13, "root length coefficient a0"},
+        {14, "root length coefficient a1"},
+        {15, "root length coefficient a2"},
+        {16, "root length coefficient a3"},
+        {17, "root length scale"},
+        {18, "rooting depth factor"},
+        {19, "rooting depth"},
+        {20, "crop factor K"},
+        {21, "limiting leaf water potential"},
+        {22, "90 % root depth fraction"},
+        {23, "uptake ratio"},
+        {36, "stage-1 end day"},
+        {37, "picture path"},
+    };
+    for (int column = -1; column <= CropColumn::Last + 2; ++column) {
+        const auto named = names.find(column);
+        EXPECT_EQ(cropColumnName(column), named == names.end() ? "not used" : named->second)
+            << column;
+    }
+}
 
 TEST(CropRowChecks, BoundaryValuesAreAccepted) {
     CsvRows rows = test::shippedCropCsv();
