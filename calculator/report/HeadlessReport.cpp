@@ -89,8 +89,9 @@ enum class Place {
     Together, // in the brackets of the option before it, beside it
 };
 
-// Reads an option's value into the request: "" when it is accepted, else the refusal.
-using ValueReader = std::function<std::string(const std::string& value, ReportRequest& request)>;
+// Reads the value given to `option` into the request: "" when it is accepted, else the refusal.
+using ValueReader = std::function<std::string(const std::string& option, const std::string& value,
+                                              ReportRequest& request)>;
 
 struct ReportOption {
     std::string name;  // "--cycle"
@@ -107,9 +108,10 @@ std::string mustBe(const std::string& option, const std::string& accepted,
 }
 
 // A number option taking any finite value from 0 to `high`.
-ValueReader numberFrom0(const std::string& option, double high, const std::string& accepted,
+ValueReader numberFrom0(double high, const std::string& accepted,
                         std::function<void(ReportRequest&, double)> store) {
-    return [option, high, accepted, store](const std::string& value, ReportRequest& request) {
+    return [high, accepted, store](const std::string& option, const std::string& value,
+                                   ReportRequest& request) {
         const auto read = readNumber(value);
         if (!read) {
             return option + " must be a number, not " + quoted(value);
@@ -123,9 +125,10 @@ ValueReader numberFrom0(const std::string& option, double high, const std::strin
 }
 
 // A whole-number option from `low` to `high`.
-ValueReader wholeNumber(const std::string& option, int low, int high, const std::string& accepted,
+ValueReader wholeNumber(int low, int high, const std::string& accepted,
                         std::function<void(ReportRequest&, int)> store) {
-    return [option, low, high, accepted, store](const std::string& value, ReportRequest& request) {
+    return [low, high, accepted, store](const std::string& option, const std::string& value,
+                                        ReportRequest& request) {
         const auto read = readInteger(value);
         if (!read || *read < low || *read > high) {
             return mustBe(option, accepted, value);
@@ -137,9 +140,10 @@ ValueReader wholeNumber(const std::string& option, int low, int high, const std:
 
 // An option naming one of a few words.
 template <typename Value>
-ValueReader oneOf(const std::string& option, std::vector<std::pair<std::string, Value>> words,
-                  const std::string& accepted, std::function<void(ReportRequest&, Value)> store) {
-    return [option, words, accepted, store](const std::string& value, ReportRequest& request) {
+ValueReader oneOf(std::vector<std::pair<std::string, Value>> words, const std::string& accepted,
+                  std::function<void(ReportRequest&, Value)> store) {
+    return [words, accepted, store](const std::string& option, const std::string& value,
+                                    ReportRequest& request) {
         for (const auto& [word, meaning] : words) {
             if (value == word) {
                 store(request, meaning);
@@ -151,11 +155,11 @@ ValueReader oneOf(const std::string& option, std::vector<std::pair<std::string, 
 }
 
 ValueReader readCrop() {
-    return [](const std::string& value, ReportRequest& request) {
+    return [](const std::string& option, const std::string& value, ReportRequest& request) {
         const auto crop = readInteger(value);
         if (!crop) {
             // The number itself is checked with the crop table, as the dialog does.
-            return mustBe("--crop", "a crop number from 0 to " + kLastCrop, value);
+            return mustBe(option, "a crop number from 0 to " + kLastCrop, value);
         }
         request.crop = *crop;
         return std::string();
@@ -167,24 +171,23 @@ const std::vector<ReportOption>& reportOptions() {
     static const ReportRequest defaults;
     static const std::vector<ReportOption> options = {
         {"--report", "overhead|flood", Place::Required, "", "--report overhead|flood is missing",
-         oneOf<ReportMethod>(
-             "--report", {{"overhead", ReportMethod::Overhead}, {"flood", ReportMethod::Flood}},
-             "overhead or flood", [](ReportRequest& r, ReportMethod m) { r.method = m; })},
+         oneOf<ReportMethod>({{"overhead", ReportMethod::Overhead}, {"flood", ReportMethod::Flood}},
+                             "overhead or flood",
+                             [](ReportRequest& r, ReportMethod m) { r.method = m; })},
         {"--crop", "0.." + kLastCrop, Place::Required, "",
          "--crop is missing: choose a crop from 0 to " + kLastCrop, readCrop()},
         {"--yield", "KG", Place::Optional,
          "yield target in kg/ha (default: the crop's guideline yield; above the\n"
          "crop's maximum it is set to the maximum)",
          "",
-         numberFrom0("--yield", HUGE_VAL, "0 kg/ha or more",
+         numberFrom0(HUGE_VAL, "0 kg/ha or more",
                      [](ReportRequest& r, double v) { r.yieldTarget = v; })},
         {"--pawc", "MM", Place::Optional,
          "profile available water capacity, 0.." + whole(kMaxPawc) + " mm (default 0), or from", "",
-         numberFrom0("--pawc", kMaxPawc, "a water capacity from 0 to " + whole(kMaxPawc) + " mm",
+         numberFrom0(kMaxPawc, "a water capacity from 0 to " + whole(kMaxPawc) + " mm",
                      [](ReportRequest& r, double v) { r.pawc = v; })},
         {"--soil", "sand|sandy-loam|clay", Place::OrElse, "the soil class (default sand) and", "",
-         oneOf<SoilClass>("--soil",
-                          {{"sand", SoilClass::Sand},
+         oneOf<SoilClass>({{"sand", SoilClass::Sand},
                            {"sandy-loam", SoilClass::SandyLoam},
                            {"clay", SoilClass::Clay}},
                           "sand, sandy-loam or clay",
@@ -195,21 +198,20 @@ const std::vector<ReportOption>& reportOptions() {
              "), as the soil type dialog\n"
              "derives it; a soil too shallow to give the crop water is refused",
          "",
-         wholeNumber("--depth", 0, kMaxSoilDepth,
+         wholeNumber(0, kMaxSoilDepth,
                      "a whole number of mm from 0 to " + std::to_string(kMaxSoilDepth),
                      [](ReportRequest& r, int v) { r.depth = v; })},
         {"--reserve", "MM", Place::Optional,
          "rain storage to hold in reserve, 0.." + whole(kMaxReserve) + " mm (default " +
              whole(defaults.reserve) + ")",
          "",
-         numberFrom0("--reserve", kMaxReserve,
-                     "a rain storage from 0 to " + whole(kMaxReserve) + " mm",
+         numberFrom0(kMaxReserve, "a rain storage from 0 to " + whole(kMaxReserve) + " mm",
                      [](ReportRequest& r, double v) { r.reserve = v; })},
         {"--cycle", "DAYS", Place::Optional,
          "overhead irrigation cycle, " + std::to_string(kMinCycle) + ".." +
              std::to_string(kMaxCycle) + " days (default " + std::to_string(defaults.cycle) + ")",
          "",
-         wholeNumber("--cycle", kMinCycle, kMaxCycle,
+         wholeNumber(kMinCycle, kMaxCycle,
                      "a whole number of days from " + std::to_string(kMinCycle) + " to " +
                          std::to_string(kMaxCycle),
                      [](ReportRequest& r, int v) { r.cycle = v; })},
@@ -218,26 +220,24 @@ const std::vector<ReportOption>& reportOptions() {
              ": overhead volumes in m³; a flood report needs\n"
              "more than 0",
          "",
-         numberFrom0("--area", kMaxArea, "from 0 to " + whole(kMaxArea) + " ha",
+         numberFrom0(kMaxArea, "from 0 to " + whole(kMaxArea) + " ha",
                      [](ReportRequest& r, double v) { r.area = v; })},
         {"--lag", "DAYS", Place::Optional,
          "days from planting to the first flood irrigation (default: the crop's)", "",
-         wholeNumber("--lag", 1, std::numeric_limits<int>::max(),
-                     "a whole number of days, 1 or more",
+         wholeNumber(1, std::numeric_limits<int>::max(), "a whole number of days, 1 or more",
                      [](ReportRequest& r, int v) { r.lag = v; })},
         {"--flow", "M3H", Place::Optional,
          "stream flow, 0.." + whole(kMaxStreamFlow) +
              " m³/h (default 0); a flood report needs more\n"
              "than 0",
          "",
-         numberFrom0("--flow", kMaxStreamFlow,
-                     "a stream flow from 0 to " + whole(kMaxStreamFlow) + " m³/h",
+         numberFrom0(kMaxStreamFlow, "a stream flow from 0 to " + whole(kMaxStreamFlow) + " m³/h",
                      [](ReportRequest& r, double v) { r.streamFlow = v; })},
         {"--hours", "12|24", Place::Optional,
          "length of a flood irrigation period (default " + std::to_string(defaults.periodHours) +
              ")",
          "",
-         oneOf<int>("--hours", {{"12", 12}, {"24", 24}}, "12 or 24",
+         oneOf<int>({{"12", 12}, {"24", 24}}, "12 or 24",
                     [](ReportRequest& r, int hours) { r.periodHours = hours; })},
     };
     return options;
@@ -418,7 +418,7 @@ RequestParse parseReportRequest(const std::vector<std::string>& arguments) {
         if (i + 1 >= arguments.size()) {
             return refuse(option->name + " needs a value");
         }
-        std::string problem = option->read(arguments[++i], request);
+        std::string problem = option->read(option->name, arguments[++i], request);
         if (!problem.empty()) {
             return refuse(std::move(problem));
         }
