@@ -5,13 +5,14 @@
 #   make deps    install the Debian packages the build and the tests need
 #   make fuzz    build the libFuzzer targets (clang) and run each for FUZZ_SECONDS seconds
 #   make package build the Debian package of both programs (build/package/*.deb)
+#   make format-check  fail when a source file is out of format (make format fixes it)
 # PRESET=asan runs the same with AddressSanitizer and UndefinedBehaviorSanitizer.
 
 PRESET ?= dev
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run check bench fuzz screenshots package format clean
+.PHONY: all deps configure build run check bench fuzz screenshots package format format-check clean
 
 all: build
 
@@ -83,6 +84,10 @@ package:
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails, naming each place, when a source file is not as `make format` would leave it.
+format-check: deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build

@@ -88,8 +88,7 @@ inline void requireSoundPlan(const PlanResult& plan) {
             "the irrigation table has a heading and one line per irrigation day");
     for (const IrrigationDay& day : run.irrigations) {
         const auto date = irrigationDate(plan, day);
-        require(plan.plantingDate.has_value() == date.has_value() &&
-                    (!date || date->size() == 10),
+        require(plan.plantingDate.has_value() == date.has_value() && (!date || date->size() == 10),
                 "a dated plan dates every irrigation as YYYY-MM-DD");
     }
 }

@@ -135,45 +135,74 @@ CTavikDlg::~CTavikDlg() {
     }
 }
 
-void CTavikDlg::createControls() {
-    const DialogUnits units(font());
-    setFixedSize(units.rect(0, 0, 400, 260).size());
+// Makes the dialog's controls at their places in dialog units, each named by its number.
+// Controls take the focus by Tab in the order they are made.
+class ControlFactory {
+public:
+    ControlFactory(QWidget* dialog, const DialogUnits& units) : dialog_(dialog), units_(units) {}
 
-    const auto label = [this, &units](int id, const QString& caption, int x, int y, int w, int h) {
-        auto* l = new QLabel(caption, this);
+    const DialogUnits& units() const { return units_; }
+
+    QLabel* label(int id, const QString& caption, int x, int y, int w, int h) const {
+        auto* l = new QLabel(caption, dialog_);
         if (id != 0) {
-            l->setObjectName(controlName(id));
+            l->setObjectName(CTavikDlg::controlName(id));
         }
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         l->setWordWrap(true);
-        units.place(l, x, y, w, h);
+        units_.place(l, x, y, w, h);
         return l;
-    };
-    const auto edit = [this, &units](int id, int x, int y, int w, int h) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(controlName(id));
-        units.place(e, x, y, w, h);
+    }
+    QLineEdit* edit(int id, int x, int y, int w, int h) const {
+        auto* e = new QLineEdit(dialog_);
+        e->setObjectName(CTavikDlg::controlName(id));
+        units_.place(e, x, y, w, h);
         return e;
-    };
-    const auto radio = [this, &units](int id, const QString& caption, int x, int y, int w, int h) {
-        auto* r = new QRadioButton(caption, this);
-        r->setObjectName(controlName(id));
+    }
+    QRadioButton* radio(int id, const QString& caption, int x, int y, int w, int h) const {
+        auto* r = new QRadioButton(caption, dialog_);
+        r->setObjectName(CTavikDlg::controlName(id));
         r->setAutoExclusive(false); // each pair has its own group
         r->setAutoFillBackground(true);
-        units.place(r, x, y, w, h);
+        units_.place(r, x, y, w, h);
         return r;
-    };
-    const auto button = [this, &units](int id, const QString& caption, int x, int y, int w, int h) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(controlName(id));
+    }
+    QPushButton* button(int id, const QString& caption, int x, int y, int w, int h) const {
+        auto* b = new QPushButton(caption, dialog_);
+        b->setObjectName(CTavikDlg::controlName(id));
         // No button is the default: Enter is OK, or presses the button that has the focus
         // (keyPressEvent).
         b->setAutoDefault(false);
-        units.place(b, x, y, w, h);
+        units_.place(b, x, y, w, h);
         return b;
-    };
+    }
+    QWidget* group(const QString& name, int x, int y, int w, int h) const {
+        auto* frame = new GroupFrame(dialog_);
+        frame->setObjectName(name);
+        units_.place(frame, x, y, w, h);
+        return frame;
+    }
 
-    QLabel* cropCaption = label(0, QStringLiteral("Type of crop"), 7, 29, 41, 8);
+private:
+    QWidget* dialog_;
+    const DialogUnits& units_;
+};
+
+void CTavikDlg::createControls() {
+    const DialogUnits units(font());
+    setFixedSize(units.rect(0, 0, 400, 260).size());
+    const ControlFactory make(this, units);
+    createCropFields(make);
+    createSoilWaterFields(make);
+    createOverheadGroup(make);
+    createFloodGroup(make);
+    createPicture(make);
+    createButtons(make);
+    createReportBox(make);
+}
+
+void CTavikDlg::createCropFields(const ControlFactory& make) {
+    QLabel* cropCaption = make.label(0, QStringLiteral("Type of crop"), 7, 29, 41, 8);
     crop_ = new QComboBox(this);
     cropCaption->setBuddy(crop_); // a screen reader names a field by its caption
     crop_->setObjectName(controlName(IDC_CROP));
@@ -188,54 +217,58 @@ void CTavikDlg::createControls() {
     crop_->setFocusPolicy(Qt::StrongFocus);
     crop_->installEventFilter(this);
     crop_->setCurrentIndex(-1);
-    units.place(crop_, 53, 27, 169, 14);
+    make.units().place(crop_, 53, 27, 169, 14);
 
-    QLabel* yieldCaption =
-        label(0, QStringLiteral("Seed yield target [kg/ha]  guideline yield = "), 265, 27, 84, 17);
-    guideline_ = label(IDC_GUIDELINE, QStringLiteral("0"), 323, 35, 30, 8);
-    yield_ = edit(IDC_YIELD, 354, 27, 39, 14);
+    QLabel* yieldCaption = make.label(
+        0, QStringLiteral("Seed yield target [kg/ha]  guideline yield = "), 265, 27, 84, 17);
+    guideline_ = make.label(IDC_GUIDELINE, QStringLiteral("0"), 323, 35, 30, 8);
+    yield_ = make.edit(IDC_YIELD, 354, 27, 39, 14);
     yield_->setAccessibleName(QStringLiteral("Seed yield target [kg/ha]"));
     yieldCaption->setBuddy(yield_);
     yield_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), yield_));
-    button(IDC_SOIL_PROFILE, QStringLiteral("Specify soil profile"), 314, 47, 79, 14);
-    label(0, QStringLiteral("or enter profile available water capacity if known [mm] "), 253, 65,
-          92, 18)
-        ->setBuddy(pawcEdit_ = edit(IDC_PAWC, 354, 67, 39, 14));
-    label(0, QStringLiteral("Required rain storage capacity to be reserved [mm]"), 253, 87, 95, 18)
-        ->setBuddy(reserveEdit_ = edit(IDC_RESERVE, 354, 88, 39, 14));
-    cropWater_ = label(IDC_CROP_WATER, QStringLiteral("(Summer crop xxx;  Winter crop xxx)"), 253,
-                       107, 113, 8);
+}
 
-    auto* overheadGroup = new GroupFrame(this);
-    overheadGroup->setObjectName(QStringLiteral("overheadGroup"));
-    units.place(overheadGroup, 7, 45, 215, 27);
+void CTavikDlg::createSoilWaterFields(const ControlFactory& make) {
+    make.button(IDC_SOIL_PROFILE, QStringLiteral("Specify soil profile"), 314, 47, 79, 14);
+    make.label(0, QStringLiteral("or enter profile available water capacity if known [mm] "), 253,
+               65, 92, 18)
+        ->setBuddy(pawcEdit_ = make.edit(IDC_PAWC, 354, 67, 39, 14));
+    make.label(0, QStringLiteral("Required rain storage capacity to be reserved [mm]"), 253, 87, 95,
+               18)
+        ->setBuddy(reserveEdit_ = make.edit(IDC_RESERVE, 354, 88, 39, 14));
+    cropWater_ = make.label(IDC_CROP_WATER, QStringLiteral("(Summer crop xxx;  Winter crop xxx)"),
+                            253, 107, 113, 8);
+}
+
+void CTavikDlg::createOverheadGroup(const ControlFactory& make) {
+    make.group(QStringLiteral("overheadGroup"), 7, 45, 215, 27);
     methodGroup_ = new QButtonGroup(this);
     methodGroup_->addButton(
-        radio(IDC_OVERHEAD, QStringLiteral("Overhead Irrigation"), 15, 45, 76, 10), Overhead);
-    label(IDC_CYCLE_CAPTION, QStringLiteral("Irrigation cycle needed [days]"), 24, 58, 93, 8)
-        ->setBuddy(cycleEdit_ = edit(IDC_CYCLE, 176, 54, 40, 14));
+        make.radio(IDC_OVERHEAD, QStringLiteral("Overhead Irrigation"), 15, 45, 76, 10), Overhead);
+    make.label(IDC_CYCLE_CAPTION, QStringLiteral("Irrigation cycle needed [days]"), 24, 58, 93, 8)
+        ->setBuddy(cycleEdit_ = make.edit(IDC_CYCLE, 176, 54, 40, 14));
+}
 
-    // The flood irrigation group, built hidden.
-    auto* floodGroup = new GroupFrame(this);
-    floodGroup->setObjectName(QStringLiteral("floodGroup"));
-    units.place(floodGroup, 7, 76, 215, 77);
+// The flood irrigation group, built hidden; only its frame and its radio button are enabled.
+void CTavikDlg::createFloodGroup(const ControlFactory& make) {
+    QWidget* floodGroup = make.group(QStringLiteral("floodGroup"), 7, 76, 215, 77);
     QWidget* flood[] = {
         floodGroup,
-        radio(IDC_FLOOD, QStringLiteral("Flood Irrigation"), 15, 76, 62, 10),
-        label(IDC_FLOW_CAPTION, QStringLiteral("Stream flow m³/h (150 = standard stream)"), 24, 91,
-              130, 8),
-        streamFlowEdit_ = edit(IDC_STREAM_FLOW, 176, 86, 40, 14),
-        label(IDC_LAG_CAPTION,
-              QStringLiteral("Lag (No. of days for first irrigation after planting)"), 24, 108, 148,
-              8),
-        lagEdit_ = edit(IDC_LAG, 176, 104, 40, 14),
-        label(IDC_AREA_CAPTION, QStringLiteral("Area to be irrigated [ha]"), 24, 125, 74, 8),
-        areaEdit_ = edit(IDC_AREA, 176, 123, 40, 14),
-        label(IDC_PERIOD_CAPTION, QStringLiteral("Length of irrigation period [hr]"), 24, 141, 92,
-              8),
-        radio(IDC_PERIOD_12, QStringLiteral("12"), 159, 140, 24, 10),
-        radio(IDC_PERIOD_24, QStringLiteral("24"), 192, 140, 24, 10),
+        make.radio(IDC_FLOOD, QStringLiteral("Flood Irrigation"), 15, 76, 62, 10),
+        make.label(IDC_FLOW_CAPTION, QStringLiteral("Stream flow m³/h (150 = standard stream)"), 24,
+                   91, 130, 8),
+        streamFlowEdit_ = make.edit(IDC_STREAM_FLOW, 176, 86, 40, 14),
+        make.label(IDC_LAG_CAPTION,
+                   QStringLiteral("Lag (No. of days for first irrigation after planting)"), 24, 108,
+                   148, 8),
+        lagEdit_ = make.edit(IDC_LAG, 176, 104, 40, 14),
+        make.label(IDC_AREA_CAPTION, QStringLiteral("Area to be irrigated [ha]"), 24, 125, 74, 8),
+        areaEdit_ = make.edit(IDC_AREA, 176, 123, 40, 14),
+        make.label(IDC_PERIOD_CAPTION, QStringLiteral("Length of irrigation period [hr]"), 24, 141,
+                   92, 8),
+        make.radio(IDC_PERIOD_12, QStringLiteral("12"), 159, 140, 24, 10),
+        make.radio(IDC_PERIOD_24, QStringLiteral("24"), 192, 140, 24, 10),
     };
     for (const auto& [caption, field] : {std::pair{IDC_FLOW_CAPTION, streamFlowEdit_},
                                          {IDC_LAG_CAPTION, lagEdit_},
@@ -250,35 +283,43 @@ void CTavikDlg::createControls() {
     periodGroup_ = new QButtonGroup(this);
     periodGroup_->addButton(control<QRadioButton>(IDC_PERIOD_12), 0);
     periodGroup_->addButton(control<QRadioButton>(IDC_PERIOD_24), 1);
+}
 
-    // Bitmap 132 at its own size, over the hidden flood group.
+// Bitmap 132 at its own size, over the hidden flood group.
+void CTavikDlg::createPicture(const ControlFactory& make) {
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("picture132"));
     const QPixmap banner = loadBitmap(132);
     picture->setPixmap(banner);
     picture->setAccessibleName(QStringLiteral("Tavik"));
-    picture->setGeometry(QRect(units.rect(30, 97, 159, 34).topLeft(),
-                               banner.isNull() ? units.rect(30, 97, 159, 34).size()
-                                               : banner.deviceIndependentSize().toSize()));
+    const QRect place = make.units().rect(30, 97, 159, 34);
+    picture->setGeometry(QRect(
+        place.topLeft(), banner.isNull() ? place.size() : banner.deviceIndependentSize().toSize()));
+}
 
-    button(IDC_CALCULATE, QStringLiteral("Calculate"), 268, 133, 50, 14);
+// Calculate; the two views' buttons and Print along the top, over a rule.
+void CTavikDlg::createButtons(const ControlFactory& make) {
+    make.button(IDC_CALCULATE, QStringLiteral("Calculate"), 268, 133, 50, 14);
     viewGroup_ = new QButtonGroup(this);
     int id = InputView;
     for (const auto& [viewId, caption, x, width] :
          {std::tuple{IDC_INPUT_VIEW, "Input details", 7, 54},
           std::tuple{IDC_OUTPUT_VIEW, "Output details", 61, 59}}) {
-        QPushButton* push = button(viewId, QString::fromLatin1(caption), x, 2, width, 14);
+        QPushButton* push = make.button(viewId, QString::fromLatin1(caption), x, 2, width, 14);
         push->setCheckable(true);
         viewGroup_->addButton(push, id++);
     }
-    button(IDC_PRINT, QStringLiteral("Print"), 343, 2, 50, 14);
+    make.button(IDC_PRINT, QStringLiteral("Print"), 343, 2, 50, 14);
     auto* rule = new QFrame(this);
     rule->setObjectName(QStringLiteral("rule"));
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    const QRect ruleRect = units.rect(7, 18, 386, 1);
+    const QRect ruleRect = make.units().rect(7, 18, 386, 1);
     rule->setGeometry(ruleRect.x(), ruleRect.y(), ruleRect.width(), 2);
+}
 
+// The report box: the programme in a fixed-pitch font; Tab moves on from it.
+void CTavikDlg::createReportBox(const ControlFactory& make) {
     report_ = new QPlainTextEdit(this);
     report_->setObjectName(controlName(IDC_REPORT));
     report_->setAccessibleName(QStringLiteral("Water application programme"));
@@ -290,8 +331,8 @@ void CTavikDlg::createControls() {
     reportFont_.setFixedPitch(true);
     reportFont_.setPixelSize(11);
     report_->setFont(reportFont_);
-    report_->setTabStopDistance(units.x(32));
-    units.place(report_, 7, 158, 386, 95);
+    report_->setTabStopDistance(make.units().x(32));
+    make.units().place(report_, 7, 158, 386, 95);
 }
 
 QString CTavikDlg::reportText() const {

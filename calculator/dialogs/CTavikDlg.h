@@ -16,6 +16,7 @@ class QPlainTextEdit;
 
 namespace tavikcalc {
 
+class ControlFactory;
 class UserDialogs;
 enum class MessageIcon;
 struct SplashState;
@@ -109,7 +110,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The controls, made in their tab order.
     void createControls();
+    void createCropFields(const ControlFactory& make);
+    void createSoilWaterFields(const ControlFactory& make);
+    void createOverheadGroup(const ControlFactory& make);
+    void createFloodGroup(const ControlFactory& make);
+    void createPicture(const ControlFactory& make);
+    void createButtons(const ControlFactory& make);
+    void createReportBox(const ControlFactory& make);
     void OnSelchangeCrop();
     void OnKillfocusYield();
     void OnKillfocusPawc();

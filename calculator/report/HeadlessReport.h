@@ -48,6 +48,9 @@ int runReportCommand(const std::vector<std::string>& arguments, std::ostream& ou
 // True when the arguments ask for the headless report.
 bool asksForReport(const std::vector<std::string>& arguments);
 
+// The usage's synopsis of the report's options ("usage: tavikcalc --report …", wrapped).
+const std::string& reportSynopsis();
+// The synopsis, what each option means, and the crops by number.
 const std::string& reportUsage();
 
 } // namespace tavikcalc

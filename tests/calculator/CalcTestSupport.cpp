@@ -1,6 +1,7 @@
 #include "CalcTestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -29,12 +30,17 @@ std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
-std::vector<GoldenCase> goldenCases() {
+std::vector<GoldenCase> goldenCases(const QString& goldenFolder) {
     std::vector<GoldenCase> cases;
-    const QDir golden(QStringLiteral(TAVIKCALC_GOLDEN_DIR));
+    const QDir golden(goldenFolder);
     for (const QString& name : golden.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString folder = golden.filePath(name);
-        std::istringstream words(readFile((folder + QStringLiteral("/arguments")).toStdString()));
+        const QString arguments = folder + QStringLiteral("/arguments");
+        if (!QFileInfo::exists(arguments)) {
+            ADD_FAILURE() << "golden folder " << folder.toStdString() << " has no arguments file";
+            continue;
+        }
+        std::istringstream words(readFile(arguments.toStdString()));
         GoldenCase c{
             name.toStdString(), {}, (folder + QStringLiteral("/expected.txt")).toStdString()};
         for (std::string word; words >> word;) {
@@ -43,6 +49,10 @@ std::vector<GoldenCase> goldenCases() {
         cases.push_back(c);
     }
     return cases;
+}
+
+std::vector<GoldenCase> goldenCases() {
+    return goldenCases(QStringLiteral(TAVIKCALC_GOLDEN_DIR));
 }
 
 ProcessResult runTavikcalc(const QStringList& arguments) {

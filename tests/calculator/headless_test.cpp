@@ -4,9 +4,12 @@
 #include "CalcTestSupport.h"
 #include "report/HeadlessReport.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <fstream>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -51,6 +54,32 @@ TEST(HeadlessGolden, ReportsMatchTheirExpectedFiles) {
         }
         EXPECT_EQ(report, test::readFile(c.expectedPath));
     }
+}
+
+// A golden folder without its arguments is a failure naming it, not a case quietly dropped.
+TEST(HeadlessGolden, AFolderWithoutItsArgumentsFails) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("complete")) && root.mkpath(QStringLiteral("bare")));
+    std::ofstream(root.filePath(QStringLiteral("complete/arguments")).toStdString())
+        << "--report overhead\n--crop 3\n";
+    std::ofstream(root.filePath(QStringLiteral("bare/expected.txt")).toStdString()) << "report";
+
+    testing::TestPartResultArray failures;
+    std::vector<test::GoldenCase> cases;
+    {
+        testing::ScopedFakeTestPartResultReporter reporter(
+            testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        cases = test::goldenCases(dir.path());
+    }
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("bare has no arguments"),
+              std::string::npos)
+        << failures.GetTestPartResult(0).message();
+    ASSERT_EQ(cases.size(), 1U);
+    EXPECT_EQ(cases[0].arguments,
+              (std::vector<std::string>{"--report", "overhead", "--crop", "3"}));
 }
 
 TEST(HeadlessReport, DefaultsAreTheDialogs) {
@@ -234,6 +263,26 @@ TEST(TavikcalcProgram, HelpListsTheDialogsSwitchesAndTheReportOptions) {
     const auto version = test::runTavikcalc({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(contains(version.out, "tavikcalc ")) << version.out;
+}
+
+// The manual page's synopsis of the report, as groff sets it, is the usage's.
+TEST(TavikcalcProgram, ManualPageSynopsisIsTheUsages) {
+    QProcess groff;
+    groff.start(QStringLiteral("groff"),
+                {QStringLiteral("-man"), QStringLiteral("-Tascii"), QStringLiteral("-P-cbou"),
+                 QStringLiteral("-rLL=500n"),
+                 QStringLiteral(TAVIKCALC_GOLDEN_DIR "/../../../packaging/tavikcalc.1")});
+    ASSERT_TRUE(groff.waitForFinished(30000));
+    ASSERT_EQ(groff.exitCode(), 0) << groff.readAllStandardError().toStdString();
+    const QString manual = QString::fromUtf8(groff.readAllStandardOutput());
+    QString synopsis;
+    for (const QString& line : manual.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QStringLiteral("tavikcalc --report"))) {
+            synopsis = line.simplified();
+        }
+    }
+    const QString usage = QString::fromStdString(reportSynopsis()).simplified();
+    EXPECT_EQ("usage: " + synopsis.toStdString(), usage.toStdString()) << manual.toStdString();
 }
 
 // Without a display the dialog cannot open: one line names both ways out, and no abort.

@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -390,6 +391,38 @@ TEST_F(MainDialog, TheWheelPassingOverTheCropListChangesNothing) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(list, &again);
     EXPECT_EQ(list->currentIndex(), 3) << "with the focus the wheel chooses";
+}
+
+// Tab walks the controls in the order they are made: every control of the dialog, in that
+// order, with the field each caption names for a screen reader.
+TEST_F(MainDialog, ControlsFollowEachOtherInTheirTabOrder) {
+    QStringList chain;
+    for (QWidget* w = d.dialog->nextInFocusChain(); w != d.dialog.get();
+         w = w->nextInFocusChain()) {
+        if (w->parentWidget() != d.dialog.get()) {
+            continue; // the parts of a control (a list's line edit)
+        }
+        QString entry = w->objectName().isEmpty()
+                            ? QString::fromLatin1(w->metaObject()->className())
+                            : w->objectName();
+        if (const auto* label = qobject_cast<QLabel*>(w); label && label->buddy()) {
+            entry += QStringLiteral(">") + label->buddy()->objectName();
+        }
+        chain << entry;
+    }
+    const QStringList expected = {
+        // the crop and its yield
+        "QLabel>id1000", "id1000", "QLabel>id1001", "id1007", "id1001",
+        // the soil's water
+        "id1002", "QLabel>id1004", "id1004", "QLabel>id1005", "id1005", "id1011",
+        // overhead irrigation
+        "overheadGroup", "id1008", "id1017>id1010", "id1010",
+        // flood irrigation
+        "floodGroup", "id1009", "id1018>id1014", "id1014", "id1019>id1016", "id1016",
+        "id1020>id1015", "id1015", "id1021", "id1012", "id1013",
+        // the picture, the buttons and the report
+        "picture132", "id1006", "id1023", "id1024", "id1029", "rule", "id1003"};
+    EXPECT_EQ(chain, expected) << chain.join(QLatin1Char(' ')).toStdString();
 }
 
 } // namespace

@@ -175,20 +175,29 @@ void FullFolder::fill() {
     }
 }
 
-std::vector<GoldenCase> goldenCases() {
+std::vector<GoldenCase> goldenCases(const QString& examplesFolder, const QString& goldenFolder) {
     std::vector<GoldenCase> cases;
-    const QDir examples(sourcePath(QStringLiteral("examples")));
-    const QDir golden(sourcePath(QStringLiteral("tests/wizard/golden")));
+    const QDir examples(examplesFolder);
+    const QDir golden(goldenFolder);
     for (const QString& name : examples.entryList({QStringLiteral("*.json")}, QDir::Files)) {
         cases.push_back({examples.filePath(name), golden.filePath(QFileInfo(name).baseName())});
     }
+    // A folder holds its own scenario unless it is the expected output of an example's.
     for (const QString& name : golden.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString scenario = golden.filePath(name + QStringLiteral("/scenario.json"));
         if (QFileInfo::exists(scenario)) {
             cases.push_back({scenario, golden.filePath(name)});
+        } else if (!QFileInfo::exists(examples.filePath(name + QStringLiteral(".json")))) {
+            ADD_FAILURE() << "golden folder " << golden.filePath(name).toStdString()
+                          << " has no scenario.json, and no example is named after it";
         }
     }
     return cases;
+}
+
+std::vector<GoldenCase> goldenCases() {
+    return goldenCases(sourcePath(QStringLiteral("examples")),
+                       sourcePath(QStringLiteral("tests/wizard/golden")));
 }
 
 } // namespace tavik::test

@@ -51,12 +51,14 @@ public:
 };
 
 // Every golden scenario: the examples shipped with the program and the edge cases of
-// tests/wizard/golden.
+// tests/wizard/golden. A golden folder with neither its own scenario.json nor an example of
+// its name is a test failure, not a case left out.
 struct GoldenCase {
     QString scenario;
     QString expected; // folder of expected.txt, expected.rtf and expected.json
 };
 std::vector<GoldenCase> goldenCases();
+std::vector<GoldenCase> goldenCases(const QString& examplesFolder, const QString& goldenFolder);
 
 struct ProcessResult {
     int exitCode = -1;

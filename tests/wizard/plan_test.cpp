@@ -19,8 +19,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -73,6 +75,38 @@ TEST(PlanGolden, ScenariosGiveTheirExpectedReportAndFigures) {
         compareOrUpdate(c.expected + QStringLiteral("/expected.rtf"), planRtf(*outcome.result));
         compareOrUpdate(c.expected + QStringLiteral("/expected.json"), planJson(*outcome.result));
     }
+}
+
+// A golden folder is an example's expected output or holds its own scenario; any other is a
+// failure naming it, so that a scenario left out of a commit is not a case quietly dropped.
+TEST(PlanGolden, AFolderWithoutItsScenarioFails) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir root(dir.path());
+    for (const char* folder : {"examples", "golden/own", "golden/example", "golden/orphan"}) {
+        ASSERT_TRUE(root.mkpath(QLatin1String(folder)));
+    }
+    test::writeFile(dir, QStringLiteral("examples/example.json"), "{}");
+    test::writeFile(dir, QStringLiteral("golden/own/scenario.json"), "{}");
+    test::writeFile(dir, QStringLiteral("golden/orphan/expected.txt"), "report");
+
+    testing::TestPartResultArray failures;
+    std::vector<GoldenCase> cases;
+    {
+        testing::ScopedFakeTestPartResultReporter reporter(
+            testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        cases = goldenCases(root.filePath(QStringLiteral("examples")),
+                            root.filePath(QStringLiteral("golden")));
+    }
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_NE(std::string(failures.GetTestPartResult(0).message())
+                  .find("golden/orphan has no "
+                        "scenario.json"),
+              std::string::npos)
+        << failures.GetTestPartResult(0).message();
+    ASSERT_EQ(cases.size(), 2U);
+    EXPECT_TRUE(cases[0].scenario.endsWith(QStringLiteral("examples/example.json")));
+    EXPECT_TRUE(cases[1].scenario.endsWith(QStringLiteral("golden/own/scenario.json")));
 }
 
 TEST(Plan, FreshScreensDecideWhatTheScenarioLeavesOut) {

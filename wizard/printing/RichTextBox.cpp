@@ -1,11 +1,10 @@
 #include "RichTextBox.h"
 
-#include <algorithm>
-
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace tavik {
 
