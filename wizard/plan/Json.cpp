@@ -7,105 +7,154 @@
 
 namespace tavik {
 
-namespace {
+void JsonWriter::beginItem() {
+    if (afterKey_) {
+        afterKey_ = false; // a member's value follows its key on the key's line
+        return;
+    }
+    if (levels_.empty()) {
+        return;
+    }
+    Level& level = levels_.back();
+    if (level.flat) {
+        out_ += level.empty ? "" : ", ";
+    } else {
+        out_ += level.empty ? "\n" : ",\n";
+        out_.append(2 * levels_.size(), ' ');
+    }
+    level.empty = false;
+}
 
-void writeString(std::string& out, const std::string& text) {
-    out += '"';
+void JsonWriter::close(char bracket) {
+    const Level level = levels_.back();
+    levels_.pop_back();
+    if (!level.flat && !level.empty) {
+        out_ += '\n';
+        out_.append(2 * levels_.size(), ' ');
+    }
+    out_ += bracket;
+}
+
+void JsonWriter::beginObject() {
+    beginItem();
+    out_ += '{';
+    levels_.push_back(Level{true, false, true});
+}
+
+void JsonWriter::endObject() {
+    close('}');
+}
+
+void JsonWriter::beginArray(Layout layout) {
+    beginItem();
+    out_ += '[';
+    levels_.push_back(Level{false, layout == Layout::Flat, true});
+}
+
+void JsonWriter::endArray() {
+    close(']');
+}
+
+void JsonWriter::key(std::string_view name) {
+    beginItem();
+    quoted(name);
+    out_ += ": ";
+    afterKey_ = true;
+}
+
+void JsonWriter::null() {
+    beginItem();
+    out_ += "null";
+}
+
+void JsonWriter::value(bool value) {
+    beginItem();
+    out_ += value ? "true" : "false";
+}
+
+void JsonWriter::value(double value) {
+    beginItem();
+    if (!std::isfinite(value)) {
+        out_ += "null"; // JSON has no infinities
+        return;
+    }
+    std::array<char, 32> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out_.append(buffer.data(), ec == std::errc{} ? end : buffer.data());
+}
+
+void JsonWriter::value(std::string_view text) {
+    beginItem();
+    quoted(text);
+}
+
+void JsonWriter::quoted(std::string_view text) {
+    out_ += '"';
     for (const char c : text) {
         switch (c) {
         case '"':
-            out += "\\\"";
+            out_ += "\\\"";
             break;
         case '\\':
-            out += "\\\\";
+            out_ += "\\\\";
             break;
         case '\n':
-            out += "\\n";
+            out_ += "\\n";
             break;
         case '\r':
-            out += "\\r";
+            out_ += "\\r";
             break;
         case '\t':
-            out += "\\t";
+            out_ += "\\t";
             break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 std::array<char, 8> escaped{};
                 std::snprintf(escaped.data(), escaped.size(), "\\u%04x", static_cast<unsigned>(c));
-                out += escaped.data();
+                out_ += escaped.data();
             } else {
-                out += c;
+                out_ += c;
             }
         }
     }
-    out += '"';
+    out_ += '"';
 }
-
-void writeNumber(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out += "null"; // JSON has no infinities
-        return;
-    }
-    std::array<char, 32> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    out.append(buffer.data(), ec == std::errc{} ? end : buffer.data());
-}
-
-} // namespace
 
 std::string Json::dump() const {
     std::string out;
-    write(out, 0);
-    out += '\n';
+    JsonWriter writer(out);
+    write(writer);
+    writer.end();
     return out;
 }
 
-void Json::write(std::string& out, int indent) const {
-    const std::string pad(static_cast<std::size_t>(indent + 2), ' ');
-    const std::string closePad(static_cast<std::size_t>(indent), ' ');
+void Json::write(JsonWriter& out) const {
     if (std::holds_alternative<std::nullptr_t>(value_)) {
-        out += "null";
+        out.null();
     } else if (const auto* b = std::get_if<bool>(&value_)) {
-        out += *b ? "true" : "false";
+        out.value(*b);
     } else if (const auto* d = std::get_if<double>(&value_)) {
-        writeNumber(out, *d);
+        out.value(*d);
     } else if (const auto* s = std::get_if<std::string>(&value_)) {
-        writeString(out, *s);
+        out.value(std::string_view(*s));
     } else if (const auto* a = std::get_if<Array>(&value_)) {
         bool flat = true;
         for (const Json& item : *a) {
             flat = flat && !std::holds_alternative<Array>(item.value_) &&
                    !std::holds_alternative<Object>(item.value_);
         }
-        if (a->empty()) {
-            out += "[]";
-            return;
+        out.beginArray(flat ? JsonWriter::Layout::Flat : JsonWriter::Layout::Nested);
+        for (const Json& item : *a) {
+            item.write(out);
         }
-        out += flat ? "[" : "[\n";
-        for (std::size_t i = 0; i < a->size(); ++i) {
-            if (!flat) {
-                out += pad;
-            }
-            (*a)[i].write(out, indent + 2);
-            if (i + 1 < a->size()) {
-                out += flat ? ", " : ",\n";
-            }
-        }
-        out += flat ? "]" : "\n" + closePad + "]";
+        out.endArray();
     } else if (const auto* o = std::get_if<Object>(&value_)) {
-        if (o->empty()) {
-            out += "{}";
-            return;
+        out.beginObject();
+        for (const auto& [name, item] : *o) {
+            out.key(name);
+            item.write(out);
         }
-        out += "{\n";
-        for (std::size_t i = 0; i < o->size(); ++i) {
-            out += pad;
-            writeString(out, (*o)[i].first);
-            out += ": ";
-            (*o)[i].second.write(out, indent + 2);
-            out += i + 1 < o->size() ? ",\n" : "\n";
-        }
-        out += closePad + "}";
+        out.endObject();
     }
 }
 
