@@ -121,6 +121,8 @@ TEST(JsonWriter, EveryFiniteNumberReadsBackToTheExactValueHeld) {
     out.beginObject();
     out.flatArray("doubles", doubles);
     out.flatArray("floats", floats);
+    // A number written before is written from the writer's memory of it: the same text.
+    out.flatArray("again", doubles);
     out.endObject();
     out.end();
     QJsonParseError error{};
@@ -131,6 +133,7 @@ TEST(JsonWriter, EveryFiniteNumberReadsBackToTheExactValueHeld) {
     const QJsonArray readFloats = read.value(QLatin1String("floats")).toArray();
     ASSERT_EQ(readDoubles.size(), static_cast<qsizetype>(doubles.size()));
     ASSERT_EQ(readFloats.size(), static_cast<qsizetype>(floats.size()));
+    EXPECT_EQ(read.value(QLatin1String("again")).toArray(), readDoubles);
     for (std::size_t i = 0; i < doubles.size(); ++i) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(readDoubles[static_cast<qsizetype>(i)].toDouble()),
                   std::bit_cast<std::uint64_t>(doubles[i]))

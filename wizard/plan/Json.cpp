@@ -1,6 +1,7 @@
 #include "Json.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -78,9 +79,15 @@ void JsonWriter::value(double value) {
         out_ += "null"; // JSON has no infinities
         return;
     }
-    std::array<char, 32> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    out_.append(buffer.data(), ec == std::errc{} ? end : buffer.data());
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    WrittenNumber& slot = written_[(bits * 0x9E3779B97F4A7C15ULL) >> 57];
+    if (slot.length == 0 || slot.bits != bits) {
+        const auto [end, ec] =
+            std::to_chars(slot.text.data(), slot.text.data() + slot.text.size(), value);
+        slot.bits = bits;
+        slot.length = ec == std::errc{} ? static_cast<std::uint8_t>(end - slot.text.data()) : 0;
+    }
+    out_.append(slot.text.data(), slot.length);
 }
 
 void JsonWriter::value(std::string_view text) {
@@ -90,8 +97,21 @@ void JsonWriter::value(std::string_view text) {
 
 void JsonWriter::quoted(std::string_view text) {
     out_ += '"';
-    for (const char c : text) {
-        switch (c) {
+    // Runs of characters that need no escape are copied whole.
+    const auto plain = [](char c) {
+        return c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20;
+    };
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = at;
+        while (end < text.size() && plain(text[end])) {
+            ++end;
+        }
+        out_.append(text.data() + at, end - at);
+        if (end == text.size()) {
+            break;
+        }
+        switch (const char c = text[end]) {
         case '"':
             out_ += "\\\"";
             break;
@@ -107,15 +127,13 @@ void JsonWriter::quoted(std::string_view text) {
         case '\t':
             out_ += "\\t";
             break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                std::array<char, 8> escaped{};
-                std::snprintf(escaped.data(), escaped.size(), "\\u%04x", static_cast<unsigned>(c));
-                out_ += escaped.data();
-            } else {
-                out_ += c;
-            }
+        default: {
+            std::array<char, 8> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "\\u%04x", static_cast<unsigned>(c));
+            out_ += escaped.data();
         }
+        }
+        at = end + 1;
     }
     out_ += '"';
 }

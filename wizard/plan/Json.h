@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -66,6 +68,15 @@ private:
         bool flat = false;
         bool empty = true;
     };
+    // The texts of numbers written lately: a plan repeats many of its figures (its amounts
+    // in the chart, its demands), and finding a number's shortest text is the costly part of
+    // writing it.
+    struct WrittenNumber {
+        std::uint64_t bits = 0;
+        std::uint8_t length = 0; // none yet
+        std::array<char, 24> text{};
+    };
+    std::array<WrittenNumber, 128> written_{};
     std::string& out_;
     std::vector<Level> levels_;
     bool afterKey_ = false;

@@ -150,9 +150,9 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     }
     plan.siltClay.assign(static_cast<std::size_t>(layout.layers), kFreshSiltClay);
     if (scenario.siltClay) {
-        if (auto problem = layerCountProblem("soil.siltClay", scenario.siltClay->size(),
-                                             layout.layers, depth)) {
-            return refused(*problem);
+        if (auto wrongCount = layerCountProblem("soil.siltClay", scenario.siltClay->size(),
+                                                layout.layers, depth)) {
+            return refused(*wrongCount);
         }
         plan.siltClay = *scenario.siltClay;
     }
@@ -174,10 +174,10 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
         if (!levels) {
             continue;
         }
-        if (auto problem =
+        if (auto wrongCount =
                 layerCountProblem("waterLevels." + std::string(stageKey(stage)), levels->size(),
                                   plan.waterLevels.LayerCount(), std::nullopt)) {
-            return refused(*problem);
+            return refused(*wrongCount);
         }
     }
     for (int r = 0; r < plan.waterLevels.LayerCount(); ++r) {

@@ -155,7 +155,7 @@ std::string planRtf(const PlanResult& plan) {
 
 std::string planJson(const PlanResult& plan) {
     std::string json;
-    json.reserve(16 * 1024);
+    json.reserve(32 * 1024); // a deep profile's plan with its report is some 20 KB
     JsonWriter out(json);
     out.beginObject();
     out.key("crop");
