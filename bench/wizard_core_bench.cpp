@@ -1,6 +1,6 @@
 // The wizard's computations as a user feels them: the schedule with its report for every
 // shipped crop and three cycles, the root-zone PAWC of the soil screen's Next, and a whole
-// headless plan from scenario text to JSON text.
+// headless plan from scenario text to JSON text, and that plan's JSON text alone.
 
 #include "plan/Plan.h"
 #include "plan/PlanOutput.h"
@@ -73,22 +73,34 @@ void BM_RootZonePawc(benchmark::State& state) {
 }
 BENCHMARK(BM_RootZonePawc)->Arg(567)->Arg(1500)->Unit(benchmark::kMicrosecond);
 
-void BM_WholePlanJsonToJson(benchmark::State& state) {
-    const std::string scenario = R"({
+const std::string kWholePlanScenario = R"({
         "crop": "Maize", "targetYield": 12000, "cycle": 5,
         "soil": {"depth": 1200, "siltClay": [18, 20, 24, 26]},
         "waterLevels": {"SeasonStart": [0.2, 0.2, 0.21, 0.22], "PeakStart": [0.18, 0.19, 0.2, 0.21],
                         "PeakEnd": [0.16, 0.17, 0.19, 0.2], "SeasonEnd": [0.12, 0.13, 0.15, 0.17]},
         "sprinklerPackage": {}
     })";
+
+void BM_WholePlanJsonToJson(benchmark::State& state) {
     for (auto _ : state) {
-        const auto parse = tavik::parseScenario(scenario);
+        const auto parse = tavik::parseScenario(kWholePlanScenario);
         const auto outcome = tavik::runPlan(crops(), *parse.scenario, kStamp);
         auto json = tavik::planJson(*outcome.result);
         benchmark::DoNotOptimize(json.data());
     }
 }
 BENCHMARK(BM_WholePlanJsonToJson)->Unit(benchmark::kMicrosecond);
+
+// The JSON text alone, of a plan already made.
+void BM_PlanJsonText(benchmark::State& state) {
+    const auto parse = tavik::parseScenario(kWholePlanScenario);
+    const auto outcome = tavik::runPlan(crops(), *parse.scenario, kStamp);
+    for (auto _ : state) {
+        auto json = tavik::planJson(*outcome.result);
+        benchmark::DoNotOptimize(json.data());
+    }
+}
+BENCHMARK(BM_PlanJsonText)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "Compare.h"
+#include "Csv.h"
 #include "FileNames.h"
 #include "OutputFile.h"
 #include "Plan.h"
@@ -57,22 +58,6 @@ std::string shownFileName(const QString& path) {
     return hasUndecodableBytes(name) ? printableText(fileNameBytes(name)) : name.toStdString();
 }
 
-// A text cell of the summary. A spreadsheet takes a cell that begins with = + - @ (or a tab
-// or a carriage return) for a formula and runs it; a quote mark in front keeps it text.
-std::string textCell(const std::string& text) {
-    if (text.empty() || std::string_view("=+-@\t\r").find(text.front()) == std::string::npos) {
-        return csvField(text);
-    }
-    std::string quoted = "\"'";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
-
 constexpr const char* kSummaryHeading =
     "file,crop,target_yield_kg_ha,pawc_mm,cycle,irrigations,season_total_mm,peak_rate_mm,"
     "beyond_capacity_days,error,output\n";
@@ -80,21 +65,27 @@ constexpr const char* kSummaryHeading =
 // A field's line: its figures rounded as they are read (water to 0.1 mm, yields to whole
 // kg/ha), and its output's name; a refused field has its error instead.
 std::string summaryLine(const Field& field, const PlanResult* plan, const std::string& error) {
-    std::string line = textCell(shownFileName(field.scenario)) + ",";
-    if (plan != nullptr) {
-        const CycleFigures figures =
-            cycleFigures(plan->schedule, plan->engine.Cycle(), plan->sprinklerPackage);
-        line += textCell(plan->cropName) + "," +
-                std::to_string(std::lround(static_cast<double>(plan->state.TargetYield))) + "," +
-                oneDecimalText(static_cast<double>(plan->state.ProfilePAWC)) + "," +
-                std::to_string(figures.cycle) + "," + std::to_string(figures.irrigations) + "," +
-                oneDecimalText(figures.seasonTotal) + "," + oneDecimalText(figures.peakRate) + "," +
-                std::to_string(figures.beyondCapacityDays) + ",," +
-                textCell(field.outputName.toStdString());
-    } else {
-        line += ",,,,,,,," + textCell(printableText(error)) + ",";
+    CsvLine line;
+    line.add(csvTextCell(shownFileName(field.scenario)));
+    if (plan == nullptr) {
+        for (int empty = 0; empty < 8; ++empty) {
+            line.add({});
+        }
+        return std::move(line.add(csvTextCell(printableText(error))).add({})).end();
     }
-    return line + "\n";
+    const CycleFigures figures =
+        cycleFigures(plan->schedule, plan->engine.Cycle(), plan->sprinklerPackage);
+    line.add(csvTextCell(plan->cropName))
+        .add(std::to_string(std::lround(static_cast<double>(plan->state.TargetYield))))
+        .add(oneDecimalText(static_cast<double>(plan->state.ProfilePAWC)))
+        .add(std::to_string(figures.cycle))
+        .add(std::to_string(figures.irrigations))
+        .add(oneDecimalText(figures.seasonTotal))
+        .add(oneDecimalText(figures.peakRate))
+        .add(std::to_string(figures.beyondCapacityDays))
+        .add({})
+        .add(csvTextCell(field.outputName.toStdString()));
+    return std::move(line).end();
 }
 
 // One field through the pipeline: read, checked, planned, its output made and written.
@@ -256,6 +247,142 @@ std::vector<QString> scenariosInFolder(const QString& folder) {
     return paths;
 }
 
+namespace {
+
+// The summary's place made ready, before anything is written: a summary of that name that is
+// no regular file (or link) refuses the batch, the output folder is made, and the summary of
+// an earlier run goes (a link of that name itself, never what it points to): a folder with a
+// summary is a batch that ran to its end. The reason when one of them failed.
+std::optional<std::string> prepareOutputFolder(const BatchRequest& request,
+                                               const QString& summaryPath) {
+    const std::string summaryBytes = fileNameBytes(summaryPath);
+    struct stat previous {};
+    const bool hadSummary = ::lstat(summaryBytes.c_str(), &previous) == 0;
+    if (hadSummary && !S_ISREG(previous.st_mode) && !S_ISLNK(previous.st_mode)) {
+        return "the summary \"" + shownPath(summaryPath) +
+               "\" is not a regular file (a folder, a device or a pipe is never replaced)";
+    }
+    std::error_code made;
+    std::filesystem::create_directories(fileNameBytes(request.outputFolder), made);
+    if (made) {
+        return "the output folder \"" + shownPath(request.outputFolder) +
+               "\" cannot be made: " + made.message();
+    }
+    if (hadSummary && ::unlink(summaryBytes.c_str()) != 0 && errno != ENOENT) {
+        return "the summary of an earlier run, \"" + shownPath(summaryPath) +
+               "\", cannot be removed: " + std::strerror(errno);
+    }
+    return std::nullopt;
+}
+
+// The fields first..end of the batch, with their scenarios and output paths.
+void fillSlice(std::vector<Field>& slice, const BatchRequest& request, const OutputNames& names,
+               std::size_t first, std::size_t end) {
+    slice.assign(end - first, Field{});
+    for (std::size_t i = first; i < end; ++i) {
+        Field& field = slice[i - first];
+        field.scenario = request.scenarios[i];
+        field.outputName = names.names[i];
+        if (!field.outputName.isEmpty()) {
+            field.output = QDir(request.outputFolder).filePath(field.outputName);
+        }
+    }
+}
+
+// The slice's fields planned on every processor; this thread works with the others.
+void planSlice(std::vector<Field>& slice, const CropTable& crops, const BatchRequest& request,
+               const TimeStamp& stamp, const std::string& utcStamp) {
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < slice.size(); i = next++) {
+            // Whatever goes wrong with one field (memory, say) is that field's alone.
+            try {
+                planField(slice[i], crops, request, stamp, utcStamp);
+            } catch (const std::exception& error) {
+                slice[i].refused = true;
+                slice[i].plan.reset();
+                slice[i].summary = summaryLine(
+                    slice[i], nullptr, std::string("it could not be planned: ") + error.what());
+            }
+        }
+    };
+    const unsigned threads = std::max(1U, std::thread::hardware_concurrency());
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, slice.size()); ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: the ones there (and this one) do the work
+        }
+    }
+    work();
+    for (std::thread& worker : pool) {
+        worker.join();
+    }
+}
+
+// A field of a drawn format drawn (by this, the main thread) and written; a field whose
+// picture cannot be drawn or written becomes a refused one.
+void writeDrawnOutput(Field& field, const BatchRequest& request, const HeadlessContext& context) {
+    const std::string bytes = context.draw(*field.plan, request.drawn);
+    const auto problem = bytes.empty()
+                             ? std::optional<std::string>("it could not be drawn")
+                             : replaceFileInFolder(field.output, bytes, Durability::Deferred);
+    if (problem) {
+        field.refused = true;
+        field.summary = summaryLine(field, nullptr,
+                                    "the output \"" + shownPath(field.output) +
+                                        "\" cannot be written: " + *problem);
+    }
+    field.plan.reset();
+}
+
+// The summary of a batch, written as the fields are planned; it takes its place (whole) at
+// the end.
+class Summary {
+public:
+    explicit Summary(const QString& path)
+        : file_(path), shown_("the summary \"" + shownPath(path) + "\"") {}
+
+    std::optional<std::string> open() {
+        if (auto problem = file_.open()) {
+            return failed(*problem);
+        }
+        return write(kSummaryHeading);
+    }
+    std::optional<std::string> write(std::string_view line) {
+        auto problem = file_.write(line);
+        return problem ? failed(*problem) : std::nullopt;
+    }
+    std::optional<std::string> commit() {
+        auto problem = file_.commit(Durability::Synced);
+        return problem ? failed(*problem) : std::nullopt;
+    }
+
+private:
+    std::optional<std::string> failed(const std::string& reason) const {
+        return shown_ + " cannot be written: " + reason;
+    }
+    FileInFolder file_;
+    std::string shown_;
+};
+
+// Progress on standard error, once the run has taken more than a second; whether it was
+// shown.
+bool showProgress(const BatchRequest& request, const HeadlessContext& context,
+                  std::chrono::steady_clock::time_point started, std::size_t done,
+                  std::size_t count) {
+    if (!request.progress ||
+        std::chrono::steady_clock::now() - started <= std::chrono::seconds(1)) {
+        return false;
+    }
+    context.err << "\rtavik plan: " << done << " of " << count << " fields ("
+                << (100 * done / count) << " %)" << std::flush;
+    return true;
+}
+
+} // namespace
+
 BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
                      const HeadlessContext& context) {
     BatchResult result;
@@ -267,45 +394,19 @@ BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
     }
     const QString summaryPath =
         QDir(request.outputFolder).filePath(QString::fromLatin1(kSummaryFileName));
-    const std::string summaryBytes = fileNameBytes(summaryPath);
-    const std::string shownSummary = "the summary \"" + shownPath(summaryPath) + "\"";
-    struct stat previous {};
-    const bool hadSummary = ::lstat(summaryBytes.c_str(), &previous) == 0;
-    if (hadSummary && !S_ISREG(previous.st_mode) && !S_ISLNK(previous.st_mode)) {
-        result.problem = shownSummary + " is not a regular file (a folder, a device or a pipe "
-                                        "is never replaced)";
-        return result;
-    }
-    std::error_code made;
-    std::filesystem::create_directories(fileNameBytes(request.outputFolder), made);
-    if (made) {
-        result.problem = "the output folder \"" + shownPath(request.outputFolder) +
-                         "\" cannot be made: " + made.message();
-        return result;
-    }
-    // The summary of an earlier run goes first (a link of that name itself, never what it
-    // points to): a folder with a summary is a batch that ran to its end.
-    if (hadSummary && ::unlink(summaryBytes.c_str()) != 0 && errno != ENOENT) {
-        result.problem = "the summary of an earlier run, \"" + shownPath(summaryPath) +
-                         "\", cannot be removed: " + std::strerror(errno);
+    if (auto problem = prepareOutputFolder(request, summaryPath)) {
+        result.problem = std::move(*problem);
         return result;
     }
     const TimeStamp stamp = currentTimeStamp();
     const std::string utcStamp = currentUtcStamp();
-    const unsigned threads = std::max(1U, std::thread::hardware_concurrency());
-
-    // The summary is written as the fields are planned, and takes its place (whole) at the
-    // end.
-    FileInFolder summary(summaryPath);
-    const auto summaryFailed = [&shownSummary, &result](const std::string& reason) {
-        result.problem = shownSummary + " cannot be written: " + reason;
+    Summary summary(summaryPath);
+    const auto failed = [&result](std::string problem) {
+        result.problem = std::move(problem);
         return result;
     };
     if (auto problem = summary.open()) {
-        return summaryFailed(*problem);
-    }
-    if (auto problem = summary.write(kSummaryHeading)) {
-        return summaryFailed(*problem);
+        return failed(std::move(*problem));
     }
     const auto started = std::chrono::steady_clock::now();
     bool progressShown = false;
@@ -314,78 +415,28 @@ BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
     const std::size_t sliceSize = isDrawnFormat(request.format) ? kDrawnSlice : kSlice;
     for (std::size_t first = 0; first < count; first += sliceSize) {
         const std::size_t end = std::min(count, first + sliceSize);
-        slice.assign(end - first, Field{});
-        for (std::size_t i = first; i < end; ++i) {
-            Field& field = slice[i - first];
-            field.scenario = request.scenarios[i];
-            field.outputName = names.names[i];
-            if (!field.outputName.isEmpty()) {
-                field.output = QDir(request.outputFolder).filePath(field.outputName);
-            }
-        }
-        std::atomic<std::size_t> next{0};
-        const auto work = [&] {
-            for (std::size_t i = next++; i < slice.size(); i = next++) {
-                // Whatever goes wrong with one field (memory, say) is that field's alone.
-                try {
-                    planField(slice[i], crops, request, stamp, utcStamp);
-                } catch (const std::exception& error) {
-                    slice[i].refused = true;
-                    slice[i].plan.reset();
-                    slice[i].summary = summaryLine(
-                        slice[i], nullptr, std::string("it could not be planned: ") + error.what());
-                }
-            }
-        };
-        std::vector<std::thread> pool;
-        for (unsigned t = 1; t < std::min<std::size_t>(threads, slice.size()); ++t) {
-            try {
-                pool.emplace_back(work);
-            } catch (const std::system_error&) {
-                break; // no more threads to be had: the ones there (and this one) do the work
-            }
-        }
-        work();
-        for (std::thread& worker : pool) {
-            worker.join();
-        }
+        fillSlice(slice, request, names, first, end);
+        planSlice(slice, crops, request, stamp, utcStamp);
         for (Field& field : slice) {
             if (field.plan) {
-                const std::string bytes = context.draw(*field.plan, request.drawn);
-                const auto problem =
-                    bytes.empty() ? std::optional<std::string>("it could not be drawn")
-                                  : replaceFileInFolder(field.output, bytes, Durability::Deferred);
-                if (problem) {
-                    field.refused = true;
-                    field.summary = summaryLine(field, nullptr,
-                                                "the output \"" + shownPath(field.output) +
-                                                    "\" cannot be written: " + *problem);
-                }
-                field.plan.reset();
+                writeDrawnOutput(field, request, context);
             }
             if (auto problem = summary.write(field.summary)) {
-                return summaryFailed(*problem);
+                return failed(std::move(*problem));
             }
             ++(field.refused ? result.refused : result.planned);
         }
-        // Progress, once the run has taken more than a second, on a terminal only.
-        if (request.progress &&
-            std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
-            context.err << "\rtavik plan: " << end << " of " << count << " fields ("
-                        << (100 * end / count) << " %)" << std::flush;
-            progressShown = true;
-        }
+        progressShown = showProgress(request, context, started, end, count) || progressShown;
     }
     if (progressShown) {
         context.err << '\n';
     }
     // The fields' outputs reach the disk together, before the summary that lists them.
     if (const auto problem = syncFolderToDisk(request.outputFolder)) {
-        result.problem = "the outputs cannot be written to the disk: " + *problem;
-        return result;
+        return failed("the outputs cannot be written to the disk: " + *problem);
     }
-    if (auto problem = summary.commit(Durability::Synced)) {
-        return summaryFailed(*problem);
+    if (auto problem = summary.commit()) {
+        return failed(std::move(*problem));
     }
     return result;
 }

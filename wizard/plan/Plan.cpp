@@ -150,10 +150,9 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     }
     plan.siltClay.assign(static_cast<std::size_t>(layout.layers), kFreshSiltClay);
     if (scenario.siltClay) {
-        if (scenario.siltClay->size() != plan.siltClay.size()) {
-            return refused("\"soil.siltClay\" must have " + std::to_string(layout.layers) +
-                           " values, one per layer of the " + std::to_string(depth) +
-                           " mm profile, not " + std::to_string(scenario.siltClay->size()));
+        if (auto wrongCount = layerCountProblem("soil.siltClay", scenario.siltClay->size(),
+                                                layout.layers, depth)) {
+            return refused(*wrongCount);
         }
         plan.siltClay = *scenario.siltClay;
     }
@@ -175,10 +174,10 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
         if (!levels) {
             continue;
         }
-        if (levels->size() != static_cast<std::size_t>(plan.waterLevels.LayerCount())) {
-            return refused("\"waterLevels." + std::string(stageKey(stage)) + "\" must have " +
-                           std::to_string(plan.waterLevels.LayerCount()) +
-                           " values, one per layer, not " + std::to_string(levels->size()));
+        if (auto wrongCount =
+                layerCountProblem("waterLevels." + std::string(stageKey(stage)), levels->size(),
+                                  plan.waterLevels.LayerCount(), std::nullopt)) {
+            return refused(*wrongCount);
         }
     }
     for (int r = 0; r < plan.waterLevels.LayerCount(); ++r) {

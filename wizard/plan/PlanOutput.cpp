@@ -2,6 +2,7 @@
 
 #include "Calendar.h"
 #include "ICalendar.h"
+#include "IrrigationTable.h"
 #include "Json.h"
 #include "engine/RichText.h"
 #include "model/cProfile.h"
@@ -11,40 +12,135 @@ namespace tavik {
 
 namespace {
 
+using Layout = JsonWriter::Layout;
+
+// A flat list of the values of layers 1..n.
 template <typename Read>
-Json perLayer(std::int16_t layers, Read read) {
-    Json::Array values;
+void perLayer(JsonWriter& out, std::string_view name, std::int16_t layers, Read read) {
+    out.key(name);
+    out.beginArray(Layout::Flat);
     for (std::int16_t i = 1; i <= layers; ++i) {
-        values.emplace_back(read(i));
+        out.value(read(i));
     }
-    return Json(std::move(values));
+    out.endArray();
 }
 
 // Values of layers 1..n from a 1-based array that may be shorter.
-Json layerValues(const std::vector<float>& values, std::int16_t layers) {
-    return perLayer(layers, [&values](std::int16_t i) {
+void layerValues(JsonWriter& out, std::string_view name, const std::vector<float>& values,
+                 std::int16_t layers) {
+    perLayer(out, name, layers, [&values](std::int16_t i) {
         const auto at = static_cast<std::size_t>(i);
         return at < values.size() ? values[at] : 0.0F;
     });
 }
 
-template <typename Value>
-Json byStage(Value value) {
-    Json::Object object;
+// An object of one member per stage, each written by `write`.
+template <typename Write>
+void byStage(JsonWriter& out, std::string_view name, Write write) {
+    out.key(name);
+    out.beginObject();
     for (Stage stage : kStages) {
-        object.emplace_back(stageKey(stage), value(stage));
+        out.key(stageKey(stage));
+        write(stage);
     }
-    return Json(std::move(object));
+    out.endObject();
 }
 
-Json optionalNumber(const std::optional<double>& value) {
-    return value ? Json(*value) : Json(nullptr);
+template <typename T>
+void optionalMember(JsonWriter& out, std::string_view name, const std::optional<T>& value) {
+    out.key(name);
+    if (value) {
+        out.value(*value);
+    } else {
+        out.null();
+    }
 }
 
-Json chart(const PlanResult& plan) {
-    return Json::Object{{"labels", Json::array(plan.individualChart.labels)},
-                        {"individual", Json::array(plan.individualChart.values)},
-                        {"cumulative", Json::array(plan.cumulativeChart.values)}};
+void irrigations(JsonWriter& out, const PlanResult& plan) {
+    out.key("irrigations");
+    out.beginArray(Layout::Nested);
+    for (const IrrigationDay& day : plan.schedule.irrigations) {
+        out.beginObject();
+        out.member("day", static_cast<int>(day.day));
+        out.member("amount", day.amount);
+        out.member("cumulative", day.cumulative);
+        optionalMember(out, "speed", day.speed);
+        out.member("beyondCapacity", day.beyondCapacity);
+        optionalMember(out, "passes", day.passes);
+        optionalMember(out, "passSpeed", day.passSpeed);
+        // With a planting date, each irrigation's calendar date too.
+        if (const auto date = irrigationDate(plan, day)) {
+            out.member("date", *date);
+        }
+        out.endObject();
+    }
+    out.endArray();
+}
+
+void soil(JsonWriter& out, const PlanResult& plan) {
+    const mType& state = plan.state;
+    const cProfile& profile = *state.SoilProfile;
+    const std::int16_t n = plan.layers;
+    out.key("soil");
+    out.beginObject();
+    out.member("layers", static_cast<int>(n));
+    out.member("bottomLayerThickness", state.BottomLayerThickness);
+    out.member("rootLayers", static_cast<int>(plan.rootZone.RootLayers));
+    out.member("dryingPasses", plan.rootZone.dryingPasses);
+    out.member("profilePAWC", state.ProfilePAWC);
+    perLayer(out, "dul", n, [&](std::int16_t i) { return profile.DUL(i); });
+    perLayer(out, "theta1500Pa", n, [&](std::int16_t i) { return profile.Theta1500Pa(i); });
+    perLayer(out, "cval", n, [&](std::int16_t i) { return profile.Cval(i); });
+    perLayer(out, "actualTheta", n, [&](std::int16_t i) { return profile.ActualTheta(i); });
+    perLayer(out, "fsr", n, [&](std::int16_t i) { return profile.FSRvalue(i); });
+    layerValues(out, "rootDensity", plan.rootZone.RootDensity, n);
+    layerValues(out, "waterAtEnd", plan.rootZone.LayerWater, n);
+    out.endObject();
+}
+
+void waterLevels(JsonWriter& out, const PlanResult& plan) {
+    const WaterLevelModel& levels = plan.waterLevels;
+    out.key("waterLevels");
+    out.beginObject();
+    byStage(out, "stageTotals", [&](Stage s) { out.value(levels.stageTotal(s)); });
+    byStage(out, "gaugeValues", [&](Stage s) { out.value(levels.dial(s).Value()); });
+    out.key("nominalClasses");
+    out.beginArray(Layout::Flat);
+    for (Stage stage : kStages) {
+        out.value(levels.nominalClass(stage));
+    }
+    out.endArray();
+    byStage(out, "layerClasses", [&](Stage s) {
+        out.beginArray(Layout::Flat);
+        for (int r = 0; r < levels.LayerCount(); ++r) {
+            out.value(levels.layerClass(r, s));
+        }
+        out.endArray();
+    });
+    out.member("storageChangeEarly", plan.state.StorageChangeEarly);
+    out.member("storageChangePeak", plan.state.StorageChangePeak);
+    out.member("storageChangeLate", plan.state.StorageChangeLate);
+    out.endObject();
+}
+
+void schedule(JsonWriter& out, const PlanResult& plan) {
+    const cWaterDemand& demand = plan.engine.WaterDemand();
+    out.key("schedule");
+    out.beginObject();
+    out.member("cycle", static_cast<int>(plan.engine.Cycle()));
+    out.member("count", static_cast<int>(demand.Count()));
+    out.flatArray("dailyDemand", demand.dailyDemands());
+    out.flatArray("cumulativeDemand", demand.cumulativeDemands());
+    out.member("peakRate", plan.schedule.PeakRate);
+    out.member("beyondCapacity", plan.schedule.BeyondCapacity);
+    irrigations(out, plan);
+    out.key("chart");
+    out.beginObject();
+    out.flatArray("labels", plan.individualChart.labels);
+    out.flatArray("individual", plan.individualChart.values);
+    out.flatArray("cumulative", plan.cumulativeChart.values);
+    out.endObject();
+    out.endObject();
 }
 
 } // namespace
@@ -58,91 +154,31 @@ std::string planRtf(const PlanResult& plan) {
 }
 
 std::string planJson(const PlanResult& plan) {
-    const mType& state = plan.state;
-    const cProfile& profile = *state.SoilProfile;
-    const std::int16_t n = plan.layers;
-    const WaterLevelModel& levels = plan.waterLevels;
-    const cWaterDemand& demand = plan.engine.WaterDemand();
-
-    Json::Array irrigations;
-    for (const IrrigationDay& day : plan.schedule.irrigations) {
-        Json::Object irrigation{
-            {"day", Json(static_cast<int>(day.day))},
-            {"amount", day.amount},
-            {"cumulative", day.cumulative},
-            {"speed", optionalNumber(day.speed)},
-            {"beyondCapacity", day.beyondCapacity},
-            {"passes", day.passes ? Json(*day.passes) : Json(nullptr)},
-            {"passSpeed", optionalNumber(day.passSpeed)},
-        };
-        // With a planting date, each irrigation's calendar date too.
-        if (const auto date = irrigationDate(plan, day)) {
-            irrigation.emplace_back("date", *date);
-        }
-        irrigations.emplace_back(std::move(irrigation));
-    }
-    const std::vector<double> daily = demand.dailyDemands();
-    const std::vector<double> cumulative = demand.cumulativeDemands();
-
-    Json::Array nominal;
-    for (Stage stage : kStages) {
-        nominal.emplace_back(levels.nominalClass(stage));
-    }
-
-    Json::Object root{
-        {"crop",
-         Json::Object{{"row", Json(static_cast<int>(state.CropRow))}, {"name", plan.cropName}}},
-        {"targetYield", state.TargetYield},
-        {"soil",
-         Json::Object{
-             {"layers", Json(static_cast<int>(n))},
-             {"bottomLayerThickness", state.BottomLayerThickness},
-             {"rootLayers", Json(static_cast<int>(plan.rootZone.RootLayers))},
-             {"dryingPasses", plan.rootZone.dryingPasses},
-             {"profilePAWC", state.ProfilePAWC},
-             {"dul", perLayer(n, [&](std::int16_t i) { return profile.DUL(i); })},
-             {"theta1500Pa", perLayer(n, [&](std::int16_t i) { return profile.Theta1500Pa(i); })},
-             {"cval", perLayer(n, [&](std::int16_t i) { return profile.Cval(i); })},
-             {"actualTheta", perLayer(n, [&](std::int16_t i) { return profile.ActualTheta(i); })},
-             {"fsr", perLayer(n, [&](std::int16_t i) { return profile.FSRvalue(i); })},
-             {"rootDensity", layerValues(plan.rootZone.RootDensity, n)},
-             {"waterAtEnd", layerValues(plan.rootZone.LayerWater, n)},
-         }},
-        {"waterLevels",
-         Json::Object{
-             {"stageTotals", byStage([&](Stage s) { return Json(levels.stageTotal(s)); })},
-             {"gaugeValues", byStage([&](Stage s) { return Json(levels.dial(s).Value()); })},
-             {"nominalClasses", Json(std::move(nominal))},
-             {"layerClasses", byStage([&](Stage s) {
-                  Json::Array classes;
-                  for (int r = 0; r < levels.LayerCount(); ++r) {
-                      classes.emplace_back(levels.layerClass(r, s));
-                  }
-                  return Json(std::move(classes));
-              })},
-             {"storageChangeEarly", state.StorageChangeEarly},
-             {"storageChangePeak", state.StorageChangePeak},
-             {"storageChangeLate", state.StorageChangeLate},
-         }},
-        {"sprinkler", Json::Object{{"speedCoefficient", state.SpeedCoefficient},
-                                   {"speedExponent", state.SpeedExponent}}},
-        {"schedule",
-         Json::Object{
-             {"cycle", Json(static_cast<int>(plan.engine.Cycle()))},
-             {"count", Json(static_cast<int>(demand.Count()))},
-             {"dailyDemand", Json::array(daily)},
-             {"cumulativeDemand", Json::array(cumulative)},
-             {"peakRate", plan.schedule.PeakRate},
-             {"beyondCapacity", plan.schedule.BeyondCapacity},
-             {"irrigations", Json(std::move(irrigations))},
-             {"chart", chart(plan)},
-         }},
-        {"report", plan.schedule.report.text},
-    };
+    std::string json;
+    json.reserve(32 * 1024); // a deep profile's plan with its report is some 20 KB
+    JsonWriter out(json);
+    out.beginObject();
+    out.key("crop");
+    out.beginObject();
+    out.member("row", static_cast<int>(plan.state.CropRow));
+    out.member("name", plan.cropName);
+    out.endObject();
+    out.member("targetYield", plan.state.TargetYield);
+    soil(out, plan);
+    waterLevels(out, plan);
+    out.key("sprinkler");
+    out.beginObject();
+    out.member("speedCoefficient", plan.state.SpeedCoefficient);
+    out.member("speedExponent", plan.state.SpeedExponent);
+    out.endObject();
+    schedule(out, plan);
+    out.member("report", plan.schedule.report.text);
     if (plan.plantingDate) {
-        root.emplace_back("plantingDate", *plan.plantingDate);
+        out.member("plantingDate", *plan.plantingDate);
     }
-    return Json(std::move(root)).dump();
+    out.endObject();
+    out.end();
+    return json;
 }
 
 std::optional<std::string> irrigationDate(const PlanResult& plan, const IrrigationDay& day) {
@@ -151,22 +187,23 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
 
 std::string planCsv(const PlanResult& plan) {
     // With a planting date, a last column holds each irrigation's calendar date.
-    std::string csv = "day,amount_mm,cumulative_mm,speed_percent,beyond_capacity,passes,"
-                      "pass_speed_percent";
-    csv += plan.plantingDate ? ",date\n" : "\n";
-    const auto number = [](const std::optional<double>& value) {
-        return value ? shortestText(*value) : std::string();
-    };
+    const std::vector<IrrigationColumn> columns =
+        csvIrrigationColumns(plan.plantingDate.has_value());
+    CsvLine heading;
+    for (const IrrigationColumn& column : columns) {
+        heading.add(column.heading);
+    }
+    std::string csv = std::move(heading).end();
     for (const IrrigationDay& day : plan.schedule.irrigations) {
-        csv += std::to_string(day.day) + "," + shortestText(day.amount) + "," +
-               shortestText(day.cumulative) + "," + number(day.speed) + "," +
-               (day.beyondCapacity ? "true" : "false") + "," +
-               (day.passes ? std::to_string(*day.passes) : std::string()) + "," +
-               number(day.passSpeed);
-        if (const auto date = irrigationDate(plan, day)) {
-            csv += "," + *date;
+        const auto date = irrigationDate(plan, day);
+        CsvLine line;
+        for (const IrrigationColumn& column : columns) {
+            // A day whose date cannot be told has no date field at all.
+            if (column.field != IrrigationField::Date || date) {
+                line.add(csvIrrigationCell(column.field, day, date.value_or(std::string())));
+            }
         }
-        csv += "\n";
+        csv += std::move(line).end();
     }
     return csv;
 }
@@ -178,20 +215,6 @@ std::string planInFormat(const PlanResult& plan, std::string_view format,
            : format == "csv"  ? planCsv(plan)
            : format == "ics"  ? planICalendar(plan, stampUtc)
                               : planText(plan);
-}
-
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
 }
 
 } // namespace tavik

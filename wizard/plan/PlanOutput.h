@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Csv.h"
 #include "Plan.h"
 
 #include <optional>
@@ -25,8 +26,5 @@ std::string planCsv(const PlanResult& plan);
 // "csv" or "ics" (whose events are stamped with stampUtc).
 std::string planInFormat(const PlanResult& plan, std::string_view format,
                          const std::string& stampUtc);
-
-// A CSV field, quoted where it holds a comma, a quote or a line break (RFC 4180).
-std::string csvField(const std::string& text);
 
 } // namespace tavik

@@ -262,10 +262,9 @@ struct Layers {
 };
 
 void checkLength(const QJsonArray& array, const std::string& key, const Layers& layers) {
-    if (array.size() != layers.count) {
-        refuse(key, "must have " + std::to_string(layers.count) + " values, one per layer of the " +
-                        std::to_string(layers.depth) + " mm profile, not " +
-                        std::to_string(array.size()));
+    if (auto problem = layerCountProblem(key, static_cast<std::size_t>(array.size()), layers.count,
+                                         layers.depth)) {
+        throw Refusal{std::move(*problem)};
     }
 }
 
@@ -309,135 +308,165 @@ std::vector<int> waterLevels(const QJsonValue& value, const std::string& key,
     return positions;
 }
 
-Scenario read(const QJsonObject& root) {
-    onlyKeys(root, "",
-             {"crop", "targetYield", "soil", "waterLevels", "sprinklerPackage", "cycle",
-              "plantingDate"});
-    Scenario scenario;
+// A group of the scenario's keys, as an object; `what` says what it must be.
+QJsonObject group(const QJsonObject& root, const char* key, const std::string& what) {
+    const QJsonValue value = root.value(QLatin1String(key));
+    if (!value.isObject()) {
+        refuse(key, what);
+    }
+    return value.toObject();
+}
 
+std::variant<std::string, int> readCrop(const QJsonObject& root) {
     const QJsonValue crop = root.value(QLatin1String("crop"));
     if (crop.isUndefined()) {
         refuse("crop", "is missing: give the crop's name or its worksheet row");
     }
     if (crop.isString()) {
-        scenario.crop = crop.toString().toStdString();
-    } else if (crop.isDouble()) {
-        scenario.crop = wholeNumber(crop, "crop", 2, 32767, "(a worksheet row)");
-    } else {
+        return crop.toString().toStdString();
+    }
+    if (!crop.isDouble()) {
         refuse("crop", "must be the crop's name or its worksheet row");
     }
+    return wholeNumber(crop, "crop", 2, 32767, "(a worksheet row)");
+}
 
+// The layers of a profile of the scenario's depth (the fresh screen's when it gives none).
+Layers layersOf(const Scenario& scenario) {
+    Layers layers;
+    layers.depth = scenario.depth.value_or(kFreshSoilDepth);
+    layers.count = depthLayout(static_cast<std::int16_t>(layers.depth)).layers;
+    if (layers.count == 0) {
+        refuse("soil.depth", "is " + std::to_string(layers.depth) +
+                                 " mm, which gives no soil layer (a profile needs 150 mm at "
+                                 "least): " +
+                                 kNoDepthMessage);
+    }
+    return layers;
+}
+
+// The soil: its depth first, which decides the layers the silt + clay list must have.
+void readSoil(const QJsonObject& root, Scenario& scenario, Layers& layers) {
+    const QJsonObject soil =
+        group(root, "soil", "must be an object with depth, siltClay and deepRipped");
+    onlyKeys(soil, "soil", {"depth", "siltClay", "deepRipped"});
+    if (soil.contains(QLatin1String("depth"))) {
+        scenario.depth =
+            wholeNumber(soil.value(QLatin1String("depth")), "soil.depth", 0, 2000, "(mm)");
+        layers = layersOf(scenario);
+    }
+    if (soil.contains(QLatin1String("siltClay"))) {
+        scenario.siltClay = wholeNumbers(soil.value(QLatin1String("siltClay")), "soil.siltClay", 1,
+                                         100, "(%)", layers);
+    }
+    if (soil.contains(QLatin1String("deepRipped"))) {
+        const QJsonValue ripped = soil.value(QLatin1String("deepRipped"));
+        if (!ripped.isBool()) {
+            refuse("soil.deepRipped", "must be true or false");
+        }
+        scenario.deepRipped = ripped.toBool();
+    }
+}
+
+void readWaterLevels(const QJsonObject& root, Scenario& scenario, const Layers& layers) {
+    const QJsonObject levels =
+        group(root, "waterLevels",
+              "must be an object keyed by SeasonStart, PeakStart, PeakEnd and SeasonEnd");
+    onlyKeys(levels, "waterLevels", {"SeasonStart", "PeakStart", "PeakEnd", "SeasonEnd"});
+    for (Stage stage : kStages) {
+        const QLatin1String key(stageKey(stage));
+        if (levels.contains(key)) {
+            scenario.waterLevels[static_cast<std::size_t>(stage)] = waterLevels(
+                levels.value(key), std::string("waterLevels.") + stageKey(stage), layers);
+        }
+    }
+}
+
+void readSprinklerPackage(const QJsonObject& root, Scenario& scenario) {
+    const QJsonObject package =
+        group(root, "sprinklerPackage", "must be an object (with the optional key amounts)");
+    scenario.sprinklerPackage = true;
+    onlyKeys(package, "sprinklerPackage", {"amounts"});
+    if (!package.contains(QLatin1String("amounts"))) {
+        return;
+    }
+    const QJsonValue amountsValue = package.value(QLatin1String("amounts"));
+    if (!amountsValue.isArray() ||
+        amountsValue.toArray().size() != static_cast<qsizetype>(kSprinklerRows)) {
+        refuse("sprinklerPackage.amounts",
+               "must be a list of " + std::to_string(kSprinklerRows) +
+                   " amounts in mm, for the running speeds from 100 % down to 5 %");
+    }
+    std::vector<double> amounts;
+    const QJsonArray array = amountsValue.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const std::string key = "sprinklerPackage.amounts[" + std::to_string(i) + "]";
+        if (!array[i].isDouble() || !(array[i].toDouble() > 0.0)) {
+            refuse(key, "must be an amount in mm greater than 0");
+        }
+        amounts.push_back(array[i].toDouble());
+    }
+    scenario.amounts = std::move(amounts);
+}
+
+std::string readPlantingDate(const QJsonValue& date) {
+    const QString text = date.toString();
+    // Exactly YYYY-MM-DD, ten characters, digits 0-9: ISO 8601 also allows times and week
+    // dates, and a date reader other digits and a line feed at the end; a plan does not.
+    bool form = text.size() == 10;
+    for (qsizetype i = 0; form && i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        form = (i == 4 || i == 7) ? c == u'-' : (c >= u'0' && c <= u'9');
+    }
+    if (!date.isString() || !form || !QDate::fromString(text, Qt::ISODate).isValid()) {
+        refuse("plantingDate", "must be a date written YYYY-MM-DD (such as 2026-10-15)");
+    }
+    return text.toStdString();
+}
+
+// The scenario's keys in the order of its description: the lists of one value per layer are
+// checked against the layers of the soil's depth, read before them.
+Scenario read(const QJsonObject& root) {
+    onlyKeys(root, "",
+             {"crop", "targetYield", "soil", "waterLevels", "sprinklerPackage", "cycle",
+              "plantingDate"});
+    Scenario scenario;
+    scenario.crop = readCrop(root);
     if (root.contains(QLatin1String("targetYield"))) {
         scenario.targetYield = wholeNumber(root.value(QLatin1String("targetYield")), "targetYield",
                                            0, 2147483647, "(kg/ha)");
     }
-
-    Layers layers;
-    const auto setLayers = [&scenario, &layers] {
-        layers.depth = scenario.depth.value_or(kFreshSoilDepth);
-        layers.count = depthLayout(static_cast<std::int16_t>(layers.depth)).layers;
-        if (layers.count == 0) {
-            refuse("soil.depth", "is " + std::to_string(layers.depth) +
-                                     " mm, which gives no soil layer (a profile needs 150 mm at "
-                                     "least): " +
-                                     kNoDepthMessage);
-        }
-    };
-    setLayers();
+    Layers layers = layersOf(scenario);
     if (root.contains(QLatin1String("soil"))) {
-        const QJsonValue soilValue = root.value(QLatin1String("soil"));
-        if (!soilValue.isObject()) {
-            refuse("soil", "must be an object with depth, siltClay and deepRipped");
-        }
-        const QJsonObject soil = soilValue.toObject();
-        onlyKeys(soil, "soil", {"depth", "siltClay", "deepRipped"});
-        if (soil.contains(QLatin1String("depth"))) {
-            scenario.depth =
-                wholeNumber(soil.value(QLatin1String("depth")), "soil.depth", 0, 2000, "(mm)");
-            setLayers();
-        }
-        if (soil.contains(QLatin1String("siltClay"))) {
-            scenario.siltClay = wholeNumbers(soil.value(QLatin1String("siltClay")), "soil.siltClay",
-                                             1, 100, "(%)", layers);
-        }
-        if (soil.contains(QLatin1String("deepRipped"))) {
-            const QJsonValue ripped = soil.value(QLatin1String("deepRipped"));
-            if (!ripped.isBool()) {
-                refuse("soil.deepRipped", "must be true or false");
-            }
-            scenario.deepRipped = ripped.toBool();
-        }
+        readSoil(root, scenario, layers);
     }
-
     if (root.contains(QLatin1String("waterLevels"))) {
-        const QJsonValue levelsValue = root.value(QLatin1String("waterLevels"));
-        if (!levelsValue.isObject()) {
-            refuse("waterLevels",
-                   "must be an object keyed by SeasonStart, PeakStart, PeakEnd and SeasonEnd");
-        }
-        const QJsonObject levels = levelsValue.toObject();
-        onlyKeys(levels, "waterLevels", {"SeasonStart", "PeakStart", "PeakEnd", "SeasonEnd"});
-        for (Stage stage : kStages) {
-            const QLatin1String key(stageKey(stage));
-            if (levels.contains(key)) {
-                scenario.waterLevels[static_cast<std::size_t>(stage)] = waterLevels(
-                    levels.value(key), std::string("waterLevels.") + stageKey(stage), layers);
-            }
-        }
+        readWaterLevels(root, scenario, layers);
     }
-
     if (root.contains(QLatin1String("sprinklerPackage"))) {
-        const QJsonValue packageValue = root.value(QLatin1String("sprinklerPackage"));
-        if (!packageValue.isObject()) {
-            refuse("sprinklerPackage", "must be an object (with the optional key amounts)");
-        }
-        scenario.sprinklerPackage = true;
-        const QJsonObject package = packageValue.toObject();
-        onlyKeys(package, "sprinklerPackage", {"amounts"});
-        if (package.contains(QLatin1String("amounts"))) {
-            const QJsonValue amountsValue = package.value(QLatin1String("amounts"));
-            if (!amountsValue.isArray() ||
-                amountsValue.toArray().size() != static_cast<qsizetype>(kSprinklerRows)) {
-                refuse("sprinklerPackage.amounts",
-                       "must be a list of " + std::to_string(kSprinklerRows) +
-                           " amounts in mm, for the running speeds from 100 % down to 5 %");
-            }
-            std::vector<double> amounts;
-            const QJsonArray array = amountsValue.toArray();
-            for (qsizetype i = 0; i < array.size(); ++i) {
-                const std::string key = "sprinklerPackage.amounts[" + std::to_string(i) + "]";
-                if (!array[i].isDouble() || !(array[i].toDouble() > 0.0)) {
-                    refuse(key, "must be an amount in mm greater than 0");
-                }
-                amounts.push_back(array[i].toDouble());
-            }
-            scenario.amounts = std::move(amounts);
-        }
+        readSprinklerPackage(root, scenario);
     }
-
     if (root.contains(QLatin1String("cycle"))) {
         scenario.cycle = wholeNumber(root.value(QLatin1String("cycle")), "cycle", 2, 10, "(days)");
     }
-
     if (root.contains(QLatin1String("plantingDate"))) {
-        const QJsonValue date = root.value(QLatin1String("plantingDate"));
-        const QString text = date.toString();
-        // Exactly YYYY-MM-DD, ten characters, digits 0-9: ISO 8601 also allows times and week
-        // dates, and a date reader other digits and a line feed at the end; a plan does not.
-        bool form = text.size() == 10;
-        for (qsizetype i = 0; form && i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            form = (i == 4 || i == 7) ? c == u'-' : (c >= u'0' && c <= u'9');
-        }
-        if (!date.isString() || !form || !QDate::fromString(text, Qt::ISODate).isValid()) {
-            refuse("plantingDate", "must be a date written YYYY-MM-DD (such as 2026-10-15)");
-        }
-        scenario.plantingDate = text.toStdString();
+        scenario.plantingDate = readPlantingDate(root.value(QLatin1String("plantingDate")));
     }
     return scenario;
 }
 
 } // namespace
+
+std::optional<std::string> layerCountProblem(std::string_view key, std::size_t given, int layers,
+                                             std::optional<int> profileDepth) {
+    if (given == static_cast<std::size_t>(layers)) {
+        return std::nullopt;
+    }
+    return "\"" + std::string(key) + "\" must have " + std::to_string(layers) +
+           " values, one per layer" +
+           (profileDepth ? " of the " + std::to_string(*profileDepth) + " mm profile" : "") +
+           ", not " + std::to_string(given);
+}
 
 std::optional<std::string> readScenarioFile(const QString& path, std::string& text) {
     // Opened without waiting: a named pipe would otherwise block until something writes to

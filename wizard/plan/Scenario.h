@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -41,6 +42,12 @@ inline constexpr int kFreshSiltClay = 20; // %
 
 // A scenario is a small file; a larger one is refused before it is read.
 inline constexpr long long kMaxScenarioBytes = 1024 * 1024;
+
+// The refusal of a list of the scenario that must hold one value per soil layer but holds
+// `given` values, naming its key ("soil.siltClay") and, when given, the profile's depth in mm;
+// none when it holds one per layer.
+std::optional<std::string> layerCountProblem(std::string_view key, std::size_t given, int layers,
+                                             std::optional<int> profileDepth);
 
 // Reads a scenario file into text, at most kMaxScenarioBytes of it; the reason when it
 // cannot be read or is larger.

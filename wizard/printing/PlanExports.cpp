@@ -2,6 +2,7 @@
 
 #include "ScheduleChart.h"
 #include "model/SoilLayers.h"
+#include "plan/IrrigationTable.h"
 #include "plan/PlanOutput.h"
 #include "plan/TimeStamp.h"
 
@@ -138,38 +139,47 @@ QString stageName(Stage stage) {
     return {};
 }
 
-// The sheet's text: headings, the soil and water table, the chart and the irrigation table.
-void writeSheet(QTextDocument& document, const PlanResult& plan) {
-    QTextCursor cursor(&document);
-    // One edit, laid out once at its end (not again at every cell of the tables).
-    cursor.beginEditBlock();
+// The character formats of the sheet: Arial 10 for the text, bold, and the title's and the
+// headings' sizes.
+struct SheetFormats {
     QTextCharFormat text;
-    text.setFont(QFont(QStringLiteral("Arial"), 10));
-    QTextCharFormat bold = text;
-    bold.setFontWeight(QFont::Bold);
-    QTextCharFormat title = bold;
-    title.setFontPointSize(16);
-    QTextCharFormat heading = bold;
-    heading.setFontPointSize(12);
-    QTextBlockFormat spaced;
-    spaced.setTopMargin(10);
-    spaced.setBottomMargin(4);
+    QTextCharFormat bold;
+    QTextCharFormat title;
+    QTextCharFormat heading;
+    QTextBlockFormat spaced; // a block set off from the one before
+};
 
+SheetFormats sheetFormats() {
+    SheetFormats formats;
+    formats.text.setFont(QFont(QStringLiteral("Arial"), 10));
+    formats.bold = formats.text;
+    formats.bold.setFontWeight(QFont::Bold);
+    formats.title = formats.bold;
+    formats.title.setFontPointSize(16);
+    formats.heading = formats.bold;
+    formats.heading.setFontPointSize(12);
+    formats.spaced.setTopMargin(10);
+    formats.spaced.setBottomMargin(4);
+    return formats;
+}
+
+// The title and the plan in a few lines.
+void writePlanLines(QTextCursor& cursor, const PlanResult& plan, const SheetFormats& formats) {
     const QString crop = QString::fromStdString(plan.cropName);
-    cursor.insertText(QStringLiteral("Irrigation schedule: ") + crop, title);
+    cursor.insertText(QStringLiteral("Irrigation schedule: ") + crop, formats.title);
 
-    // The plan in a few lines.
     QTextBlockFormat line;
     line.setTopMargin(2);
     const auto addLine = [&](const QString& label, const QString& value) {
         cursor.insertBlock(line);
-        cursor.insertText(label + QStringLiteral(": "), bold);
-        cursor.insertText(value, text);
+        cursor.insertText(label + QStringLiteral(": "), formats.bold);
+        cursor.insertText(value, formats.text);
     };
-    cursor.insertBlock(spaced);
-    cursor.insertText(QStringLiteral("Target yield: "), bold);
-    cursor.insertText(
-        QString::number(std::lround(plan.state.TargetYield)) + QStringLiteral(" kg/ha"), text);
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("Target yield: "), formats.bold);
+    cursor.insertText(QString::number(std::lround(plan.state.TargetYield)) +
+                          QStringLiteral(" kg/ha"),
+                      formats.text);
     addLine(QStringLiteral("Irrigation cycle"),
             QString::number(plan.engine.Cycle()) + QStringLiteral(" days"));
     if (plan.plantingDate) {
@@ -196,10 +206,15 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
                     QStringLiteral(" × amount (mm)^") +
                     QString::number(plan.state.SpeedExponent, 'f', 4));
     }
+}
 
-    // The soil's layers and the water planned in them at each stage.
-    cursor.insertBlock(spaced);
-    cursor.insertText(QStringLiteral("Soil layers and planned soil water (mm/mm)"), heading);
+// The soil's layers and the water planned in them at each stage, with each stage's profile
+// total and strategy under them.
+void writeLayerTable(QTextCursor& cursor, const PlanResult& plan, const SheetFormats& formats) {
+    const QTextCharFormat& text = formats.text;
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("Soil layers and planned soil water (mm/mm)"),
+                      formats.heading);
     cursor.insertBlock();
     const WaterLevelModel& levels = plan.waterLevels;
     QStringList headings{QStringLiteral("Layer"), QStringLiteral("Depth (mm)"),
@@ -208,7 +223,7 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
         headings << stageName(stage);
     }
     const int layerRows = levels.LayerCount();
-    QTextTable* layers = insertTable(cursor, layerRows + 2, headings, bold);
+    QTextTable* layers = insertTable(cursor, layerRows + 2, headings, formats.bold);
     for (int r = 0; r < layerRows; ++r) {
         const int top = r * kLayerThicknessMm;
         const int bottom = r + 1 == layerRows ? plan.depth : top + kLayerThicknessMm;
@@ -224,8 +239,8 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
                     QString::number(levels.selection(r, stage) / 1000.0, 'f', 3), text, true);
         }
     }
-    setCell(*layers, layerRows + 1, 0, QStringLiteral("Profile (mm)"), bold, false);
-    setCell(*layers, layerRows + 2, 0, QStringLiteral("Strategy"), bold, false);
+    setCell(*layers, layerRows + 1, 0, QStringLiteral("Profile (mm)"), formats.bold, false);
+    setCell(*layers, layerRows + 2, 0, QStringLiteral("Strategy"), formats.bold, false);
     for (Stage stage : kStages) {
         const int column = 3 + static_cast<int>(stage);
         setCell(*layers, layerRows + 1, column, oneDecimal(levels.stageTotal(stage)), text, true);
@@ -233,46 +248,50 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
                 text, true);
     }
     cursor.movePosition(QTextCursor::End);
+}
+
+// The irrigations, one row each, in the columns the result screen's calendar shows.
+void writeIrrigationTable(QTextCursor& cursor, const PlanResult& plan,
+                          const SheetFormats& formats) {
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("Irrigations"), formats.heading);
+    cursor.insertBlock();
+    const std::vector<IrrigationColumn> columns =
+        shownIrrigationColumns(plan.plantingDate.has_value(), plan.sprinklerPackage);
+    QStringList headings;
+    for (const IrrigationColumn& column : columns) {
+        headings << QString::fromUtf8(column.heading);
+    }
+    const auto& irrigations = plan.schedule.irrigations;
+    QTextTable* table =
+        insertTable(cursor, static_cast<int>(irrigations.size()), headings, formats.bold);
+    for (std::size_t i = 0; i < irrigations.size(); ++i) {
+        const IrrigationDay& day = irrigations[i];
+        const QString date = plan.plantingDate ? dateText(plan, day) : QString();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const IrrigationField field = columns[c].field;
+            setCell(*table, static_cast<int>(i) + 1, static_cast<int>(c),
+                    shownIrrigationCell(field, day, date), formats.text, isFigure(field));
+        }
+    }
+}
+
+// The sheet's text: headings, the soil and water table, the chart and the irrigation table.
+void writeSheet(QTextDocument& document, const PlanResult& plan) {
+    QTextCursor cursor(&document);
+    // One edit, laid out once at its end (not again at every cell of the tables).
+    cursor.beginEditBlock();
+    const SheetFormats formats = sheetFormats();
+    writePlanLines(cursor, plan, formats);
+    writeLayerTable(cursor, plan, formats);
 
     // The chart, the width of the page.
-    cursor.insertBlock(spaced);
+    cursor.insertBlock(formats.spaced);
     QTextCharFormat chart;
     chart.setObjectType(kChartObject);
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), chart);
 
-    // The irrigations.
-    cursor.insertBlock(spaced);
-    cursor.insertText(QStringLiteral("Irrigations"), heading);
-    cursor.insertBlock();
-    const bool dated = plan.plantingDate.has_value();
-    QStringList columns;
-    if (dated) {
-        columns << QStringLiteral("Date");
-    }
-    columns << QStringLiteral("Day after planting") << QStringLiteral("Amount (mm)")
-            << QStringLiteral("Cumulative (mm)");
-    if (plan.sprinklerPackage) {
-        columns << QStringLiteral("Speed (%)") << QStringLiteral("Passes");
-    }
-    const auto& irrigations = plan.schedule.irrigations;
-    QTextTable* table = insertTable(cursor, static_cast<int>(irrigations.size()), columns, bold);
-    for (std::size_t i = 0; i < irrigations.size(); ++i) {
-        const IrrigationDay& day = irrigations[i];
-        const int row = static_cast<int>(i) + 1;
-        int column = 0;
-        if (dated) {
-            setCell(*table, row, column++, dateText(plan, day), text, false);
-        }
-        setCell(*table, row, column++, QString::number(day.day), text, true);
-        setCell(*table, row, column++, oneDecimal(day.amount), text, true);
-        setCell(*table, row, column++, oneDecimal(day.cumulative), text, true);
-        if (plan.sprinklerPackage) {
-            const auto speed = passingSpeed(day);
-            setCell(*table, row, column++, speed ? oneDecimal(*speed) : QString(), text, true);
-            setCell(*table, row, column++, day.passes ? QString::number(*day.passes) : QString(),
-                    text, true);
-        }
-    }
+    writeIrrigationTable(cursor, plan, formats);
     cursor.endEditBlock();
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QPushButton;
+class QVBoxLayout;
 class QTableWidget;
 
 namespace tavik {
@@ -25,6 +26,10 @@ signals:
     void cycleChosen(int days);
 
 private:
+    void setUpTable();
+    void fillRow(std::size_t r);
+    void addButtons(QVBoxLayout& layout);
+    void fitTableToContents();
     void useChosen();
 
     CycleComparison comparison_;

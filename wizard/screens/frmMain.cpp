@@ -14,6 +14,7 @@
 #include "frmWaterLevel.h"
 #include "model/Notifier.h"
 #include "plan/Calendar.h"
+#include "plan/IrrigationTable.h"
 #include "plan/OutputFile.h"
 #include "plan/Plan.h"
 #include "plan/TimeStamp.h"
@@ -60,8 +61,18 @@ frmMain::frmMain(Wizard& wizard)
       chkPlantingDate_(new QCheckBox(QStringLiteral("Planting date"), client())),
       dtpPlantingDate_(new QDateEdit(client())), tabView_(new QTabBar(client())),
       tblCalendar_(new QTableWidget(client())), exports_(new PlanExportMenu(wizard, *this)) {
-    // Load: the message title, the box's font and its layout for the printer.
-    wizard.state().AppTitle = kAppTitle;
+    setUpReportBox();
+    setUpCycleSlider();
+    setUpChart();
+    setUpButtons();
+    setUpPlantingDate();
+    setUpMenus();
+    growWithWindow();
+}
+
+// The report box: the message title, the box's font and its layout for the printer.
+void frmMain::setUpReportBox() {
+    wizard_.state().AppTitle = kAppTitle;
     rtxtDisplay_->setObjectName(QStringLiteral("rtxtDisplay"));
     rtxtDisplay_->setAccessibleName(QStringLiteral("Scheduling result"));
     // Tab goes on to the next control: a tab typed into the report would end up in the saved
@@ -77,7 +88,10 @@ frmMain::frmMain(Wizard& wizard)
         QPrinter printer;
         SetPrintLayout(*rtxtDisplay_, printer, 360, 360, 360, 360);
     }
+}
 
+// The irrigation cycle slider, which reruns the schedule as it moves.
+void frmMain::setUpCycleSlider() {
     auto* label4 = new QLabel(QStringLiteral("Irrigation cycle (days)"), client());
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setWordWrap(true);
@@ -101,7 +115,10 @@ frmMain::frmMain(Wizard& wizard)
                                   QStringLiteral(" days"));
         sldCycle_->setToolTip(sldCycle_->dragTipText());
     });
+}
 
+// The chart with its choice of individual or cumulative bars.
+void frmMain::setUpChart() {
     auto* display = new QGroupBox(QStringLiteral("Graph Display"), client());
     display->setObjectName(QStringLiteral("fraGraphDisplay"));
     place(display, 10200, 480, 2535 + 300, 1095);
@@ -123,7 +140,10 @@ frmMain::frmMain(Wizard& wizard)
     MSChart1_->setMouseTracking(true);
     connect(MSChart1_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { MSChart1_->setToolTip(chartTip(event->pos())); });
+}
 
+// Back to the water levels, or on to another crop.
+void frmMain::setUpButtons() {
     auto* back = new QPushButton(QStringLiteral("&Back "), client());
     back->setObjectName(QStringLiteral("cmdBack"));
     place(back, 6780, 9840, 855, 495);
@@ -137,7 +157,9 @@ frmMain::frmMain(Wizard& wizard)
             wizard_.move(*this, wizard_.choice());
         }
     });
+}
 
+void frmMain::setUpPlantingDate() {
     // The planting date, off until ticked; with one, a tab above the report box switches
     // between the report and the schedule's calendar.
     chkPlantingDate_->setObjectName(QStringLiteral("chkPlantingDate"));
@@ -172,7 +194,9 @@ frmMain::frmMain(Wizard& wizard)
         tblCalendar_->setVisible(tab == 1);
         rtxtDisplay_->setVisible(tab != 1);
     });
+}
 
+void frmMain::setUpMenus() {
     // Menus: File (save, print, print chart, exit), Edit (disabled), Help.
     QMenu* file = fileMenu();
     QAction* exit = exitAction();
@@ -219,7 +243,6 @@ frmMain::frmMain(Wizard& wizard)
         connect(&wizard_.about(), &QDialog::finished, this, &frmMain::ComputeSchedule,
                 Qt::UniqueConnection);
     });
-    growWithWindow();
 }
 
 void frmMain::growWithWindow() {
@@ -371,33 +394,25 @@ void frmMain::fillCalendar() {
         tblCalendar_->setColumnCount(0);
         return;
     }
-    const bool package = wizard_.choice().packageTicked();
-    QStringList headings{QStringLiteral("Date"), QStringLiteral("Day after planting"),
-                         QStringLiteral("Amount (mm)"), QStringLiteral("Cumulative (mm)")};
-    if (package) {
-        headings << QStringLiteral("Speed (%)") << QStringLiteral("Passes");
+    const std::vector<IrrigationColumn> columns =
+        shownIrrigationColumns(true, wizard_.choice().packageTicked());
+    QStringList headings;
+    for (const IrrigationColumn& column : columns) {
+        headings << QString::fromUtf8(column.heading);
     }
     tblCalendar_->setColumnCount(static_cast<int>(headings.size()));
     tblCalendar_->setHorizontalHeaderLabels(headings);
     tblCalendar_->setRowCount(static_cast<int>(irrigations_.size()));
     const QLocale locale;
-    const auto cell = [this](int row, int column, const QString& text) {
-        auto* item = new QTableWidgetItem(text);
-        item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                           : Qt::AlignRight | Qt::AlignVCenter);
-        tblCalendar_->setItem(row, column, item);
-    };
     for (std::size_t i = 0; i < irrigations_.size(); ++i) {
         const IrrigationDay& day = irrigations_[i];
-        const int row = static_cast<int>(i);
-        cell(row, 0, locale.toString(date->addDays(day.day), QLocale::ShortFormat));
-        cell(row, 1, QString::number(day.day));
-        cell(row, 2, QString::number(day.amount, 'f', 1));
-        cell(row, 3, QString::number(day.cumulative, 'f', 1));
-        if (package) {
-            const auto speed = passingSpeed(day);
-            cell(row, 4, speed ? QString::number(*speed, 'f', 1) : QString());
-            cell(row, 5, day.passes ? QString::number(*day.passes) : QString());
+        const QString dateText = locale.toString(date->addDays(day.day), QLocale::ShortFormat);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const IrrigationField field = columns[c].field;
+            auto* item = new QTableWidgetItem(shownIrrigationCell(field, day, dateText));
+            item->setTextAlignment((isFigure(field) ? Qt::AlignRight : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
+            tblCalendar_->setItem(static_cast<int>(i), static_cast<int>(c), item);
         }
     }
 }

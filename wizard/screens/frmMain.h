@@ -78,6 +78,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setUpReportBox();
+    void setUpCycleSlider();
+    void setUpChart();
+    void setUpButtons();
+    void setUpPlantingDate();
+    void setUpMenus();
     void growWithWindow();
     void cycleScrolled(int position);
     void plantingDateChanged();
