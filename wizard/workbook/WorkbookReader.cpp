@@ -83,7 +83,7 @@ WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions
 
     QProcess reader;
     reader.setProgram(options.readerProgram);
-    reader.setArguments({QStringLiteral("workbook"), file.absoluteFilePath()});
+    reader.setArguments({file.absoluteFilePath()});
     reader.setStandardInputFile(QProcess::nullDevice());
     const auto memoryLimit = static_cast<rlim_t>(options.memoryLimit);
     const pid_t parent = getpid();
