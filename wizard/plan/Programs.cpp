@@ -11,10 +11,14 @@
 namespace tavik {
 
 QString runningProgramFolder() {
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return program.isEmpty() ? QString() : QFileInfo(program).path();
 }
 
 QString helperProgram(const QString& ownFolder, const char* name) {
+    if (ownFolder.isEmpty()) {
+        return QString::fromLatin1(name); // found nowhere: replaceProcess refuses it
+    }
     const QString beside = QDir(ownFolder).filePath(QString::fromLatin1(name));
     if (QFileInfo(beside).isFile()) {
         return beside;
@@ -31,6 +35,11 @@ QString mainProgramFolder(const QString& helperFolder) {
 }
 
 std::string replaceProcess(const QString& program, char* const arguments[]) {
+    // Never a program of the current folder: without its own folder (no /proc/self/exe) the
+    // program cannot know where its helpers lie.
+    if (!QFileInfo(program).isAbsolute()) {
+        return "the folder of the running program is unknown";
+    }
     const std::string path = fileNameBytes(program);
     ::execv(path.c_str(), arguments);
     return std::strerror(errno);

@@ -13,7 +13,7 @@ namespace tavik {
 inline constexpr const char* kGuiProgram = "tavik-gui";
 inline constexpr const char* kWorkbookReaderProgram = "tavik-workbook";
 
-// The folder of the running program.
+// The folder of the running program; empty when the system does not say.
 QString runningProgramFolder();
 
 // A helper's path, from the folder of the program that runs it: beside that program when it is
@@ -25,7 +25,8 @@ QString helperProgram(const QString& ownFolder, const char* name);
 QString mainProgramFolder(const QString& helperFolder);
 
 // Runs a program in place of this process (the same process, standard streams and
-// environment) with these arguments. Returns only when it cannot: then with the reason.
+// environment) with these arguments. Returns only when it cannot: then with the reason. A
+// program is never looked for in the current folder.
 std::string replaceProcess(const QString& program, char* const arguments[]);
 
 } // namespace tavik
