@@ -24,70 +24,77 @@ const std::vector<OptionSpec>& commandOptions() {
     return options;
 }
 
+namespace {
+
+using enum Option;
+
+// Every way of calling tavik, in the order --help and the manual page show them.
+const std::vector<Usage> kUsages{
+    {Command::Wizard,
+     "",
+     "[--no-splash]",
+     {},
+     {},
+     "the wizard; with --no-splash it starts at the crop\n"
+     "choice screen"},
+    {Command::Wizard,
+     "",
+     "PLAN.tavikplan",
+     {},
+     {},
+     "the wizard with a saved plan opened: its schedule shown"},
+    {Command::Crops,
+     "crops",
+     "",
+     {Workbook},
+     {},
+     "the crops of the workbook: row, name, minimum,\n"
+     "maximum and recommended yield (kg/ha)"},
+    {Command::Plan,
+     "plan",
+     "SCENARIO.json",
+     {Workbook, Format, Size, Chart, Output},
+     {},
+     "the irrigation schedule of a scenario, as FORMAT:\n"
+     "  text  the report (the default)\n"
+     "  rtf   the saved report document\n"
+     "  json  every figure\n"
+     "  csv   the irrigation table\n"
+     "  ics   the irrigation days as calendar events (the\n"
+     "        scenario needs a \"plantingDate\")\n"
+     "  pdf   the field sheet: A4 pages to pin up\n"
+     "  png, svg  the chart, --size pixels (1200x700), as\n"
+     "        --chart says (individual)"},
+    {Command::Plan,
+     "plan",
+     "[SCENARIO.json...]",
+     {Batch, OutputDir, Format, Workbook},
+     {OutputDir},
+     "many fields: the scenarios given and those of the\n"
+     "--batch folder, one output per scenario in the output\n"
+     "folder, named after it, and summary.csv, a line per\n"
+     "field; exit status 1 when any field was refused"},
+    {Command::Compare,
+     "compare",
+     "SCENARIO.json",
+     {Workbook, Format, Output},
+     {},
+     "the scenario at every irrigation cycle from 2 to 10\n"
+     "days: irrigations, season total, peak rate, largest\n"
+     "application, days beyond capacity, split days, last day"},
+    {Command::Workbook,
+     "workbook",
+     "FILE",
+     {},
+     {},
+     "the used range of the workbook's first sheet as CSV"},
+    {Command::Help, "", "--help | --version", {}, {}, "this text, or the version"},
+};
+
+} // namespace
+
 const std::vector<Usage>& commandUsages() {
-    using enum Option;
-    static const std::vector<Usage> usages{
-        {Command::Wizard,
-         "",
-         "[--no-splash]",
-         {},
-         {},
-         "the wizard; with --no-splash it starts at the crop\n"
-         "choice screen"},
-        {Command::Wizard,
-         "",
-         "PLAN.tavikplan",
-         {},
-         {},
-         "the wizard with a saved plan opened: its schedule shown"},
-        {Command::Crops,
-         "crops",
-         "",
-         {Workbook},
-         {},
-         "the crops of the workbook: row, name, minimum,\n"
-         "maximum and recommended yield (kg/ha)"},
-        {Command::Plan,
-         "plan",
-         "SCENARIO.json",
-         {Workbook, Format, Size, Chart, Output},
-         {},
-         "the irrigation schedule of a scenario, as FORMAT:\n"
-         "  text  the report (the default)\n"
-         "  rtf   the saved report document\n"
-         "  json  every figure\n"
-         "  csv   the irrigation table\n"
-         "  ics   the irrigation days as calendar events (the\n"
-         "        scenario needs a \"plantingDate\")\n"
-         "  pdf   the field sheet: A4 pages to pin up\n"
-         "  png, svg  the chart, --size pixels (1200x700), as\n"
-         "        --chart says (individual)"},
-        {Command::Plan,
-         "plan",
-         "[SCENARIO.json...]",
-         {Batch, OutputDir, Format, Workbook},
-         {OutputDir},
-         "many fields: the scenarios given and those of the\n"
-         "--batch folder, one output per scenario in the output\n"
-         "folder, named after it, and summary.csv, a line per\n"
-         "field; exit status 1 when any field was refused"},
-        {Command::Compare,
-         "compare",
-         "SCENARIO.json",
-         {Workbook, Format, Output},
-         {},
-         "the scenario at every irrigation cycle from 2 to 10\n"
-         "days: irrigations, season total, peak rate, largest\n"
-         "application, days beyond capacity, split days, last day"},
-        {Command::Workbook,
-         "workbook",
-         "FILE",
-         {},
-         {},
-         "the used range of the workbook's first sheet as CSV"},
-        {Command::Help, "", "--help | --version", {}, {}, "this text, or the version"},
-    };
-    return usages;
+    return kUsages;
 }
 
 std::vector<OutputFormat> formatsOf(Command command) {
