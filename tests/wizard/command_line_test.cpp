@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace tavik {
 namespace {
@@ -203,6 +204,12 @@ TEST(Programs, AMissingHelperIsNamed) {
     const auto plan = test::runProcess(alone, {"plan", field});
     EXPECT_EQ(plan.exitCode, 3);
     EXPECT_NE(plan.err.find("tavik-workbook"), std::string::npos) << plan.err;
+    // A pipe given as the workbook is refused, not waited on.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.xls"));
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const auto piped = test::runProcess(test::tavikExecutable(), {"workbook", pipe}, 10000);
+    EXPECT_EQ(piped.exitCode, 3);
+    EXPECT_NE(piped.err.find("it is not a regular file"), std::string::npos) << piped.err;
     const auto workbook = test::runProcess(alone, {"workbook", field});
     EXPECT_EQ(workbook.exitCode, 3);
     EXPECT_NE(workbook.err.find("tavik-workbook\" cannot be started"), std::string::npos)
