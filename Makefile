@@ -1,7 +1,8 @@
 # The human entry points.
 #   make run     install what is missing, build, start the wizard on the shipped workbook
 #   make check   install what is missing, build, run every test offscreen (ctest)
-#   make bench   build optimised and run the benchmarks
+#   make bench   build optimised and run the benchmarks (BASELINE=path/to/tavik: and time a
+#                headless plan as a process against that program)
 #   make deps    install the Debian packages the build and the tests need
 #   make fuzz    build the libFuzzer targets (clang) and run each for FUZZ_SECONDS seconds
 #   make package build the Debian package of both programs (build/package/*.deb)
@@ -41,6 +42,7 @@ check: build
 bench:
 	@$(MAKE) --no-print-directory build PRESET=release
 	@for b in build/release/bench/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2 --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@if [ -n "$(BASELINE)" ]; then echo "== process timing against $(BASELINE)"; bench/process_timing.py $(BASELINE) build/release/wizard/tavik; fi
 
 # Each fuzz target runs on its own copy of its seeds (build/fuzz/corpus/TARGET, kept between
 # runs so that later runs start from what earlier ones found); whatever makes it crash, trap

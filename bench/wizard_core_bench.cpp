@@ -21,7 +21,7 @@ const tavik::CropTable& crops() {
         const QString path = QStringLiteral(TAVIK_SOURCE_DIR "/wizard/resources/SampleData.xls");
         tavik::mType state;
         tavik::WorkbookReaderOptions options;
-        options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+        options.readerProgram = QStringLiteral(TAVIK_WORKBOOK_READER);
         if (const auto error = tavik::openCropWorkbook(state, path, options)) {
             std::cerr << *error << '\n';
             std::exit(3);

@@ -38,7 +38,7 @@ const QString kResources = QStringLiteral(TAVIK_SOURCE_DIR "/wizard/resources");
 
 bool openShippedWorkbook(tavik::mType& wizardState) {
     tavik::WorkbookReaderOptions options;
-    options.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+    options.readerProgram = QStringLiteral(TAVIK_WORKBOOK_READER);
     return !tavik::openCropWorkbook(wizardState, kResources + QStringLiteral("/SampleData.xls"),
                                     options);
 }

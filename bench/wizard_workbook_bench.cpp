@@ -15,7 +15,7 @@ const QString kWorkbook = QStringLiteral(TAVIK_SOURCE_DIR "/wizard/resources/Sam
 
 tavik::WorkbookReaderOptions options() {
     tavik::WorkbookReaderOptions o;
-    o.readerProgram = QStringLiteral(TAVIK_EXECUTABLE);
+    o.readerProgram = QStringLiteral(TAVIK_WORKBOOK_READER);
     return o;
 }
 

@@ -22,6 +22,10 @@ QString tavikExecutable() {
     return QStringLiteral(TAVIK_EXECUTABLE);
 }
 
+QString workbookReader() {
+    return QStringLiteral(TAVIK_WORKBOOK_READER);
+}
+
 CsvRows shippedCropCsv() {
     const QByteArray bytes = readFile(sourcePath(QStringLiteral("wizard/resources/crops.csv")));
     CsvRows rows;

@@ -13,6 +13,8 @@ namespace tavik::test {
 // Paths of the source tree and of the built program.
 QString sourcePath(const QString& relative);
 QString tavikExecutable();
+// The workbook reader, tavik-workbook.
+QString workbookReader();
 
 // The shipped crop table source (wizard/resources/crops.csv), as lines of fields.
 using CsvRows = std::vector<std::vector<std::string>>;

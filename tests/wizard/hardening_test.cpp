@@ -225,7 +225,7 @@ TEST(Hardening, WorkbooksTheReaderCannotTakeAreRefusedAtOnceWithTheReason) {
 TEST(Hardening, ASheetBeyondTheReadersMemoryIsTooLargeNotDamaged) {
     QTemporaryDir dir;
     WorkbookReaderOptions options;
-    options.readerProgram = tavikExecutable();
+    options.readerProgram = test::workbookReader();
     options.memoryLimit = 48LL * 1024 * 1024;
     const WorkbookReadResult read = readWorkbook(workbookClaiming(dir, 32767, 256), options);
     ASSERT_FALSE(read.sheet);

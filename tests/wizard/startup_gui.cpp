@@ -20,7 +20,7 @@ using test::WizardFixture;
 class StartUp : public WizardFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-    StartUpOptions options() const { return {dir_.path(), test::tavikExecutable()}; }
+    StartUpOptions options() const { return {dir_.path(), test::workbookReader()}; }
     QString workbook() const { return dir_.filePath(QStringLiteral("SampleData.xls")); }
     QTemporaryDir dir_;
 };

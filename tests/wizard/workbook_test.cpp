@@ -20,7 +20,7 @@ using test::CsvRows;
 
 WorkbookReaderOptions readerOptions() {
     WorkbookReaderOptions options;
-    options.readerProgram = test::tavikExecutable();
+    options.readerProgram = test::workbookReader();
     return options;
 }
 

@@ -39,10 +39,6 @@ namespace {
 constexpr std::size_t kSlice = 1024;
 constexpr std::size_t kDrawnSlice = 64;
 
-std::string extensionOf(const QString& format) {
-    return format == QLatin1String("text") ? "txt" : format.toStdString();
-}
-
 struct Field {
     QString scenario;
     QString output;                 // its path
@@ -110,8 +106,8 @@ void planField(Field& field, const CropTable& crops, const BatchRequest& request
         refuse(parse.problem);
         return;
     }
-    const QString& format = request.format;
-    if (format == QLatin1String("ics") && !parse.scenario->plantingDate) {
+    const OutputFormat format = request.format;
+    if (lacksPlantingDate(format, *parse.scenario)) {
         refuse("a calendar (ics) needs the planting date: \"plantingDate\" is not given");
         return;
     }
@@ -126,7 +122,7 @@ void planField(Field& field, const CropTable& crops, const BatchRequest& request
         field.plan = std::move(outcome.result); // drawn by the main thread
         return;
     }
-    const std::string bytes = planInFormat(plan, format.toStdString(), utcStamp);
+    const std::string bytes = planInFormat(plan, format, utcStamp);
     if (const auto problem = replaceFileInFolder(field.output, bytes, Durability::Deferred)) {
         refuse("the output \"" + shownPath(field.output) + "\" cannot be written: " + *problem);
     }
@@ -175,7 +171,9 @@ OutputNames outputNames(const BatchRequest& request) {
     if (const QString* input = inputAt(summary)) {
         return wouldReplace(summary, *input, "the summary");
     }
-    const QString extension = QString::fromStdString(extensionOf(request.format));
+    const QString extension =
+        QString::fromLatin1(fileExtension(request.format).data(),
+                            static_cast<qsizetype>(fileExtension(request.format).size()));
     std::set<QString> taken{summary};
     for (const QString& scenario : request.scenarios) {
         const QString base = QFileInfo(scenario).completeBaseName();

@@ -16,7 +16,7 @@ namespace tavik {
 struct BatchRequest {
     std::vector<QString> scenarios;
     QString outputFolder;
-    QString format;        // as --format
+    OutputFormat format = OutputFormat::Text;
     DrawnOutput drawn;     // for the drawn formats
     bool progress = false; // a progress line on standard error (a terminal's)
 };

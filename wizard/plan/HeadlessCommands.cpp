@@ -3,7 +3,6 @@
 #include "Batch.h"
 #include "Compare.h"
 #include "FileNames.h"
-#include "ICalendar.h"
 #include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
@@ -12,10 +11,7 @@
 #include "state/NumberText.h"
 #include "workbook/CropWorkbook.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <algorithm>
 #include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,11 +29,6 @@ bool pathExists(const QString& path) {
 bool isFolder(const QString& path) {
     struct stat entry {};
     return ::stat(fileNameBytes(path).c_str(), &entry) == 0 && S_ISDIR(entry.st_mode);
-}
-
-// An argument echoed in a message: escaped, and cut short as a crop name is.
-std::string shownArgument(const QString& argument) {
-    return printableText(fileNameBytes(argument), kMaxCropNameLength);
 }
 
 // Opens the workbook and loads its crop table, or says why not.
@@ -61,135 +52,9 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
     return std::move(state.CropData);
 }
 
-} // namespace
-
-int runCropsCommand(const QStringList& arguments, const HeadlessContext& context) {
-    QString workbook = findWorkbook(context.programFolder);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == QLatin1String("--workbook")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                context.err << "tavik crops: --workbook needs a file name\n";
-                return kExitBadInput;
-            }
-            workbook = arguments[++i];
-        } else {
-            context.err << "tavik crops: unknown argument \"" << shownArgument(arguments[i])
-                        << "\" (usage: tavik crops [--workbook FILE])\n";
-            return kExitBadInput;
-        }
-    }
-
-    const auto table = loadCrops(workbook, context, "crops", true);
-    if (!table) {
-        return kExitWorkbook;
-    }
-    const CropTable& crops = *table;
-    std::string lines;
-    for (const std::int16_t row : crops.offeredRows()) {
-        // Offered names hold no tab, line break or other control character.
-        lines += std::to_string(row) + '\t' + crops.text(row, CropColumn::Name) + '\t' +
-                 shortestText(crops.number(row, CropColumn::MinYield)) + '\t' +
-                 shortestText(crops.number(row, CropColumn::MaxYield)) + '\t' +
-                 shortestText(crops.number(row, CropColumn::RecommendedYield)) + '\n';
-    }
-    if (const auto problem = writeToStream(context.out, lines)) {
-        context.err << "tavik crops: the list cannot be written to standard output: " << *problem
-                    << '\n';
-        return kExitBadInput;
-    }
-    return kExitOk;
-}
-
-} // namespace tavik
-
-namespace tavik {
-
-bool isDrawnFormat(const QString& format) {
-    return format == QLatin1String("pdf") || format == QLatin1String("png") ||
-           format == QLatin1String("svg");
-}
-
-namespace {
-
-constexpr const char* kPlanUsage =
-    "usage: tavik plan SCENARIO.json [--workbook FILE] [--format "
-    "text|rtf|json|csv|ics|pdf|png|svg] [--size WIDTHxHEIGHT] [--chart individual|cumulative] "
-    "[--output FILE]\n"
-    "       tavik plan SCENARIO.json... | --batch FOLDER  --output-dir FOLDER [--format …]";
-
-struct PlanArguments {
-    QStringList scenarioPaths;
-    QString batch;
-    QString outputFolder;
-    QString workbook;
-    QString format = QStringLiteral("text");
-    QString output;
-    QString size;
-    QString chart;
-};
-
-// The arguments, or the message that refuses them.
-// "a, b or c"
-std::string alternatives(const QStringList& words) {
-    std::string text;
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i].toStdString();
-    }
-    return text;
-}
-
-const QStringList kPlanFormats{"text", "rtf", "json", "csv", "ics", "pdf", "png", "svg"};
-
-std::optional<std::string> readPlanArguments(const QStringList& arguments, PlanArguments& read,
-                                             const QStringList& formats = kPlanFormats) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        QString* target = argument == QLatin1String("--workbook")     ? &read.workbook
-                          : argument == QLatin1String("--format")     ? &read.format
-                          : argument == QLatin1String("--output")     ? &read.output
-                          : argument == QLatin1String("--size")       ? &read.size
-                          : argument == QLatin1String("--chart")      ? &read.chart
-                          : argument == QLatin1String("--batch")      ? &read.batch
-                          : argument == QLatin1String("--output-dir") ? &read.outputFolder
-                                                                      : nullptr;
-        if (target != nullptr) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                return shownArgument(argument) + " needs a value\n" + kPlanUsage;
-            }
-            *target = arguments[++i];
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return "unknown argument \"" + shownArgument(argument) + "\"\n" + kPlanUsage;
-        } else {
-            read.scenarioPaths << argument;
-        }
-    }
-    if (read.scenarioPaths.isEmpty() && read.batch.isEmpty()) {
-        return std::string("give a scenario file\n") + kPlanUsage;
-    }
-    const bool many = read.scenarioPaths.size() > 1 || !read.batch.isEmpty();
-    if (many && read.outputFolder.isEmpty()) {
-        return std::string("several fields (or --batch) need --output-dir, the folder for "
-                           "their outputs and the summary\n") +
-               kPlanUsage;
-    }
-    if (!read.outputFolder.isEmpty() && !read.output.isEmpty()) {
-        return "--output names one file; with --output-dir each field has its own";
-    }
-    if (!formats.contains(read.format)) {
-        return "--format must be " + alternatives(formats) + ", not \"" +
-               shownArgument(read.format) + "\"";
-    }
-    const bool image = read.format == QLatin1String("png") || read.format == QLatin1String("svg");
-    if (!image && (!read.size.isEmpty() || !read.chart.isEmpty())) {
-        return std::string(read.size.isEmpty() ? "--chart" : "--size") +
-               " is for a chart image (--format png or svg)";
-    }
-    if (!read.chart.isEmpty() && read.chart != QLatin1String("individual") &&
-        read.chart != QLatin1String("cumulative")) {
-        return "--chart must be individual or cumulative, not \"" + shownArgument(read.chart) +
-               "\"";
-    }
-    return std::nullopt;
+// The crop workbook a request names, or the one the program finds.
+QString workbookOf(const CommandRequest& request, const HeadlessContext& context) {
+    return request.workbook.isEmpty() ? findWorkbook(context.programFolder) : request.workbook;
 }
 
 // The scenario of a file, or none when it cannot be read or is refused (and says why).
@@ -210,29 +75,31 @@ std::optional<Scenario> readScenario(const QString& path, const char* command,
     return std::move(parse.scenario);
 }
 
-// "1200x700": the size of a chart image in pixels.
-std::optional<QSize> imageSize(const QString& text) {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch()) {
-        return std::nullopt;
+// Writes a command's output to standard output, or in place of the --output file (which is
+// left as it was when that fails). `what` names the output in a message ("the comparison").
+int writeOutput(const std::string& text, const QString& output, const char* command,
+                const std::string& what, const HeadlessContext& context) {
+    if (output.isEmpty()) {
+        if (const auto problem = writeToStream(context.out, text)) {
+            context.err << "tavik " << command << ": " << what
+                        << " cannot be written to standard output: " << *problem << '\n';
+            return kExitBadInput;
+        }
+        return kExitOk;
     }
-    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
-    if (!isChartImageSize(size)) {
-        return std::nullopt;
+    if (const auto problem = replaceFileContents(output, text)) {
+        context.err << "tavik " << command << ": --output \"" << shownPath(output)
+                    << "\" cannot be written (it is left as it was): " << *problem << '\n';
+        return kExitBadInput;
     }
-    return size;
+    return kExitOk;
 }
 
-} // namespace
-
-namespace {
-
 // Several fields, or a folder of them, into a folder of outputs and a summary.
-int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
+int runPlanBatch(const CommandRequest& read, const DrawnOutput& drawn,
                  const HeadlessContext& context) {
     BatchRequest request;
-    for (const QString& path : read.scenarioPaths) {
+    for (const QString& path : read.files) {
         request.scenarios.push_back(path);
     }
     if (!read.batch.isEmpty()) {
@@ -254,7 +121,7 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
                     << "\" is not a folder\n";
         return kExitBadInput;
     }
-    const auto crops = loadCrops(read.workbook, context, "plan", false);
+    const auto crops = loadCrops(workbookOf(read, context), context, "plan", false);
     if (!crops) {
         return kExitWorkbook;
     }
@@ -275,51 +142,22 @@ int runPlanBatch(const PlanArguments& read, const DrawnOutput& drawn,
     return kExitOk;
 }
 
-} // namespace
-
-int runPlanCommand(const QStringList& arguments, const HeadlessContext& context) {
-    PlanArguments read;
-    read.workbook = findWorkbook(context.programFolder);
-    if (const auto problem = readPlanArguments(arguments, read)) {
-        context.err << "tavik plan: " << *problem << '\n';
-        return kExitBadInput;
-    }
-    const QString& format = read.format;
-    const QString& output = read.output;
-    QSize image = kDefaultChartImageSize;
-    if (!read.size.isEmpty()) {
-        const auto size = imageSize(read.size);
-        if (!size) {
-            context.err << "tavik plan: --size must be WIDTHxHEIGHT in pixels, each "
-                        << kMinChartImageSide << ".." << kMaxChartImageSide << ", not \""
-                        << shownArgument(read.size) << "\"\n";
-            return kExitBadInput;
-        }
-        image = *size;
-    }
-    const DrawnOutput drawn{format.toStdString(), image.width(), image.height(),
-                            read.chart == QLatin1String("cumulative")};
-    if (isDrawnFormat(format) && !context.draw) {
-        context.err << "tavik plan: --format " << drawn.format
-                    << " cannot be drawn here (no painting)\n";
-        return kExitBadInput;
-    }
-    if (!read.outputFolder.isEmpty()) {
-        return runPlanBatch(read, drawn, context);
-    }
-
-    const std::string shownScenario = shownPath(read.scenarioPaths.front());
-    const auto scenario = readScenario(read.scenarioPaths.front(), "plan", context);
+// One field: its output to standard output or the --output file.
+int runPlanField(const CommandRequest& request, const DrawnOutput& drawn,
+                 const HeadlessContext& context) {
+    const std::string shownScenario = shownPath(request.files.front());
+    const auto scenario = readScenario(request.files.front(), "plan", context);
     if (!scenario) {
         return kExitBadInput;
     }
-    if (format == QLatin1String("ics") && !scenario->plantingDate) {
+    if (lacksPlantingDate(request.format, *scenario)) {
         context.err << "tavik plan: " << shownScenario
                     << ": a calendar (--format ics) needs the planting date: give "
                        "\"plantingDate\" (YYYY-MM-DD) in the scenario\n";
         return kExitBadInput;
     }
     // Refuse an output that cannot be a file before any work is done.
+    const QString& output = request.output;
     if (!output.isEmpty()) {
         const QFileInfo target(output);
         if (target.exists() && !target.isFile()) {
@@ -330,7 +168,7 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
         }
     }
 
-    const auto crops = loadCrops(read.workbook, context, "plan", false);
+    const auto crops = loadCrops(workbookOf(request, context), context, "plan", false);
     if (!crops) {
         return kExitWorkbook;
     }
@@ -340,58 +178,63 @@ int runPlanCommand(const QStringList& arguments, const HeadlessContext& context)
                     << '\n';
         return kExitBadInput;
     }
-    const PlanResult& plan = *outcome.result;
+    const std::string format(formatName(request.format));
     std::string text;
-    if (isDrawnFormat(format)) {
-        text = context.draw(plan, drawn);
+    if (isDrawnFormat(request.format)) {
+        text = context.draw(*outcome.result, drawn);
         if (text.empty()) {
-            context.err << "tavik plan: the " << drawn.format << " output could not be drawn\n";
+            context.err << "tavik plan: the " << format << " output could not be drawn\n";
             return kExitBadInput;
         }
     } else {
-        text = planInFormat(plan, format.toStdString(), currentUtcStamp());
+        text = planInFormat(*outcome.result, request.format, currentUtcStamp());
     }
-    if (output.isEmpty()) {
-        if (const auto problem = writeToStream(context.out, text)) {
-            context.err << "tavik plan: the " << format.toStdString()
-                        << " output cannot be written to standard output: " << *problem << '\n';
-            return kExitBadInput;
-        }
-        return kExitOk;
+    return writeOutput(text, output, "plan", "the " + format + " output", context);
+}
+
+} // namespace
+
+int runCropsCommand(const CommandRequest& request, const HeadlessContext& context) {
+    const auto table = loadCrops(workbookOf(request, context), context, "crops", true);
+    if (!table) {
+        return kExitWorkbook;
     }
-    if (const auto problem = replaceFileContents(output, text)) {
-        context.err << "tavik plan: --output \"" << shownPath(output)
-                    << "\" cannot be written (it is left as it was): " << *problem << '\n';
+    const CropTable& crops = *table;
+    std::string lines;
+    for (const std::int16_t row : crops.offeredRows()) {
+        // Offered names hold no tab, line break or other control character.
+        lines += std::to_string(row) + '\t' + crops.text(row, CropColumn::Name) + '\t' +
+                 shortestText(crops.number(row, CropColumn::MinYield)) + '\t' +
+                 shortestText(crops.number(row, CropColumn::MaxYield)) + '\t' +
+                 shortestText(crops.number(row, CropColumn::RecommendedYield)) + '\n';
+    }
+    if (const auto problem = writeToStream(context.out, lines)) {
+        context.err << "tavik crops: the list cannot be written to standard output: " << *problem
+                    << '\n';
         return kExitBadInput;
     }
     return kExitOk;
 }
 
-int runCompareCommand(const QStringList& arguments, const HeadlessContext& context) {
-    constexpr const char* kUsage =
-        "usage: tavik compare SCENARIO.json [--workbook FILE] [--format text|csv|json] "
-        "[--output FILE]";
-    PlanArguments read;
-    read.workbook = findWorkbook(context.programFolder);
-    std::optional<std::string> problem = readPlanArguments(
-        arguments, read, {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")});
-    if (!problem &&
-        (read.scenarioPaths.size() != 1 || !read.batch.isEmpty() || !read.outputFolder.isEmpty() ||
-         !read.size.isEmpty() || !read.chart.isEmpty())) {
-        problem = "give one scenario file, and only the options below";
-    }
-    if (problem) {
-        // The plan command's own usage is not this command's.
-        context.err << "tavik compare: " << problem->substr(0, problem->find("\nusage:")) << '\n'
-                    << kUsage << '\n';
+int runPlanCommand(const CommandRequest& request, const HeadlessContext& context) {
+    const DrawnOutput drawn{request.format, request.imageSize.width(), request.imageSize.height(),
+                            request.cumulative};
+    if (isDrawnFormat(request.format) && !context.draw) {
+        context.err << "tavik plan: --format " << formatName(request.format)
+                    << " cannot be drawn here (no painting)\n";
         return kExitBadInput;
     }
-    const std::string shownScenario = shownPath(read.scenarioPaths.front());
-    const auto scenario = readScenario(read.scenarioPaths.front(), "compare", context);
+    return request.isBatch() ? runPlanBatch(request, drawn, context)
+                             : runPlanField(request, drawn, context);
+}
+
+int runCompareCommand(const CommandRequest& request, const HeadlessContext& context) {
+    const std::string shownScenario = shownPath(request.files.front());
+    const auto scenario = readScenario(request.files.front(), "compare", context);
     if (!scenario) {
         return kExitBadInput;
     }
-    const auto crops = loadCrops(read.workbook, context, "compare", false);
+    const auto crops = loadCrops(workbookOf(request, context), context, "compare", false);
     if (!crops) {
         return kExitWorkbook;
     }
@@ -401,22 +244,38 @@ int runCompareCommand(const QStringList& arguments, const HeadlessContext& conte
                     << '\n';
         return kExitBadInput;
     }
-    const std::string text =
-        read.format == QLatin1String("csv")    ? comparisonCsv(*outcome.comparison)
-        : read.format == QLatin1String("json") ? comparisonJson(*outcome.comparison)
-                                               : comparisonText(*outcome.comparison);
-    if (read.output.isEmpty()) {
-        if (const auto failed = writeToStream(context.out, text)) {
-            context.err << "tavik compare: the comparison cannot be written to standard output: "
-                        << *failed << '\n';
-            return kExitBadInput;
-        }
-    } else if (const auto failed = replaceFileContents(read.output, text)) {
-        context.err << "tavik compare: --output \"" << shownPath(read.output)
-                    << "\" cannot be written (it is left as it was): " << *failed << '\n';
+    const CycleComparison& comparison = *outcome.comparison;
+    const std::string text = request.format == OutputFormat::Csv    ? comparisonCsv(comparison)
+                             : request.format == OutputFormat::Json ? comparisonJson(comparison)
+                                                                    : comparisonText(comparison);
+    return writeOutput(text, request.output, "compare", "the comparison", context);
+}
+
+int runHeadlessCommand(const CommandRequest& request, const HeadlessContext& context,
+                       std::string_view version) {
+    if (request.refused()) {
+        context.err << request.refusal;
         return kExitBadInput;
     }
-    return kExitOk;
+    switch (request.command) {
+    case Command::Help:
+        context.out << helpText();
+        return kExitOk;
+    case Command::Version:
+        context.out << "tavik " << version << '\n';
+        return kExitOk;
+    case Command::Crops:
+        return runCropsCommand(request, context);
+    case Command::Plan:
+        return runPlanCommand(request, context);
+    case Command::Compare:
+        return runCompareCommand(request, context);
+    case Command::Wizard:
+    case Command::Workbook:
+        break;
+    }
+    context.err << "tavik: this command is not run here\n";
+    return kExitBadInput;
 }
 
 } // namespace tavik

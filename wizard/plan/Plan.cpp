@@ -107,19 +107,16 @@ ScheduleInputs scheduleInputs(const mType& state, const WaterLevelModel& levels,
     return in;
 }
 
-PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const TimeStamp& stamp) {
-    PlanOutcome outcome;
-    outcome.result.emplace();
-    PlanResult& plan = *outcome.result;
-    mType& state = plan.state;
-    state.CropData = crops;
-    state.AppTitle = kAppTitle;
+namespace {
 
-    // Crop and target yield.
+// Crop and target yield: the crop by row or name, the yield within the slider's range.
+std::optional<std::string> chooseCrop(PlanResult& plan, const CropTable& crops,
+                                      const Scenario& scenario) {
+    mType& state = plan.state;
     std::string problem;
     const auto row = findCrop(crops, scenario, problem);
     if (!row) {
-        return refused(problem);
+        return problem;
     }
     state.CropRow = *row;
     plan.cropName = crops.text(*row, CropColumn::Name);
@@ -130,44 +127,52 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     if (scenario.targetYield) {
         yield = *scenario.targetYield;
         if (yield < minimum || yield > maximum) {
-            return refused("\"targetYield\" must lie within " + plan.cropName + "'s range from " +
-                           std::to_string(minimum) + " to " + std::to_string(maximum) +
-                           " kg/ha, not " + std::to_string(yield));
+            return "\"targetYield\" must lie within " + plan.cropName + "'s range from " +
+                   std::to_string(minimum) + " to " + std::to_string(maximum) + " kg/ha, not " +
+                   std::to_string(yield);
         }
     }
     state.TargetYield = static_cast<float>(yield);
+    return std::nullopt;
+}
 
-    // Soil: the depth layout, then Next (the PAWC).
+// Soil: the depth layout, then Next (the PAWC).
+std::optional<std::string> describeSoil(PlanResult& plan, const Scenario& scenario) {
+    mType& state = plan.state;
     const int depth = scenario.depth.value_or(kFreshSoilDepth);
     const DepthLayout layout = applySoilDepth(state, static_cast<std::int16_t>(depth), nullptr);
     plan.depth = depth;
     plan.layers = layout.layers;
     plan.deepRipped = scenario.deepRipped;
     if (layout.layers <= 0) {
-        return refused(
-            "\"soil.depth\" is " + std::to_string(depth) +
-            " mm, which gives no soil layer (a profile needs 150 mm at least): " + kNoDepthMessage);
+        return "\"soil.depth\" is " + std::to_string(depth) +
+               " mm, which gives no soil layer (a profile needs 150 mm at least): " +
+               kNoDepthMessage;
     }
     plan.siltClay.assign(static_cast<std::size_t>(layout.layers), kFreshSiltClay);
     if (scenario.siltClay) {
         if (auto wrongCount = layerCountProblem("soil.siltClay", scenario.siltClay->size(),
                                                 layout.layers, depth)) {
-            return refused(*wrongCount);
+            return wrongCount;
         }
         plan.siltClay = *scenario.siltClay;
     }
     plan.rootZone = computeSoilPawc(state, static_cast<std::int16_t>(depth), plan.siltClay,
                                     scenario.deepRipped);
     if (plan.rootZone.outcome == RootZoneResult::Outcome::Failed) {
-        return refused(cropRowName(plan) + ": " + soilPawcMessage(plan.rootZone));
+        return cropRowName(plan) + ": " + soilPawcMessage(plan.rootZone);
     }
     if (plan.rootZone.outcome != RootZoneResult::Outcome::Ok) {
-        return refused("\"soil.siltClay\" and \"soil.depth\" give no plant-available water for " +
-                       plan.cropName + ": " + soilPawcMessage(plan.rootZone));
+        return "\"soil.siltClay\" and \"soil.depth\" give no plant-available water for " +
+               plan.cropName + ": " + soilPawcMessage(plan.rootZone);
     }
+    return std::nullopt;
+}
 
-    // Planned soil water at the four stages.
-    plan.waterLevels.build(*state.SoilProfile, static_cast<std::int16_t>(depth),
+// Planned soil water at the four stages, and the changes of stored water they give.
+std::optional<std::string> planWaterLevels(PlanResult& plan, const Scenario& scenario) {
+    mType& state = plan.state;
+    plan.waterLevels.build(*state.SoilProfile, static_cast<std::int16_t>(plan.depth),
                            state.BottomLayerThickness);
     for (Stage stage : kStages) {
         const auto& levels = scenario.waterLevels[static_cast<std::size_t>(stage)];
@@ -177,7 +182,7 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
         if (auto wrongCount =
                 layerCountProblem("waterLevels." + std::string(stageKey(stage)), levels->size(),
                                   plan.waterLevels.LayerCount(), std::nullopt)) {
-            return refused(*wrongCount);
+            return wrongCount;
         }
     }
     for (int r = 0; r < plan.waterLevels.LayerCount(); ++r) {
@@ -192,55 +197,92 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     state.StorageChangeEarly = plan.waterLevels.StorageChangeEarly();
     state.StorageChangePeak = plan.waterLevels.StorageChangePeak();
     state.StorageChangeLate = plan.waterLevels.StorageChangeLate();
+    return std::nullopt;
+}
 
-    plan.plantingDate = scenario.plantingDate;
-
-    // The sprinkler package.
+// The sprinkler package: its speed law fitted to its amounts.
+std::optional<std::string> fitPackage(PlanResult& plan, const Scenario& scenario) {
     plan.sprinklerPackage = scenario.sprinklerPackage;
-    if (scenario.sprinklerPackage) {
-        const SprinklerFit fit =
-            fitSprinklerPackage(scenario.amounts.value_or(defaultSprinklerAmounts()));
-        if (!fit.law) {
-            return refused("\"sprinklerPackage.amounts\": " + fit.problem);
-        }
-        state.SpeedCoefficient = fit.law->SpeedCoefficient;
-        state.SpeedExponent = fit.law->SpeedExponent;
+    if (!scenario.sprinklerPackage) {
+        return std::nullopt;
     }
+    const SprinklerFit fit =
+        fitSprinklerPackage(scenario.amounts.value_or(defaultSprinklerAmounts()));
+    if (!fit.law) {
+        return "\"sprinklerPackage.amounts\": " + fit.problem;
+    }
+    plan.state.SpeedCoefficient = fit.law->SpeedCoefficient;
+    plan.state.SpeedExponent = fit.law->SpeedExponent;
+    return std::nullopt;
+}
 
-    // The schedule.
-    const ScheduleInputs in =
-        scheduleInputs(state, plan.waterLevels, scenario.sprinklerPackage, scenario.cycle, stamp);
+// Every date of the schedule must be one that can be written (a four-digit year).
+std::optional<std::string> checkDates(const PlanResult& plan, const Scenario& scenario) {
+    if (!scenario.plantingDate) {
+        return std::nullopt;
+    }
+    const int lastDay = lastDatedDay(plan.engine.WaterDemand().Count(), plan.schedule.irrigations);
+    const std::string latest = latestPlantingDate(lastDay);
+    if (*scenario.plantingDate > latest) {
+        return "\"plantingDate\" " + *scenario.plantingDate + " puts " + plan.cropName +
+               "'s season (to day " + std::to_string(lastDay) + " after planting) past " +
+               kLastPlanDate + ", the last date a plan can have: plant on " + latest +
+               " at the latest";
+    }
+    return std::nullopt;
+}
+
+// The schedule and its chart, refused when a figure is not a finite number or is implausible.
+std::optional<std::string> computeSchedule(PlanResult& plan, const Scenario& scenario,
+                                           const TimeStamp& stamp) {
+    const ScheduleInputs in = scheduleInputs(plan.state, plan.waterLevels,
+                                             scenario.sprinklerPackage, scenario.cycle, stamp);
     try {
         plan.schedule = plan.engine.ComputeSchedule(in);
     } catch (const std::exception& error) {
-        return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " +
-                       error.what());
+        return "the schedule cannot be computed for " + cropRowName(plan) + ": " + error.what();
     }
-    // Every date of the schedule must be one that can be written (a four-digit year).
-    if (scenario.plantingDate) {
-        const int lastDay =
-            lastDatedDay(plan.engine.WaterDemand().Count(), plan.schedule.irrigations);
-        const std::string latest = latestPlantingDate(lastDay);
-        if (*scenario.plantingDate > latest) {
-            return refused("\"plantingDate\" " + *scenario.plantingDate + " puts " + plan.cropName +
-                           "'s season (to day " + std::to_string(lastDay) +
-                           " after planting) past " + kLastPlanDate +
-                           ", the last date a plan can have: plant on " + latest +
-                           " at the latest");
-        }
+    if (auto problem = checkDates(plan, scenario)) {
+        return problem;
     }
     plan.individualChart = plan.engine.chartBars(true);
     plan.cumulativeChart = plan.engine.chartBars(false);
     if (const auto figure = nonFiniteFigure(plan)) {
         // With a package, its amounts may be what takes the running speeds past any number.
-        return refused("the schedule cannot be computed for " + cropRowName(plan) + ": " + *figure +
-                       " does not come out as a finite number; check that row" +
-                       (scenario.sprinklerPackage ? " and \"sprinklerPackage.amounts\"" : ""));
+        return "the schedule cannot be computed for " + cropRowName(plan) + ": " + *figure +
+               " does not come out as a finite number; check that row" +
+               (scenario.sprinklerPackage ? " and \"sprinklerPackage.amounts\"" : "");
     }
     if (const auto implausible = plan.engine.implausibleFigure()) {
-        return refused("the schedule is implausible: " + *implausible);
+        return "the schedule is implausible: " + *implausible;
     }
-    return outcome;
+    return std::nullopt;
+}
+
+} // namespace
+
+PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const TimeStamp& stamp) {
+    PlanOutcome outcome;
+    outcome.result.emplace();
+    PlanResult& plan = *outcome.result;
+    plan.state.CropData = crops;
+    plan.state.AppTitle = kAppTitle;
+    // The wizard's screens in their order; the first that refuses the scenario ends the walk.
+    std::optional<std::string> problem = chooseCrop(plan, crops, scenario);
+    if (!problem) {
+        problem = describeSoil(plan, scenario);
+    }
+    if (!problem) {
+        problem = planWaterLevels(plan, scenario);
+    }
+    if (!problem) {
+        plan.plantingDate = scenario.plantingDate;
+        problem = fitPackage(plan, scenario);
+    }
+    if (!problem) {
+        problem = computeSchedule(plan, scenario, stamp);
+    }
+    return problem ? refused(std::move(*problem)) : outcome;
 }
 
 } // namespace tavik

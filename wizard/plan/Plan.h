@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputFormat.h"
 #include "Scenario.h"
 #include "engine/Schedule.h"
 #include "model/RootZone.h"
@@ -48,5 +49,11 @@ ScheduleInputs scheduleInputs(const mType& state, const WaterLevelModel& levels,
 // its PAWC, the planned water levels, the sprinkler fit when the package is present, then
 // the schedule and its report. The crop table must be loaded.
 PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const TimeStamp& stamp);
+
+// Whether a scenario lacks the planting date that an output in this format needs (calendar
+// events fall on dates).
+inline bool lacksPlantingDate(OutputFormat format, const Scenario& scenario) {
+    return needsPlantingDate(format) && !scenario.plantingDate;
+}
 
 } // namespace tavik

@@ -208,13 +208,19 @@ std::string planCsv(const PlanResult& plan) {
     return csv;
 }
 
-std::string planInFormat(const PlanResult& plan, std::string_view format,
-                         const std::string& stampUtc) {
-    return format == "rtf"    ? planRtf(plan)
-           : format == "json" ? planJson(plan)
-           : format == "csv"  ? planCsv(plan)
-           : format == "ics"  ? planICalendar(plan, stampUtc)
-                              : planText(plan);
+std::string planInFormat(const PlanResult& plan, OutputFormat format, const std::string& stampUtc) {
+    switch (format) {
+    case OutputFormat::Rtf:
+        return planRtf(plan);
+    case OutputFormat::Json:
+        return planJson(plan);
+    case OutputFormat::Csv:
+        return planCsv(plan);
+    case OutputFormat::Ics:
+        return planICalendar(plan, stampUtc);
+    default:
+        return planText(plan);
+    }
 }
 
 } // namespace tavik

@@ -22,9 +22,8 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
 // field that needs quotes).
 std::string planCsv(const PlanResult& plan);
 
-// The plan in one of the formats of text that `tavik plan` writes: "text", "rtf", "json",
-// "csv" or "ics" (whose events are stamped with stampUtc).
-std::string planInFormat(const PlanResult& plan, std::string_view format,
-                         const std::string& stampUtc);
+// The plan in one of the formats of text that `tavik plan` writes: text, rtf, json, csv or
+// ics (whose events are stamped with stampUtc).
+std::string planInFormat(const PlanResult& plan, OutputFormat format, const std::string& stampUtc);
 
 } // namespace tavik

@@ -410,14 +410,14 @@ FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt) {
 
 std::string drawPlanOutput(const PlanResult& plan, const DrawnOutput& output) {
     QByteArray bytes;
-    if (output.format == "pdf") {
+    if (output.format == OutputFormat::Pdf) {
         const TimeStamp stamp = currentTimeStamp();
         bytes = fieldSheetPdf(plan, QString::fromStdString(stamp.date + " " + stamp.time)).pdf;
     } else {
         const ScheduleChart& chart =
             output.cumulative ? plan.cumulativeChart : plan.individualChart;
         const QSize size(output.width, output.height);
-        bytes = output.format == "svg" ? chartSvg(chart, size) : chartPng(chart, size);
+        bytes = output.format == OutputFormat::Svg ? chartSvg(chart, size) : chartPng(chart, size);
     }
     return bytes.toStdString();
 }

@@ -88,7 +88,7 @@ bool PlanExportMenu::exportFieldSheet() {
     if (!result) {
         return false;
     }
-    return write(*path, drawPlanOutput(*result, DrawnOutput{"pdf"}), "field sheet");
+    return write(*path, drawPlanOutput(*result, DrawnOutput{OutputFormat::Pdf}), "field sheet");
 }
 
 bool PlanExportMenu::exportTable() {
@@ -125,8 +125,8 @@ bool PlanExportMenu::exportChartImage() {
     // The chart as the screen shows it; a name ending ".svg" gives a drawing, any other a PNG.
     const bool drawing =
         QFileInfo(*path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
-    const DrawnOutput image{drawing ? "svg" : "png", size->width(), size->height(),
-                            !screen_.individualChart()};
+    const DrawnOutput image{drawing ? OutputFormat::Svg : OutputFormat::Png, size->width(),
+                            size->height(), !screen_.individualChart()};
     return write(*path, drawPlanOutput(*result, image), "chart image");
 }
 

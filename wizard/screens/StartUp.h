@@ -9,7 +9,7 @@ struct mType;
 
 struct StartUpOptions {
     QString programFolder; // where the pictures (and, unless workbook says, SampleData.xls) lie
-    QString readerProgram; // the program that implements `workbook FILE`
+    QString readerProgram; // the workbook reader (tavik-workbook)
     bool splash = true;    // open with the animated splash screen
     QString planFile = {}; // a plan to open at the start (then no splash)
     QString workbook = {}; // the crop workbook; empty: the one in programFolder

@@ -14,7 +14,7 @@ struct FreexlSheetResult {
 
 // Reads the used range of the first worksheet of an Excel 97-2003 workbook with FreeXL.
 // FreeXL is not safe on damaged files (it can read out of bounds), so the wizard calls this
-// only in a child process (`tavik workbook FILE`), never in its own.
+// only in a child process (tavik-workbook), never in its own.
 FreexlSheetResult readFirstSheetWithFreexl(const std::string& path);
 
 // What the reader says of a sheet too large for the memory it may use.

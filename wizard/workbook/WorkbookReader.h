@@ -15,7 +15,7 @@ struct WorkbookReadResult {
 };
 
 struct WorkbookReaderOptions {
-    // The program that implements `workbook FILE` (normally the running tavik itself).
+    // The reader, tavik-workbook: `READER FILE` writes the used range as CSV.
     QString readerProgram;
     // How long the reader may take before it is stopped and the file counted as unreadable.
     std::chrono::milliseconds timeLimit{std::chrono::seconds(20)};
@@ -28,7 +28,7 @@ struct WorkbookReaderOptions {
 };
 
 // Reads the used range of the workbook's first sheet. The parse runs in a child process
-// (`readerProgram workbook FILE`) under a memory limit, whose output is read within the time
+// (`readerProgram FILE`) under a memory limit, whose output is read within the time
 // and size limits and whose exit is checked, so a damaged file that crashes or hangs the
 // parser cannot harm the caller; the child ends when the caller does.
 WorkbookReadResult readWorkbook(const QString& path, const WorkbookReaderOptions& options);
