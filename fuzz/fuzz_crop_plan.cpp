@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     tavik::CropTable crops;
     const tavik::CropTable::LoadResult loaded = crops.load(*sheet);
-    if (loaded.error) {
+    if (loaded.problem) {
         require(crops.RowCount() == 0 && crops.offeredRows().empty(),
                 "a table that cannot be loaded is left empty");
         return 0;
     }
-    if (!loaded.problems.empty()) {
-        require(!tavik::describeCropProblems(loaded.problems).empty(), "problems are described");
+    if (!loaded.rowProblems.empty()) {
+        require(!tavik::describeCropProblems(loaded.rowProblems).empty(), "problems are described");
     }
 
     const auto& offered = crops.offeredRows();

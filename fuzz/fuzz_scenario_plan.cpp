@@ -19,7 +19,7 @@ const tavik::CropTable& shippedCrops() {
         require(sheet.has_value(), "the shipped crop table's CSV reads");
         tavik::CropTable crops;
         const auto loaded = crops.load(*sheet);
-        require(!loaded.error && loaded.problems.empty() && !crops.offeredRows().empty(),
+        require(!loaded.problem && loaded.rowProblems.empty() && !crops.offeredRows().empty(),
                 "every shipped crop row is offered");
         return crops;
     }();

@@ -27,8 +27,8 @@ TEST(CropTable, HoldsWorksheetRowsAtTheirNumbersAndNeverReadsTheHeadingRow) {
     sheet.rows[0][1] = 123.0;
     CropTable table;
     const auto loaded = table.load(sheet);
-    ASSERT_FALSE(loaded.error);
-    EXPECT_TRUE(loaded.problems.empty()) << describeCropProblems(loaded.problems);
+    ASSERT_FALSE(loaded.problem);
+    EXPECT_TRUE(loaded.rowProblems.empty()) << describeCropProblems(loaded.rowProblems);
 
     EXPECT_EQ(table.RowCount(), 12);
     for (int c = CropColumn::First; c <= CropColumn::Last; ++c) {
@@ -77,7 +77,7 @@ TEST(CropTable, ColumnsOutsideTheReadOnesChangeNothing) {
     }
     CropTable table;
     const auto loaded = table.load(changed);
-    EXPECT_TRUE(loaded.problems.empty()) << describeCropProblems(loaded.problems);
+    EXPECT_TRUE(loaded.rowProblems.empty()) << describeCropProblems(loaded.rowProblems);
     EXPECT_EQ(table.offeredRows(), plain.offeredRows());
     for (int r = 2; r <= 12; ++r) {
         for (int c :
@@ -101,15 +101,15 @@ TEST(CropTable, RowCountIsASixteenBitInteger) {
     sheet.rows.resize(32767, sheet.rows[1]);
     CropTable table;
     auto loaded = table.load(sheet);
-    ASSERT_FALSE(loaded.error);
+    ASSERT_FALSE(loaded.problem);
     EXPECT_EQ(table.RowCount(), 32767);
     EXPECT_EQ(table.offeredRows().size(), 32766U);
     EXPECT_EQ(table.text(32767, CropColumn::Name), "Wheat");
 
     sheet.rows.resize(32768, sheet.rows[1]);
     loaded = table.load(sheet);
-    ASSERT_TRUE(loaded.error);
-    EXPECT_NE(loaded.error->find("32768 rows"), std::string::npos) << *loaded.error;
+    ASSERT_TRUE(loaded.problem);
+    EXPECT_NE(loaded.problem->find("32768 rows"), std::string::npos) << *loaded.problem;
     EXPECT_EQ(table.RowCount(), 0);
     EXPECT_TRUE(table.offeredRows().empty());
 }
@@ -119,7 +119,7 @@ TEST(CropTable, NumbersStoredAsTextCountAsNumbers) {
     rows[1][CropColumn::RecommendedYield - 1] = "' 6500 ";
     CropTable table;
     const auto loaded = table.load(test::sheetFromCsv(rows));
-    EXPECT_TRUE(loaded.problems.empty()) << describeCropProblems(loaded.problems);
+    EXPECT_TRUE(loaded.rowProblems.empty()) << describeCropProblems(loaded.rowProblems);
     EXPECT_TRUE(isText(table.cell(2, CropColumn::RecommendedYield)));
     EXPECT_EQ(table.number(2, CropColumn::RecommendedYield), 6500);
 }
@@ -145,18 +145,18 @@ TEST_P(CropRowChecks, KeepTheRowOutAndSayWhy) {
     }
     CropTable table;
     const auto loaded = table.load(test::sheetFromCsv(rows));
-    ASSERT_FALSE(loaded.error);
+    ASSERT_FALSE(loaded.problem);
     EXPECT_FALSE(table.isOffered(2));
     EXPECT_EQ(table.offeredRows().size(), 10U) << "the other crops stay usable";
     std::vector<int> columns;
-    for (const auto& p : loaded.problems) {
+    for (const auto& p : loaded.rowProblems) {
         EXPECT_EQ(p.row, 2);
         columns.push_back(p.column);
     }
-    EXPECT_EQ(columns, c.columns) << describeCropProblems(loaded.problems);
-    ASSERT_FALSE(loaded.problems.empty());
-    EXPECT_NE(loaded.problems.front().what.find(c.wording), std::string::npos)
-        << loaded.problems.front().what;
+    EXPECT_EQ(columns, c.columns) << describeCropProblems(loaded.rowProblems);
+    ASSERT_FALSE(loaded.rowProblems.empty());
+    EXPECT_NE(loaded.rowProblems.front().what.find(c.wording), std::string::npos)
+        << loaded.rowProblems.front().what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -256,7 +256,7 @@ TEST(CropRowChecks, BoundaryValuesAreAccepted) {
     wheat[7] = "0";                           // a zero intercept is no divisor
     CropTable table;
     const auto loaded = table.load(test::sheetFromCsv(rows));
-    EXPECT_TRUE(loaded.problems.empty()) << describeCropProblems(loaded.problems);
+    EXPECT_TRUE(loaded.rowProblems.empty()) << describeCropProblems(loaded.rowProblems);
 }
 
 TEST(CropRowChecks, AnEmptyRowIsOneProblemAndSoIsARunOfThem) {
@@ -266,9 +266,9 @@ TEST(CropRowChecks, AnEmptyRowIsOneProblemAndSoIsARunOfThem) {
     rows.insert(rows.end(), 1000, std::vector<std::string>(37));
     CropTable table;
     const auto loaded = table.load(test::sheetFromCsv(rows));
-    ASSERT_EQ(loaded.problems.size(), 2U);
-    EXPECT_EQ(loaded.problems[0].describe(), "Row 4: the row is empty.");
-    EXPECT_EQ(loaded.problems[1].describe(), "Rows 13 to 1012: the rows are empty.");
+    ASSERT_EQ(loaded.rowProblems.size(), 2U);
+    EXPECT_EQ(loaded.rowProblems[0].describe(), "Row 4: the row is empty.");
+    EXPECT_EQ(loaded.rowProblems[1].describe(), "Rows 13 to 1012: the rows are empty.");
     EXPECT_EQ(table.offeredRows().size(), 10U);
 }
 
@@ -278,8 +278,8 @@ TEST(CropRowChecks, AFormulaWithoutAResultIsNamedNotReadAsEmpty) {
     sheet.rows[2][30] = UnreadableCell{"its result is an error"}; // a column no code reads
     CropTable table;
     const auto loaded = table.load(sheet);
-    ASSERT_EQ(loaded.problems.size(), 1U);
-    EXPECT_EQ(loaded.problems[0].describe().rfind(
+    ASSERT_EQ(loaded.rowProblems.size(), 1U);
+    EXPECT_EQ(loaded.rowProblems[0].describe().rfind(
                   "Row 2 (Wheat), column 9 (minimum yield): holds a formula, and its result was "
                   "never calculated; put the value itself in the cell instead.",
                   0),
@@ -303,7 +303,7 @@ TEST(WizardState, StartsAtZeroAndLoadingReleasesTheWorkbook) {
 
     state.CropWorkbook = shippedSheet();
     const auto loaded = loadCropData(state);
-    EXPECT_FALSE(loaded.error);
+    EXPECT_FALSE(loaded.problem);
     EXPECT_FALSE(state.CropWorkbook);
     EXPECT_EQ(state.CropData.RowCount(), 12);
 }

@@ -164,7 +164,7 @@ struct Expected {
 };
 
 void expectCells(const FormulaScan& scan, const std::vector<Expected>& expected) {
-    ASSERT_EQ(scan.error, "");
+    ASSERT_EQ(scan.problem, "");
     ASSERT_EQ(scan.cells.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const FormulaCell& cell = scan.cells[i];
@@ -282,7 +282,7 @@ TEST(FormulaCells, RefusesFilesWhoseStructureCannotBeFollowed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const FormulaScan scan = scanFormulaCells(c.bytes, kRows, kColumns);
-        EXPECT_NE(scan.error.find(c.error), std::string::npos) << scan.error;
+        EXPECT_NE(scan.problem.find(c.error), std::string::npos) << scan.problem;
         EXPECT_TRUE(scan.cells.empty());
     }
 }
@@ -317,7 +317,7 @@ TEST(FormulaCells, ReadsTheSizeTheFirstSheetClaims) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const FormulaScan scan = scanFormulaCells(c.bytes, kRows, kColumns);
-        ASSERT_EQ(scan.error, "");
+        ASSERT_EQ(scan.problem, "");
         EXPECT_EQ(scan.claimedRows, c.rows);
         EXPECT_EQ(scan.claimedColumns, c.columns);
     }
@@ -325,7 +325,7 @@ TEST(FormulaCells, ReadsTheSizeTheFirstSheetClaims) {
 
 void expectLongTexts(const FormulaScan& scan, const std::vector<LongText>& expected,
                      std::optional<unsigned> longShared) {
-    ASSERT_EQ(scan.error, "");
+    ASSERT_EQ(scan.problem, "");
     EXPECT_EQ(scan.longSharedText, longShared);
     ASSERT_EQ(scan.longTexts.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -471,8 +471,8 @@ TEST(FormulaCells, DamagedCopiesNeverBreakTheReader) {
     };
     const auto check = [](const std::string& bytes) {
         const FormulaScan scan = scanFormulaCells(bytes, kRows, kColumns);
-        EXPECT_TRUE(scan.error.empty() || (scan.cells.empty() && scan.longTexts.empty() &&
-                                           !scan.claimedRows && !scan.longSharedText));
+        EXPECT_TRUE(scan.problem.empty() || (scan.cells.empty() && scan.longTexts.empty() &&
+                                             !scan.claimedRows && !scan.longSharedText));
         for (const FormulaCell& cell : scan.cells) {
             EXPECT_TRUE(cell.row < kRows && cell.column < kColumns);
             EXPECT_NE(std::holds_alternative<std::monostate>(cell.value), cell.why.empty());

@@ -56,7 +56,7 @@ TEST(Workbook, GeneratedWorkbooksGiveTheirCrops) {
     mType state;
     ASSERT_FALSE(openCropWorkbook(state, xls, readerOptions()));
     const CropTableReport report = loadCropTable(state, xls);
-    EXPECT_FALSE(report.error);
+    EXPECT_FALSE(report.problem);
     ASSERT_TRUE(report.leftOut);
     EXPECT_NE(report.leftOut->find("Row 2 (Wheat), column 6 (demand divisor): is zero"),
               std::string::npos)
@@ -81,8 +81,8 @@ TEST(Workbook, HeadingsOnlyOrNoUsableRowIsAnError) {
     mType state;
     ASSERT_FALSE(openCropWorkbook(state, headings, readerOptions()));
     auto report = loadCropTable(state, headings);
-    ASSERT_TRUE(report.error);
-    EXPECT_NE(report.error->find("holds no crop rows"), std::string::npos) << *report.error;
+    ASSERT_TRUE(report.problem);
+    EXPECT_NE(report.problem->find("holds no crop rows"), std::string::npos) << *report.problem;
 
     rows = test::shippedCropCsv();
     rows.resize(2);
@@ -90,9 +90,9 @@ TEST(Workbook, HeadingsOnlyOrNoUsableRowIsAnError) {
     const QString unusable = test::makeWorkbook(dir, QStringLiteral("unusable"), rows);
     ASSERT_FALSE(openCropWorkbook(state, unusable, readerOptions()));
     report = loadCropTable(state, unusable);
-    ASSERT_TRUE(report.error);
-    EXPECT_NE(report.error->find("none of its crop rows can be used"), std::string::npos);
-    EXPECT_NE(report.error->find("column 6 (demand divisor): is empty"), std::string::npos);
+    ASSERT_TRUE(report.problem);
+    EXPECT_NE(report.problem->find("none of its crop rows can be used"), std::string::npos);
+    EXPECT_NE(report.problem->find("column 6 (demand divisor): is empty"), std::string::npos);
 }
 
 struct Damage {

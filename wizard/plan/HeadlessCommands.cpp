@@ -42,8 +42,8 @@ std::optional<CropTable> loadCrops(const QString& workbook, const HeadlessContex
         return std::nullopt;
     }
     const CropTableReport report = loadCropTable(state, workbook, true);
-    if (report.error) {
-        context.err << "tavik " << command << ": " << *report.error << '\n';
+    if (report.problem) {
+        context.err << "tavik " << command << ": " << *report.problem << '\n';
         return std::nullopt;
     }
     if (report.leftOut && nameUnusableRows) {

@@ -171,9 +171,9 @@ bool frmChoice::load() {
     const QString& path = wizard_.workbookPath();
     const CropTableReport report = loadCropTable(state, path);
     state.AppTitle = kAppTitle;
-    if (report.error) {
+    if (report.problem) {
         wizard_.notifier().notifyWithDetails(Notifier::Icon::Critical, state.AppTitle,
-                                             *report.error, report.details);
+                                             *report.problem, report.details);
         return false;
     }
     if (report.leftOut) {

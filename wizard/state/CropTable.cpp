@@ -152,8 +152,9 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
     *this = CropTable();
     LoadResult result;
     if (usedRange.rows.size() > static_cast<std::size_t>(kMaxRowCount)) {
-        result.error = "the crop sheet's used range has " + std::to_string(usedRange.rows.size()) +
-                       " rows, more than the 32,767 rows that can be read";
+        result.problem = "the crop sheet's used range has " +
+                         std::to_string(usedRange.rows.size()) +
+                         " rows, more than the 32,767 rows that can be read";
         return result;
     }
     rowCount_ = static_cast<std::int16_t>(usedRange.rows.size());
@@ -172,8 +173,8 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
         }
         // A run of empty rows (formatted but blank cells below the crops) is one problem.
         const bool empty = problems.size() == 1 && problems[0].what == kEmptyRow;
-        if (empty && !result.problems.empty()) {
-            CropRowProblem& last = result.problems.back();
+        if (empty && !result.rowProblems.empty()) {
+            CropRowProblem& last = result.rowProblems.back();
             const bool lastEmpty = last.column == 0 && (last.lastRow > 0 || last.what == kEmptyRow);
             if (lastEmpty && std::max(last.row, last.lastRow) == r - 1) {
                 last.lastRow = r;
@@ -181,7 +182,7 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
                 continue;
             }
         }
-        result.problems.insert(result.problems.end(), problems.begin(), problems.end());
+        result.rowProblems.insert(result.rowProblems.end(), problems.begin(), problems.end());
     }
     return result;
 }

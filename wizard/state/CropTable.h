@@ -93,8 +93,8 @@ public:
     // is returned and the table left empty). Every crop row is checked; rows with problems
     // are kept in the table but not offered, and their problems are returned.
     struct LoadResult {
-        std::optional<std::string> error;
-        std::vector<CropRowProblem> problems;
+        std::optional<std::string> problem;
+        std::vector<CropRowProblem> rowProblems;
     };
     LoadResult load(const SheetCells& usedRange);
 

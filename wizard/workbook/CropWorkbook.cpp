@@ -88,24 +88,24 @@ std::string listedProblems(const std::vector<CropRowProblem>& problems) {
 CropTableReport loadCropTable(mType& state, const QString& path, bool everyProblem) {
     CropTableReport report;
     const CropTable::LoadResult loaded = loadCropData(state);
-    if (loaded.error) {
-        report.error = workbookErrorMessage(path, *loaded.error);
+    if (loaded.problem) {
+        report.problem = workbookErrorMessage(path, *loaded.problem);
         return report;
     }
-    const std::string listed =
-        everyProblem ? describeCropProblems(loaded.problems) : listedProblems(loaded.problems);
-    if (!loaded.problems.empty()) {
+    const std::string listed = everyProblem ? describeCropProblems(loaded.rowProblems)
+                                            : listedProblems(loaded.rowProblems);
+    if (!loaded.rowProblems.empty()) {
         report.leftOut = "These crop rows of the workbook \"" + printableText(path.toStdString()) +
                          "\" cannot be used, so their crops are not offered:\n\n" + listed;
-        report.details = describeCropProblems(loaded.problems);
+        report.details = describeCropProblems(loaded.rowProblems);
     }
     if (state.CropData.offeredRows().empty()) {
         std::string problem = state.CropData.RowCount() < 2
                                   ? "its first sheet holds no crop rows (crops begin in row 2)"
                                   : "none of its crop rows can be used";
-        report.error = workbookErrorMessage(path, problem);
+        report.problem = workbookErrorMessage(path, problem);
         if (report.leftOut) {
-            *report.error += "\n\n" + listed;
+            *report.problem += "\n\n" + listed;
         }
     }
     return report;

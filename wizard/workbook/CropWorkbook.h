@@ -31,7 +31,7 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
 // A message about unusable rows stays short enough to read on a screen: it lists the first
 // problems and counts the rest; `details` holds every one of them, a line each.
 struct CropTableReport {
-    std::optional<std::string> error;   // the table cannot be used at all
+    std::optional<std::string> problem; // the table cannot be used at all
     std::optional<std::string> leftOut; // some rows cannot be used: heading and first problems
     std::string details;                // every problem of the rows left out
 };

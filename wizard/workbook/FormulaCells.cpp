@@ -147,7 +147,7 @@ bool hasName(std::string_view entry, std::string_view name) {
 struct WorkbookStream {
     std::string bytes;
     bool namedBook = false; // "Book", as Excel 5/95 names it, rather than "Workbook"
-    std::string error;
+    std::string problem;
 };
 
 // The sectors of a compound file: sector 0 follows the header, which fills a sector of its own.
@@ -282,35 +282,35 @@ WorkbookStream readWorkbookStream(std::string_view file) {
     WorkbookStream result;
     const auto layout = compoundFile(file);
     if (const auto* error = std::get_if<const char*>(&layout)) {
-        result.error = *error;
+        result.problem = *error;
         return result;
     }
     const CompoundFile& compound = std::get<CompoundFile>(layout);
     const auto fat = readFat(compound);
     if (!fat) {
-        result.error = kBadChains;
+        result.problem = kBadChains;
         return result;
     }
     const auto directory =
         readChain(*fat, compound.area, compound.sectorSize, u32(file, 0x30), std::nullopt);
     if (!directory || directory->size() < kDirectoryEntrySize) {
-        result.error = kBadChains;
+        result.problem = kBadChains;
         return result;
     }
     const WorkbookEntries entries = findWorkbookEntries(*directory, compound.sectorSize);
     if (!entries.workbook && !entries.book) {
-        result.error = kNoStream;
+        result.problem = kNoStream;
         return result;
     }
     result.namedBook = !entries.workbook;
     const DirectoryEntry stream = entries.workbook ? *entries.workbook : *entries.book;
     if (stream.size == 0 || stream.size > file.size()) {
-        result.error = kBadChains;
+        result.problem = kBadChains;
         return result;
     }
     auto bytes = readStream(compound, *fat, *directory, stream);
     if (!bytes) {
-        result.error = kBadChains;
+        result.problem = kBadChains;
         return result;
     }
     result.bytes = std::move(*bytes);
@@ -729,8 +729,8 @@ const char* readSheet(std::string_view stream, std::size_t offset, bool biff8,
 FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned columnLimit) {
     FormulaScan scan;
     const WorkbookStream stream = readWorkbookStream(bytes);
-    if (!stream.error.empty()) {
-        scan.error = stream.error;
+    if (!stream.problem.empty()) {
+        scan.problem = stream.problem;
         return scan;
     }
     // The workbook globals come first: BOF, the workbook's settings and the list of its sheets,
@@ -739,7 +739,7 @@ FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned
     Records globals(stream.bytes, 0, recordCount);
     const auto bof = globals.next();
     if (!bof || bof->type != kBof) {
-        scan.error = kBadRecords;
+        scan.problem = kBadRecords;
         return scan;
     }
     const std::uint16_t version = bof->data.size() >= 2 ? u16(bof->data, 0) : 0;
@@ -752,12 +752,12 @@ FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned
             break;
         }
         if (record->type == kFilePass) {
-            scan.error = kPassword;
+            scan.problem = kPassword;
             return scan;
         }
         if (record->type == kBoundSheet && !firstSheet) {
             if (record->data.size() < 4) {
-                scan.error = kBadRecords;
+                scan.problem = kBadRecords;
                 return scan;
             }
             firstSheet = u32(record->data, 0);
@@ -768,21 +768,21 @@ FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned
         }
     }
     if (globals.damaged()) {
-        scan.error = kBadRecords;
+        scan.problem = kBadRecords;
         return scan;
     }
     if (!firstSheet) {
-        scan.error = kNoSheet;
+        scan.problem = kNoSheet;
         return scan;
     }
     if (*firstSheet >= stream.bytes.size()) {
-        scan.error = kBadSheet;
+        scan.problem = kBadSheet;
         return scan;
     }
     if (const char* problem = readSheet(stream.bytes, *firstSheet, biff8, recordCount,
                                         {rowLimit, columnLimit}, misread, scan)) {
         FormulaScan failed;
-        failed.error = problem;
+        failed.problem = problem;
         return failed;
     }
     if (!misread.empty()) {

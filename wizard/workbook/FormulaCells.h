@@ -55,7 +55,7 @@ struct FormulaScan {
     // or misreads the texts after it. None when it can take them all.
     std::optional<unsigned> longSharedText;
     // Non-empty when the file's structure could not be followed, in a few words for a user.
-    std::string error;
+    std::string problem;
 };
 
 // Reads the formula cells of the first worksheet (the one the first sheet entry of the workbook

@@ -192,8 +192,8 @@ std::variant<FormulaResults, std::string> readFormulaResults(const std::string& 
     }
     const FormulaScan scan = scanFormulaCells(*bytes, static_cast<unsigned>(kMaxUsedRangeRows),
                                               static_cast<unsigned>(kMaxUsedRangeColumns));
-    if (!scan.error.empty()) {
-        return scan.error;
+    if (!scan.problem.empty()) {
+        return scan.problem;
     }
     if (auto problem = impossibleClaim(scan)) {
         return std::move(*problem);
@@ -326,7 +326,7 @@ FreexlSheetResult readFirstSheetWithFreexl(const std::string& path) {
     SheetCells sheet;
     if (auto error = readRows(
             path, [&sheet](std::vector<Cell>&& row) { sheet.rows.push_back(std::move(row)); })) {
-        result.error = std::move(*error);
+        result.problem = std::move(*error);
         return result;
     }
     result.sheet = std::move(sheet);

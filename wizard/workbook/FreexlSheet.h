@@ -9,7 +9,7 @@ namespace tavik {
 
 struct FreexlSheetResult {
     std::optional<SheetCells> sheet;
-    std::string error; // what is wrong with the file, when there is no sheet
+    std::string problem; // what is wrong with the file, when there is no sheet
 };
 
 // Reads the used range of the first worksheet of an Excel 97-2003 workbook with FreeXL.
