@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times a headless command of two tavik programs as whole processes, side by side.
 
-usage: process_timing.py BEFORE AFTER [--runs N] [--warm-up N] [-- ARGUMENTS...]
+usage: process_timing.py [--runs N] [--warm-up N] BEFORE AFTER [--] [ARGUMENTS...]
 
 Each run starts the program afresh (fork, exec, dynamic linking, the workbook's reader and
 the command itself) and waits for it to end; its standard output goes to /dev/null. The two
@@ -40,9 +40,11 @@ def main():
     parser.add_argument("after", help="the program measured")
     parser.add_argument("--runs", type=int, default=101, help="runs of each (101)")
     parser.add_argument("--warm-up", type=int, default=5, help="untimed runs of each first (5)")
-    parser.add_argument("arguments", nargs="*", help="the command (after --)")
+    parser.add_argument("arguments", nargs=argparse.REMAINDER,
+                        help="the command, after the two programs (and an optional --)")
     options = parser.parse_args()
-    arguments = options.arguments or DEFAULT_ARGUMENTS
+    arguments = options.arguments[1:] if options.arguments[:1] == ["--"] else options.arguments
+    arguments = arguments or DEFAULT_ARGUMENTS
 
     for _ in range(options.warm_up):
         run_once(options.before, arguments)
