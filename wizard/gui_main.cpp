@@ -83,11 +83,7 @@ int runHeadless(int argc, char* argv[], const tavik::CommandRequest& request) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << tavik::fileNameFromBytes(argv[i]);
-    }
-    const tavik::CommandRequest request = tavik::parseCommandLine(arguments);
+    const tavik::CommandRequest request = tavik::parseCommandLine(argc, argv);
     if (request.refused() || request.command != tavik::Command::Wizard) {
         return runHeadless(argc, argv, request);
     }

@@ -42,12 +42,7 @@ int runDrawing(char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Arguments by their exact bytes: a file name that is not UTF-8 text is still that file.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << tavik::fileNameFromBytes(argv[i]);
-    }
-    const tavik::CommandRequest request = tavik::parseCommandLine(arguments);
+    const tavik::CommandRequest request = tavik::parseCommandLine(argc, argv);
     if (!request.refused() && request.command == tavik::Command::Workbook) {
         return readWorkbook(argv[2]);
     }

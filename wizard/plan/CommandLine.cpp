@@ -466,4 +466,12 @@ bool needsDrawing(const CommandRequest& request) {
             (request.command == Command::Plan && isDrawnFormat(request.format)));
 }
 
+CommandRequest parseCommandLine(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << fileNameFromBytes(argv[i]);
+    }
+    return parseCommandLine(arguments);
+}
+
 } // namespace tavik

@@ -88,6 +88,9 @@ struct CommandRequest {
 
 // Reads the arguments that follow the program's name.
 CommandRequest parseCommandLine(const QStringList& arguments);
+// The same for a program's own arguments (argv[1] on), each taken by its exact bytes: a file
+// name that is not UTF-8 text is still that file.
+CommandRequest parseCommandLine(int argc, char* argv[]);
 
 // Whether a request needs the toolkit's painting: the wizard's screens, or a drawn output.
 bool needsDrawing(const CommandRequest& request);
