@@ -166,15 +166,24 @@ TEST(SeasonBalance, HandWorkedSeason) {
     EXPECT_FALSE(balanceSeason(handPlan(), record, 21).next);
 }
 
-// Without any entry the log changes nothing, whatever today is.
-TEST(SeasonBalance, NoEntriesKeepTheGoldenPlans) {
+// The log changes nothing while the season goes as planned: with no entry up to the first
+// irrigation day, and on any day once every past irrigation is logged at its planned amount
+// (a past irrigation day with nothing logged was not irrigated, and counts so).
+TEST(SeasonBalance, ASeasonAsPlannedKeepsTheGoldenPlans) {
     for (const test::GoldenCase& c : test::goldenCases()) {
         SCOPED_TRACE(c.scenario.toStdString());
         const PlanResult plan = goldenPlan(c.scenario);
         const SeasonPlan season = seasonPlanOf(plan);
         ASSERT_GT(season.count, 0);
-        for (const int today : {-3, 0, 1, 10, 11, 40, season.count, season.count + 5}) {
-            const SeasonBalance b = balanceSeason(season, SeasonDays{}, today);
+        for (const int today :
+             {-3, 0, 1, kFirstIrrigationDay, 11, 40, season.count, season.count + 5}) {
+            SeasonDays asPlanned;
+            for (const IrrigationDay& irrigation : plan.schedule.irrigations) {
+                if (irrigation.day < today) {
+                    asPlanned.irrigations[irrigation.day] = irrigation.amount;
+                }
+            }
+            const SeasonBalance b = balanceSeason(season, asPlanned, today);
             ASSERT_EQ(b.days.size(), static_cast<std::size_t>(season.count));
             for (const SeasonDay& day : b.days) {
                 if (day.advised) {
@@ -184,6 +193,7 @@ TEST(SeasonBalance, NoEntriesKeepTheGoldenPlans) {
                 EXPECT_EQ(day.drained + day.shortfall, 0.0) << "day " << day.day;
                 EXPECT_EQ(day.soilClass, day.plannedClass) << "day " << day.day;
             }
+            EXPECT_EQ(asPlanned.irrigations.empty(), today <= kFirstIrrigationDay);
             // The advice is the schedule's own line for that day, speed and passes alike.
             const auto scheduled =
                 std::find_if(plan.schedule.irrigations.begin(), plan.schedule.irrigations.end(),
@@ -203,7 +213,7 @@ TEST(SeasonBalance, NoEntriesKeepTheGoldenPlans) {
 // A random record on a plan: rain on some days (some below the minimum, some heavy), logged
 // irrigations on most planned days (some 0, some far more), a few on other days, readings
 // (sometimes on planting day), a rule for effective rain, and a today anywhere from before
-// planting to after the season. Seed 0 records nothing.
+// planting to after the season. Seed 0 is the season as planned.
 struct RandomSeason {
     SeasonRecord record;
     SeasonDays days;
@@ -224,8 +234,16 @@ RandomSeason randomSeason(const PlanResult& plan, unsigned seed) {
     const auto date = [&planted](int d) {
         return *dateAfter(planted, d);
     };
-    s.today = date(static_cast<int>(uniform(-5, count + 6)));
+    const int todayDay = static_cast<int>(uniform(-5, count + 6));
+    s.today = date(todayDay);
     if (seed == 0) {
+        // As planned: every past irrigation logged at its planned amount, nothing else.
+        for (const IrrigationDay& planned : plan.schedule.irrigations) {
+            if (planned.day < todayDay) {
+                s.record.irrigations.push_back({date(planned.day), planned.amount});
+                s.days.irrigations[planned.day] = planned.amount;
+            }
+        }
         return s;
     }
     for (int d = 1; d <= count; ++d) {
@@ -328,7 +346,9 @@ TEST(SeasonBalance, IndependentRecomputationAgreesOnRandomRecords) {
          test::sourcePath(QStringLiteral("wizard/resources/crops.csv")), dir.path()},
         120000);
     EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
-    EXPECT_NE(check.out.find("of " + std::to_string(written) + " seasons; 0 disagreements"),
+    const std::string seasons = std::to_string(written / 24);
+    EXPECT_NE(check.out.find("of " + std::to_string(written) + " seasons (" + seasons +
+                             " as planned); 0 disagreements"),
               std::string::npos)
         << check.out;
 }

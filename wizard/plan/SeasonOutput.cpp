@@ -64,6 +64,11 @@ std::string mm(double value) {
     return oneDecimalText(value);
 }
 
+std::string wholeNumber(double value) {
+    return std::isfinite(value) && std::fabs(value) < 1e15 ? std::to_string(std::llround(value))
+                                                           : shortestText(value);
+}
+
 std::string signedMm(double value) {
     const std::string text = oneDecimalText(value);
     return value >= 0.05 ? "+" + text : text;
@@ -195,9 +200,9 @@ std::string irrigationAdvice(const IrrigationDay& advice, bool sprinklerPackage)
     }
     if (advice.passes && *advice.passes > 1 && advice.passSpeed) {
         text +=
-            " in " + passesText(*advice.passes) + " at " + hashPicture(*advice.passSpeed) + " %";
+            " in " + passesText(*advice.passes) + " at " + wholeNumber(*advice.passSpeed) + " %";
     } else {
-        text += " at " + hashPicture(*advice.speed) + " %, one pass";
+        text += " at " + wholeNumber(*advice.speed) + " %, one pass";
     }
     if (advice.beyondCapacity) {
         text += " (beyond the system's capacity)";
@@ -406,19 +411,31 @@ namespace {
 // Fields with a next irrigation by its date (then by name), then those without one, then
 // those that cannot be read.
 void sortForAdviser(std::vector<AdviserLine>& lines) {
-    const auto key = [](const AdviserLine& line) {
+    using Key = std::tuple<int, std::string, std::string>;
+    const auto key = [](const AdviserLine& line) -> Key {
         if (!line.plan || !line.plan->seasonBalance) {
-            return std::make_tuple(2, std::string(), line.file);
+            return {2, std::string(), line.file};
         }
         const PlanResult& plan = *line.plan;
         const auto& next = plan.seasonBalance->next;
         if (!next) {
-            return std::make_tuple(1, std::string(), fieldName(plan, line.file));
+            return {1, std::string(), fieldName(plan, line.file)};
         }
-        return std::make_tuple(0, isoDateOf(plan, next->day), fieldName(plan, line.file));
+        return {0, isoDateOf(plan, next->day), fieldName(plan, line.file)};
     };
-    std::stable_sort(lines.begin(), lines.end(),
-                     [&](const AdviserLine& a, const AdviserLine& b) { return key(a) < key(b); });
+    // Each line's key once: the list may hold thousands of fields.
+    std::vector<std::pair<Key, std::size_t>> order;
+    order.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        order.emplace_back(key(lines[i]), i);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<AdviserLine> sorted;
+    sorted.reserve(lines.size());
+    for (const auto& entry : order) {
+        sorted.push_back(std::move(lines[entry.second]));
+    }
+    lines = std::move(sorted);
 }
 
 struct AdviserCells {
@@ -444,12 +461,10 @@ AdviserCells adviserCells(const AdviserLine& line, bool forCsv) {
         cells.next = forCsv ? isoDateOf(plan, next.day) : seasonDateText(plan, next.day);
         cells.amount = number(next.amount);
         if (next.amount == 0.0) {
-            cells.speed = forCsv ? "" : "skip (soil wetter than planned)";
+            cells.speed = "skip (soil wetter than planned)";
         } else if (plan.sprinklerPackage && next.speed) {
-            const double speed = passingSpeed(next).value_or(*next.speed);
-            const int passes = next.passes.value_or(1);
-            cells.speed = forCsv ? shortestText(speed) + "% x" + std::to_string(passes)
-                                 : hashPicture(speed) + " %, " + passesText(passes);
+            cells.speed = wholeNumber(passingSpeed(next).value_or(*next.speed)) + " %, " +
+                          passesText(next.passes.value_or(1));
         }
     } else {
         cells.next = forCsv ? "" : "none";
