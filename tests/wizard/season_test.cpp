@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <random>
 
 namespace tavik {
@@ -433,6 +434,28 @@ print(json.dumps(out))
                         std::to_string(second) + "): " + oneDecimalText(*todays.advised) + " mm"),
               std::string::npos)
         << text;
+
+    // The adviser's list: the field whose irrigation comes first leads, one that cannot be
+    // read keeps its line, last, with its reason.
+    PlanResult later = plan;
+    balancePlanSeason(later, on(second + 1));
+    later.field->name = "South pivot";
+    std::vector<AdviserLine> lines;
+    lines.push_back({"broken.tavikplan", std::nullopt, "season.rain[3].date: no date"});
+    lines.push_back({"south.tavikplan", later, {}});
+    lines.push_back({"north.tavikplan", plan, {}});
+    const std::string list = adviserListText(lines);
+    const auto north = list.find("North pivot");
+    const auto south = list.find("South pivot");
+    const auto broken = list.find("broken.tavikplan");
+    EXPECT_LT(north, south) << list;
+    EXPECT_LT(south, broken) << list;
+    EXPECT_NE(list.find("season.rain[3].date: no date"), std::string::npos) << list;
+    const std::string listCsv = adviserListCsv(lines);
+    EXPECT_EQ(std::count(listCsv.begin(), listCsv.end(), '\n'), 4) << listCsv;
+    if (qEnvironmentVariableIsSet("SEASON_SHOW")) {
+        std::cout << text << list << listCsv << csv;
+    }
 }
 
 } // namespace

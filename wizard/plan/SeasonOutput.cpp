@@ -84,12 +84,15 @@ std::size_t widthOf(const std::string& text) {
     return width;
 }
 
-// Lines of cells, every column as wide as its widest cell; figures right-aligned.
+// Lines of cells, every column as wide as its widest cell; figures right-aligned. The last
+// cell of a row shorter than the others runs on (a reason in place of the figures).
 std::string alignedTable(const std::vector<std::vector<std::string>>& rows,
                          const std::vector<bool>& rightAligned) {
     std::vector<std::size_t> widths(rightAligned.size(), 0);
     for (const auto& row : rows) {
-        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+        const std::size_t sized =
+            !row.empty() && row.size() < widths.size() ? row.size() - 1 : row.size();
+        for (std::size_t c = 0; c < sized && c < widths.size(); ++c) {
             widths[c] = std::max(widths[c], widthOf(row[c]));
         }
     }
@@ -97,11 +100,12 @@ std::string alignedTable(const std::vector<std::vector<std::string>>& rows,
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-            const std::string padding(widths[c] - widthOf(row[c]), ' ');
+            const std::string padding(widths[c] - std::min(widths[c], widthOf(row[c])), ' ');
             if (c > 0) {
                 line += "  ";
             }
-            line += rightAligned[c] ? padding + row[c] : row[c] + padding;
+            const bool runsOn = row.size() < widths.size() && c + 1 == row.size();
+            line += rightAligned[c] && !runsOn ? padding + row[c] : row[c] + padding;
         }
         while (!line.empty() && line.back() == ' ') {
             line.pop_back();
@@ -333,8 +337,8 @@ std::string seasonText(const PlanResult& plan) {
     text += "\n";
 
     std::vector<std::vector<std::string>> rows;
-    rows.push_back({"Date", "Day", "Rain mm", "Irrigation mm", "", "Planned mm", "Soil water mm",
-                    "Plan mm", "Deviation", "Class", "Planned class"});
+    rows.push_back({"Date", "Day", "Rain mm", "Irrigation mm", "Planned mm", "Soil water mm",
+                    "Plan mm", "Deviation", "Class", "Planned class", ""});
     for (const SeasonDay& day : balance.days) {
         std::string irrigation;
         std::string how;
@@ -353,13 +357,13 @@ std::string seasonText(const PlanResult& plan) {
             soilClass += " (reading)";
         }
         rows.push_back({seasonDateText(plan, day.day), std::to_string(day.day),
-                        day.rain ? mm(*day.rain) : std::string(), irrigation, how,
+                        day.rain ? mm(*day.rain) : std::string(), irrigation,
                         day.planned > 0.0 ? mm(day.planned) : std::string(), mm(day.soilWater),
-                        mm(day.plannedWater), signedMm(day.deviation), soilClass,
-                        day.plannedClass});
+                        mm(day.plannedWater), signedMm(day.deviation), soilClass, day.plannedClass,
+                        how});
     }
     text +=
-        alignedTable(rows, {false, true, true, true, false, true, true, true, true, false, false});
+        alignedTable(rows, {false, true, true, true, true, true, true, true, false, false, false});
 
     const SeasonTotals& totals = balance.totals;
     text += "\nTo date: rain " + mm(totals.rain) + " mm (" + mm(totals.effectiveRain) +
