@@ -36,11 +36,21 @@ double profileWater(const SeasonPlan& plan, const std::vector<double>& contents)
     return water;
 }
 
+// The entries of a list day by day, the days asked for in increasing order.
 template <typename Map>
-const typename Map::mapped_type* entryOn(const Map& entries, int day) {
-    const auto found = entries.find(day);
-    return found == entries.end() ? nullptr : &found->second;
-}
+class DayCursor {
+public:
+    explicit DayCursor(const Map& entries) : at_(entries.begin()), end_(entries.end()) {}
+    const typename Map::mapped_type* on(int day) {
+        while (at_ != end_ && at_->first < day) {
+            ++at_;
+        }
+        return at_ != end_ && at_->first == day ? &at_->second : nullptr;
+    }
+
+private:
+    typename Map::const_iterator at_, end_;
+};
 
 } // namespace
 
@@ -62,8 +72,12 @@ SeasonBalance balanceSeason(const SeasonPlan& plan, const SeasonDays& record, in
         }
     }
 
+    DayCursor rainOn(record.rain);
+    DayCursor loggedOn(record.irrigations);
+    DayCursor readingOn(record.readings);
+
     double S = 0;
-    if (const auto* reading = entryOn(record.readings, 0)) {
+    if (const auto* reading = readingOn.on(0)) {
         S = profileWater(plan, *reading) - plannedWater(plan, 0);
     }
     balance.startDeviation = S;
@@ -76,7 +90,7 @@ SeasonBalance balanceSeason(const SeasonPlan& plan, const SeasonDays& record, in
         day.plannedWater = P;
 
         double E = 0;
-        if (const double* rain = entryOn(record.rain, d)) {
+        if (const double* rain = rainOn.on(d)) {
             day.rain = *rain;
             E = *rain >= rule.minimum ? *rain * rule.share / 100 : 0.0;
         }
@@ -89,7 +103,7 @@ SeasonBalance balanceSeason(const SeasonPlan& plan, const SeasonDays& record, in
             // What brings the soil back onto the plan by the end of the day.
             day.advised = std::max(0.0, Iplan - S - E);
         }
-        if (const double* logged = entryOn(record.irrigations, d)) {
+        if (const double* logged = loggedOn.on(d)) {
             day.irrigation = *logged;
             day.logged = true;
         } else if (comingIrrigation) {
@@ -106,7 +120,7 @@ SeasonBalance balanceSeason(const SeasonPlan& plan, const SeasonDays& record, in
         S = x;
         // A reading tells the soil at the end of the day; the day's drainage and shortfall
         // stay those of the balance before it.
-        if (const auto* reading = entryOn(record.readings, d)) {
+        if (const auto* reading = readingOn.on(d)) {
             day.reading = profileWater(plan, *reading);
             S = *day.reading - P;
         }
