@@ -173,22 +173,6 @@ float peakApplicationRate(const cWaterDemand& wd, int cycle) {
     return peak;
 }
 
-// The sprinkler package splits a large amount into two or three passes at the speed for each
-// pass's share (as a 32-bit figure); a smaller one goes in one pass at the running speed.
-void splitIntoPasses(IrrigationDay& irrigation, double a, double b) {
-    const double A = irrigation.amount;
-    if (kTwoPassAmount <= A && A <= kThreePassAmount) {
-        irrigation.passes = 2;
-        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 2, b));
-    } else if (A > kThreePassAmount) {
-        irrigation.passes = 3;
-        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 3, b));
-    } else {
-        irrigation.passes = 1;
-        irrigation.passSpeed = irrigation.speed;
-    }
-}
-
 // One line of the report's table: the day, the amount, with the package the running and the
 // recommended speed, and the running total.
 void appendIrrigationLine(std::string& text, const IrrigationDay& irrigation,
@@ -230,16 +214,9 @@ void listIrrigations(ScheduleRun& run, std::vector<double>& cumulativeApplicatio
         cumulativeApplication.at(static_cast<std::size_t>(day)) =
             A + cumulativeApplication.at(static_cast<std::size_t>(day - cycle));
         irrigation.cumulative = cumulativeApplication[static_cast<std::size_t>(day)];
-        if (A != 0.0) {
-            const double V = a * std::pow(A, b);
-            irrigation.speed = V;
-            if (V > kFullSpeed) {
-                irrigation.beyondCapacity = true;
-                run.BeyondCapacity = true;
-            }
-        }
-        if (in.sprinklerPackage) {
-            splitIntoPasses(irrigation, a, b);
+        setSpeedAndPasses(irrigation, a, b, in.sprinklerPackage);
+        if (irrigation.beyondCapacity) {
+            run.BeyondCapacity = true;
         }
         run.irrigations.push_back(irrigation);
     });
@@ -287,6 +264,32 @@ void writeReport(ScheduleRun& run, const ScheduleInputs& in, const std::string& 
 }
 
 } // namespace
+
+void setSpeedAndPasses(IrrigationDay& irrigation, double a, double b, bool sprinklerPackage) {
+    const double A = irrigation.amount;
+    if (A != 0.0) {
+        const double V = a * std::pow(A, b);
+        irrigation.speed = V;
+        if (V > kFullSpeed) {
+            irrigation.beyondCapacity = true;
+        }
+    }
+    if (!sprinklerPackage) {
+        return;
+    }
+    // The package splits a large amount into two or three passes at the speed for each pass's
+    // share (as a 32-bit figure); a smaller one goes in one pass at the running speed.
+    if (kTwoPassAmount <= A && A <= kThreePassAmount) {
+        irrigation.passes = 2;
+        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 2, b));
+    } else if (A > kThreePassAmount) {
+        irrigation.passes = 3;
+        irrigation.passSpeed = static_cast<float>(a * std::pow(A / 3, b));
+    } else {
+        irrigation.passes = 1;
+        irrigation.passSpeed = irrigation.speed;
+    }
+}
 
 std::string amountText(double amount) {
     if (amount == 0.0) {

@@ -134,6 +134,11 @@ private:
 // again, so their plans come to at most 0.7 of this bound.
 inline constexpr double kPlausibleSeasonFactor = 2.0;
 
+// An irrigation's running speed for its amount (a × amount ^ b; none for 0 mm) and whether it
+// is beyond the system's capacity; with the sprinkler package also the passes recommended and
+// each pass's speed. The schedule and the season's advice both go by it.
+void setSpeedAndPasses(IrrigationDay& irrigation, double a, double b, bool sprinklerPackage);
+
 // The report's texts for the table columns.
 std::string amountText(double amount);
 std::string speedText(double amount, double speed);

@@ -64,10 +64,41 @@ std::string compactDate(const std::string& isoDate) {
 // instead of doubling them; another plan (crop, soil, levels, cycle, date) gives others.
 std::uint64_t planKey(const PlanResult& plan) {
     std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : planCsv(plan) + plan.cropName + std::to_string(plan.state.TargetYield)) {
+    for (const char c :
+         plannedIrrigationCsv(plan) + plan.cropName + std::to_string(plan.state.TargetYield)) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     }
     return hash;
+}
+
+// The balanced season's day, when the plan has one.
+const SeasonDay* seasonDayOf(const PlanResult& plan, int day) {
+    if (!plan.seasonBalance || day < 1 || day > static_cast<int>(plan.seasonBalance->days.size())) {
+        return nullptr;
+    }
+    return &plan.seasonBalance->days[static_cast<std::size_t>(day - 1)];
+}
+
+// With a season, a day before today shows what was logged; today and later what was logged
+// or, failing that, what is advised (its speed and passes into `shown`).
+std::string seasonSummary(const PlanResult& plan, const SeasonDay& season, IrrigationDay& shown) {
+    shown.amount = season.logged ? season.irrigation : season.advised.value_or(0.0);
+    shown.speed.reset();
+    shown.beyondCapacity = false;
+    shown.passes.reset();
+    shown.passSpeed.reset();
+    setSpeedAndPasses(shown, plan.state.SpeedCoefficient, plan.state.SpeedExponent,
+                      plan.sprinklerPackage);
+    if (season.logged) {
+        return "Irrigated " + oneDecimalText(season.irrigation) + " mm";
+    }
+    if (!season.advised) {
+        return "Not irrigated";
+    }
+    if (*season.advised == 0.0) {
+        return "Irrigation: skip (soil wetter than planned)";
+    }
+    return "Irrigate " + oneDecimalText(*season.advised) + " mm";
 }
 
 } // namespace
@@ -93,30 +124,41 @@ std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
         if (!date || !next) {
             continue;
         }
-        std::string description = "Day " + std::to_string(day.day) +
-                                  " after planting. Cumulative " + oneDecimalText(day.cumulative) +
-                                  " mm.";
-        if (plan.sprinklerPackage) {
-            const auto speed = passingSpeed(day);
+        IrrigationDay shown = day;
+        std::string summary = "Irrigate " + oneDecimalText(day.amount) + " mm";
+        std::string description = "Day " + std::to_string(day.day) + " after planting. ";
+        const SeasonDay* season = seasonDayOf(plan, day.day);
+        if (season) {
+            summary = seasonSummary(plan, *season, shown);
+            description += "Planned " + oneDecimalText(day.amount) + " mm.";
+        } else {
+            description += "Cumulative " + oneDecimalText(day.cumulative) + " mm.";
+        }
+        if (plan.sprinklerPackage && (!season || shown.amount != 0.0)) {
+            const auto speed = passingSpeed(shown);
             if (speed) {
                 description += " Speed " + oneDecimalText(*speed) + " %";
-                if (day.passes) {
-                    description += ", " + std::to_string(*day.passes) +
-                                   (*day.passes == 1 ? " pass" : " passes");
+                if (shown.passes) {
+                    description += ", " + std::to_string(*shown.passes) +
+                                   (*shown.passes == 1 ? " pass" : " passes");
                 }
                 description += ".";
             }
-            if (day.beyondCapacity) {
+            if (shown.beyondCapacity) {
                 description += " Beyond the pivot's capacity.";
             }
         }
         line("BEGIN:VEVENT");
-        line("UID:" + std::string(key.data()) + "-day" + std::to_string(day.day) + "@tavik");
+        // A field's own identity keeps its events the same across re-plans.
+        if (plan.field && plan.field->id && !plan.field->id->empty()) {
+            line("UID:" + escaped(*plan.field->id) + "-" + compactDate(*date) + "@tavik");
+        } else {
+            line("UID:" + std::string(key.data()) + "-day" + std::to_string(day.day) + "@tavik");
+        }
         line("DTSTAMP:" + stampUtc);
         line("DTSTART;VALUE=DATE:" + compactDate(*date));
         line("DTEND;VALUE=DATE:" + compactDate(*next));
-        line("SUMMARY:" +
-             escaped("Irrigate " + oneDecimalText(day.amount) + " mm (" + plan.cropName + ")"));
+        line("SUMMARY:" + escaped(summary + " (" + plan.cropName + ")"));
         line("DESCRIPTION:" + escaped(description));
         line("TRANSP:TRANSPARENT");
         line("END:VEVENT");

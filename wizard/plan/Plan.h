@@ -3,6 +3,7 @@
 #include "OutputFormat.h"
 #include "Scenario.h"
 #include "engine/Schedule.h"
+#include "engine/SeasonBalance.h"
 #include "model/RootZone.h"
 #include "model/WaterLevels.h"
 #include "state/WizardState.h"
@@ -33,6 +34,12 @@ struct PlanResult {
     ScheduleChart cumulativeChart;
     bool sprinklerPackage = false;
     std::optional<std::string> plantingDate; // "YYYY-MM-DD"
+    std::optional<FieldIdentity> field;
+    // The season record, its dates resolved to days, and its balance as of a day (set by
+    // balancePlanSeason when asked for).
+    std::optional<SeasonRecord> season;
+    SeasonDays seasonDays;
+    std::optional<SeasonBalance> seasonBalance;
 };
 
 struct PlanOutcome {

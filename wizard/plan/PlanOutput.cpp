@@ -4,9 +4,12 @@
 #include "ICalendar.h"
 #include "IrrigationTable.h"
 #include "Json.h"
+#include "SeasonJson.h"
 #include "engine/RichText.h"
 #include "model/cProfile.h"
 #include "state/NumberText.h"
+
+#include <array>
 
 namespace tavik {
 
@@ -176,6 +179,10 @@ std::string planJson(const PlanResult& plan) {
     if (plan.plantingDate) {
         out.member("plantingDate", *plan.plantingDate);
     }
+    if (plan.seasonBalance) {
+        out.key("season");
+        writeSeasonObject(out, plan);
+    }
     out.endObject();
     out.end();
     return json;
@@ -185,13 +192,43 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
     return plan.plantingDate ? dateAfter(*plan.plantingDate, day.day) : std::nullopt;
 }
 
-std::string planCsv(const PlanResult& plan) {
-    // With a planting date, a last column holds each irrigation's calendar date.
+namespace {
+
+// The season's figures on an irrigation day, as columns after the irrigation table's.
+constexpr std::array<const char*, 7> kSeasonCsvHeadings{
+    "logged_mm",     "advised_mm",   "irrigation_mm", "planned_water_mm",
+    "soil_water_mm", "deviation_mm", "soil_class"};
+
+void addSeasonCells(CsvLine& line, const SeasonBalance& balance, int day) {
+    if (day < 1 || day > static_cast<int>(balance.days.size())) {
+        for (std::size_t i = 0; i < kSeasonCsvHeadings.size(); ++i) {
+            line.add({});
+        }
+        return;
+    }
+    const SeasonDay& d = balance.days[static_cast<std::size_t>(day - 1)];
+    line.add(d.logged ? shortestText(d.irrigation) : std::string())
+        .add(d.advised ? shortestText(*d.advised) : std::string())
+        .add(shortestText(d.irrigation))
+        .add(shortestText(d.plannedWater))
+        .add(shortestText(d.soilWater))
+        .add(shortestText(d.deviation))
+        .add(csvTextCell(d.soilClass));
+}
+
+std::string irrigationTableCsv(const PlanResult& plan, const SeasonBalance* season) {
+    // With a planting date, a last column holds each irrigation's calendar date; with a
+    // balanced season, the season's columns follow.
     const std::vector<IrrigationColumn> columns =
         csvIrrigationColumns(plan.plantingDate.has_value());
     CsvLine heading;
     for (const IrrigationColumn& column : columns) {
         heading.add(column.heading);
+    }
+    if (season) {
+        for (const char* name : kSeasonCsvHeadings) {
+            heading.add(name);
+        }
     }
     std::string csv = std::move(heading).end();
     for (const IrrigationDay& day : plan.schedule.irrigations) {
@@ -203,9 +240,22 @@ std::string planCsv(const PlanResult& plan) {
                 line.add(csvIrrigationCell(column.field, day, date.value_or(std::string())));
             }
         }
+        if (season) {
+            addSeasonCells(line, *season, day.day);
+        }
         csv += std::move(line).end();
     }
     return csv;
+}
+
+} // namespace
+
+std::string planCsv(const PlanResult& plan) {
+    return irrigationTableCsv(plan, plan.seasonBalance ? &*plan.seasonBalance : nullptr);
+}
+
+std::string plannedIrrigationCsv(const PlanResult& plan) {
+    return irrigationTableCsv(plan, nullptr);
 }
 
 std::string planInFormat(const PlanResult& plan, OutputFormat format, const std::string& stampUtc) {

@@ -20,7 +20,11 @@ std::optional<std::string> irrigationDate(const PlanResult& plan, const Irrigati
 
 // The irrigation table, one line per irrigation day (RFC 4180: a heading line, commas, no
 // field that needs quotes).
+// With a balanced season, each irrigation day's logged, advised and counted amounts and its
+// soil water against the plan follow.
 std::string planCsv(const PlanResult& plan);
+// The irrigation table as planned, whatever the season.
+std::string plannedIrrigationCsv(const PlanResult& plan);
 
 // The plan in one of the formats of text that `tavik plan` writes: text, rtf, json, csv or
 // ics (whose events are stamped with stampUtc).

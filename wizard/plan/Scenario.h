@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SeasonBalance.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -13,6 +15,15 @@ namespace tavik {
 // A field as an adviser describes it: the crop, the yield aimed at, the soil, the planned
 // soil water, the sprinkler package and the irrigation cycle. Everything but the crop may
 // be left out; the wizard's fresh screens then decide.
+// Who the plan is for: the field's name and area, and an identity the program gives the
+// plan once, so that its re-exported calendar events replace the earlier ones.
+struct FieldIdentity {
+    std::optional<std::string> name; // at most kMaxFieldNameLength characters
+    std::optional<double> area;      // ha, above 0
+    std::optional<std::string> id;
+};
+inline constexpr int kMaxFieldNameLength = 100;
+
 struct Scenario {
     std::variant<std::string, int> crop;      // a name, or a worksheet row
     std::optional<int> targetYield;           // kg/ha
@@ -28,6 +39,9 @@ struct Scenario {
     // The day the crop is planted (ISO 8601, "YYYY-MM-DD"): the schedule's days after
     // planting then fall on calendar dates. None leaves the schedule in days.
     std::optional<std::string> plantingDate;
+    std::optional<FieldIdentity> field;
+    // What really happened in the season (needs the planting date).
+    std::optional<SeasonRecord> season;
 };
 
 struct ScenarioParse {
