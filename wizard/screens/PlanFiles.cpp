@@ -14,6 +14,7 @@
 #include "plan/FileNames.h"
 #include "plan/OutputFile.h"
 #include "plan/Plan.h"
+#include "plan/SeasonCommands.h"
 #include "state/NumberText.h"
 #include "state/SprinklerPackage.h"
 #include "state/WizardState.h"
@@ -108,6 +109,8 @@ ScenarioParse PlanFiles::current() const {
             scenario.plantingDate = date->toString(Qt::ISODate).toStdString();
         }
     }
+    scenario.field = field_;
+    scenario.season = season_;
     parse.scenario = std::move(scenario);
     return parse;
 }
@@ -152,6 +155,8 @@ bool PlanFiles::open(const QString& path, QWidget& from) {
     if (!apply(*parse.scenario, trial.result->state.CropRow, from)) {
         return false;
     }
+    field_ = parse.scenario->field;
+    season_ = parse.scenario->season;
     path_ = QFileInfo(path).absoluteFilePath();
     const ScenarioParse opened = current();
     saved_ = opened.scenario ? scenarioJson(*opened.scenario) : std::string();
@@ -249,11 +254,12 @@ bool PlanFiles::saveAs(QWidget& from) {
 }
 
 bool PlanFiles::saveTo(const QString& path) {
-    const ScenarioParse now = current();
+    ScenarioParse now = current();
     if (!now.scenario) {
         tell(now.problem);
         return false;
     }
+    giveFieldIdentity(*now.scenario);
     const std::string json = scenarioJson(*now.scenario);
     if (const auto problem = replaceFileContents(path, json)) {
         tell("The plan could not be saved as \"" + printableText(path.toStdString()) +
@@ -261,6 +267,7 @@ bool PlanFiles::saveTo(const QString& path) {
         return false;
     }
     path_ = QFileInfo(path).absoluteFilePath();
+    field_ = now.scenario->field;
     saved_ = json;
     refreshTitles();
     return true;
@@ -298,6 +305,8 @@ bool PlanFiles::mayBeginAnother(QWidget& from) {
         // The file stays as it was saved; what the screens hold is no longer its plan.
         path_.clear();
         saved_.clear();
+        field_.reset();
+        season_.reset();
         reachedResult_ = false;
         refreshTitles();
     }
@@ -307,10 +316,15 @@ bool PlanFiles::mayBeginAnother(QWidget& from) {
 void PlanFiles::refreshTitles() {
     const bool changed = !path_.isEmpty() && modified();
     for (WizardScreen* screen : wizard_.madeScreens()) {
-        screen->setWindowTitle(path_.isEmpty()
-                                   ? screen->caption()
-                                   : screen->caption() + QStringLiteral(" - ") +
-                                         QFileInfo(path_).fileName() + QStringLiteral("[*]"));
+        // The field's name, when the plan has one, names the plan before its file.
+        const QString file = QFileInfo(path_).fileName();
+        const QString named = field_ && field_->name
+                                  ? QString::fromStdString(*field_->name) + QStringLiteral(" (") +
+                                        file + QStringLiteral(")")
+                                  : file;
+        screen->setWindowTitle(path_.isEmpty() ? screen->caption()
+                                               : screen->caption() + QStringLiteral(" - ") + named +
+                                                     QStringLiteral("[*]"));
         screen->setWindowModified(changed);
     }
 }
