@@ -368,3 +368,36 @@ TEST(SeasonCommand, RecordsIntoThePlanFileAndRefusesWithoutChangingIt) {
 
 } // namespace
 } // namespace tavik
+
+namespace tavik {
+namespace {
+
+// The field's name where the plan is named: a column at the end of a batch's summary (only
+// when some field has a name) and the calendar's events.
+TEST(FieldIdentity, NamesTheBatchSummaryAndTheCalendar) {
+    QTemporaryDir in;
+    QTemporaryDir out;
+    test::writeFile(in, QStringLiteral("a.json"),
+                    QByteArray::fromStdString(wheat(R"(, "field": {"name": "Süd, \"7\""})")));
+    test::writeFile(in, QStringLiteral("b.json"), QByteArray::fromStdString(wheat("")));
+    const auto run = test::runProcess(test::tavikExecutable(),
+                                      {"plan", "--batch", in.path(), "--output-dir", out.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto rows =
+        test::runProcess(QStringLiteral("/usr/bin/python3"),
+                         {QStringLiteral("-c"),
+                          QStringLiteral("import csv, sys\n"
+                                         "for row in csv.reader(open(sys.argv[1], newline='')):\n"
+                                         "    print(len(row), row[0], '|' + row[-1])"),
+                          out.filePath(QStringLiteral("summary.csv"))});
+    EXPECT_EQ(rows.out, "12 file |field\n12 a.json |Süd, \"7\"\n12 b.json |\n");
+
+    const auto ics = test::runProcess(test::tavikExecutable(),
+                                      {"plan", in.filePath("a.json"), "--format", "ics"});
+    ASSERT_EQ(ics.exitCode, 0) << ics.err;
+    EXPECT_NE(ics.out.find("SUMMARY:Irrigate 14.0 mm (Süd\\, \"7\"\\, Wheat)"), std::string::npos)
+        << ics.out.substr(0, 800);
+}
+
+} // namespace
+} // namespace tavik
