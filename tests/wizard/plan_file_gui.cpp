@@ -211,6 +211,16 @@ TEST_F(PlanFile, TheFieldAndTheSeasonRecordAreKeptThroughOpenAndSave) {
             EXPECT_EQ(test::readFile(path), once);
         }
     }
+    // A planting date moved past the recorded rain: the plan is not saved, and says why.
+    const QByteArray before = test::readFile(wizard_->plans().path());
+    wizard_->result().setPlantingDate(QDate(2026, 10, 6));
+    notifier_.shown.clear();
+    EXPECT_FALSE(wizard_->plans().save(wizard_->result()));
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(notifier_.shown[0].text.find("season.rain[0].date: 2026-10-05 is before"),
+              std::string::npos)
+        << notifier_.shown[0].text;
+    EXPECT_EQ(test::readFile(wizard_->plans().path()), before);
 }
 
 TEST_F(PlanFile, UnsavedChangesAreMarkedAndAskedAboutBeforeTheyAreLeft) {

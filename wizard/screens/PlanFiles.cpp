@@ -259,6 +259,18 @@ bool PlanFiles::saveTo(const QString& path) {
         tell(now.problem);
         return false;
     }
+    // The season record is kept as it was read; a planting date or a soil changed on the
+    // screens may no longer fit it, and a plan that would not open again is not written.
+    if (now.scenario->season) {
+        const PlanOutcome trial = runPlan(wizard_.state().CropData, *now.scenario, TimeStamp{});
+        if (!trial.result) {
+            tell("The plan could not be saved: its season record does not fit the plan as the "
+                 "screens now give it (" +
+                 printableText(trial.problem) +
+                 "); change the planting date or the soil back to save it.");
+            return false;
+        }
+    }
     giveFieldIdentity(*now.scenario);
     const std::string json = scenarioJson(*now.scenario);
     if (const auto problem = replaceFileContents(path, json)) {
