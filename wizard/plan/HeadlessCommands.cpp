@@ -18,6 +18,7 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <atomic>
 #include <ostream>
 #include <sys/stat.h>
@@ -444,12 +445,30 @@ int showSeason(const CommandRequest& request, const CropTable& crops,
     return writeOutput(text, {}, "season", "the season", context);
 }
 
-// A plan kept for the adviser's list: what its line shows, without the crop table and the
-// charts each plan carries a copy of.
-void keepForList(PlanResult& plan) {
-    plan.state.CropData = CropTable{};
-    plan.individualChart = {};
-    plan.cumulativeChart = {};
+// A plan kept for the adviser's list: what its line shows (the crop, the field, the planting
+// date, the package, the balance's totals, next irrigation and the soil today), without the
+// crop table, the schedule, the charts and the season's other days: ten thousand fields are
+// held at once.
+PlanResult keptForList(PlanResult& plan) {
+    PlanResult kept;
+    kept.cropName = std::move(plan.cropName);
+    kept.plantingDate = std::move(plan.plantingDate);
+    kept.field = std::move(plan.field);
+    kept.sprinklerPackage = plan.sprinklerPackage;
+    kept.depth = plan.depth;
+    kept.layers = plan.layers;
+    if (plan.seasonBalance) {
+        SeasonBalance& balance = *plan.seasonBalance;
+        // The soil today: the season's day the list shows (its first or last outside it).
+        if (!balance.days.empty()) {
+            const auto today = static_cast<std::size_t>(
+                std::clamp(balance.todayDay, 1, static_cast<int>(balance.days.size())));
+            std::vector<SeasonDay> days{std::move(balance.days[today - 1])};
+            balance.days = std::move(days);
+        }
+        kept.seasonBalance = std::move(balance);
+    }
+    return kept;
 }
 
 // The adviser's list: every field of the folder with a season, balanced as of the day.
@@ -494,8 +513,7 @@ int adviserList(const CommandRequest& request, const CropTable& crops,
                     continue;
                 }
                 balancePlanSeason(*outcome.result, today);
-                keepForList(*outcome.result);
-                line.plan = std::move(outcome.result);
+                line.plan = keptForList(*outcome.result);
             } catch (const std::exception& error) {
                 line.plan.reset();
                 line.problem = std::string("it could not be planned: ") + error.what();

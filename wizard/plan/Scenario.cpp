@@ -768,6 +768,7 @@ namespace {
 
 Json fieldJson(const FieldIdentity& field) {
     Json::Object object;
+    object.reserve(3);
     if (field.name) {
         object.emplace_back("name", *field.name);
     }
@@ -788,15 +789,14 @@ Json seasonJson(const SeasonRecord& record) {
         }
         return entries;
     };
-    Json::Object object;
-    object.emplace_back("rain", amounts(record.rain));
-    object.emplace_back("irrigations", amounts(record.irrigations));
     Json::Array readings;
     for (const SeasonReading& reading : record.readings) {
         readings.emplace_back(Json::Object{{"date", reading.date},
                                            {"waterLevels", Json::array(reading.waterLevels)}});
     }
-    object.emplace_back("readings", std::move(readings));
+    Json::Object object{{"rain", amounts(record.rain)},
+                        {"irrigations", amounts(record.irrigations)},
+                        {"readings", std::move(readings)}};
     if (record.effectiveRain) {
         object.emplace_back("effectiveRain",
                             Json::Object{{"share", record.effectiveRain->share},
