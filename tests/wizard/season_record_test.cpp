@@ -227,7 +227,7 @@ TEST(SeasonRecord, DatesBecomeDaysAfterPlanting) {
 
 struct RainCase {
     const char* name;
-    const char* csv;
+    std::string csv;
     const char* shortFormat;
     std::vector<std::pair<std::string, double>> rain; // expected, or
     const char* problem;                              // the problem's words
@@ -290,6 +290,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "line 4: \"2027-13-01\" is not a date"},
         RainCase{"TooMuchRain", "date,rain\n2027-01-05,500.1\n", "d/M/yy", {}, "line 2"},
+        RainCase{"MoreDigitsThanADouble",
+                 std::string("date,rain\n2027-01-05,1") + std::string(400, '0') + "\n",
+                 "d/M/yy",
+                 {},
+                 "line 2"},
         RainCase{"ADateTwice",
                  "date,rain\n2027-01-05,1\n5/1/27,2\n",
                  "d/M/yy",
@@ -349,6 +354,7 @@ TEST(SeasonCommand, RecordsIntoThePlanFileAndRefusesWithoutChangingIt) {
         {{"--rain", "2027-07-01=1"}, "after the season's last day 2027-06-30"},
         {{"--rain", "2027-01-05=501"}, "from 0 to 500 mm"},
         {{"--rain", "5 Jan=1"}, "--rain must be DATE=MM"},
+        {{"--rain", "2027-01-05=" + QString(400, QLatin1Char('9'))}, "from 0 to 500 mm"},
         {{"--irrigated", "2027-01-05=1,5"}, "--irrigated 2027-01-05=1,5"},
         {{"--reading", "2027-01-08=0.2"}, "season.readings[1].waterLevels: must have 2 values"},
         {{"--reading", "2027-01-08=0.2,0.6"}, "from 0 to 0.5 mm/mm"},

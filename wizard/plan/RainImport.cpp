@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 
 namespace tavik {
@@ -97,10 +98,11 @@ std::optional<double> amountOf(std::string cell, bool comma) {
             return std::nullopt;
         }
     }
-    if (!digit || points > 1) {
+    // A rain of more digits than any gauge gives is no amount (and is never converted).
+    if (!digit || points > 1 || cell.size() > 16) {
         return std::nullopt;
     }
-    return std::stod(cell);
+    return std::strtod(cell.c_str(), nullptr);
 }
 
 } // namespace

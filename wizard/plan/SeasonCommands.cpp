@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QUuid>
 #include <algorithm>
+#include <cmath>
 
 namespace tavik {
 
@@ -16,10 +17,12 @@ std::optional<double> plainNumber(const QString& text) {
                       std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }) &&
                       std::all_of(text.begin(), text.end(),
                                   [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'.'; });
-    if (!form) {
+    bool read = false;
+    const double number = text.toDouble(&read);
+    if (!form || !read || !std::isfinite(number)) {
         return std::nullopt;
     }
-    return text.toDouble();
+    return number;
 }
 
 std::string shown(const QString& value) {
