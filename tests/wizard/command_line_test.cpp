@@ -17,7 +17,9 @@ namespace {
 QString goodValue(Command command, Option option) {
     switch (option) {
     case Option::Format:
-        return command == Command::Compare ? QStringLiteral("csv") : QStringLiteral("png");
+        return command == Command::Plan ? QStringLiteral("png") : QStringLiteral("csv");
+    case Option::Today:
+        return QStringLiteral("2027-01-05");
     case Option::Size:
         return QStringLiteral("300x200");
     case Option::Chart:
@@ -33,7 +35,8 @@ QStringList commandLineOf(const Usage& usage) {
     if (!usage.name.empty()) {
         arguments << QString::fromLatin1(usage.name.data(), qsizetype(usage.name.size()));
     }
-    if (usage.operands.find("SCENARIO") != std::string_view::npos) {
+    if (usage.operands.find("SCENARIO") != std::string_view::npos ||
+        usage.operands.find("FIELD") != std::string_view::npos) {
         arguments << QStringLiteral("field.json");
     }
     for (const Option option : usage.options) {

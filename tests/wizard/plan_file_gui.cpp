@@ -136,6 +136,9 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         {R"({"crop": "Maize", "targetYield": 99})", "\"targetYield\""},
         {R"({"crop": "Maize",)", "it is not valid JSON: a group in braces ({ }) goes wrong here"},
         {R"({"crop": "Maize", "plantingDate": "9999-12-01"})", "\"plantingDate\" 9999-12-01 puts"},
+        {R"({"crop": "Maize", "plantingDate": "2026-10-01", "season": {"rain": [{"date": )"
+         R"("2026-10-05", "mm": 1}, {"date": "2029-01-01", "mm": 2}]}})",
+         "season.rain[1].date: after the season's last day"},
         {"", "it is a named pipe (FIFO), not a file"},
     };
     // An empty content: a pipe that nothing writes to, refused at once, not waited on.
@@ -162,6 +165,62 @@ TEST_F(PlanFile, ABadPlanIsRefusedNamingTheFileAndTheKeyAndChangesNothing) {
         EXPECT_EQ(shown(*wizard_), before);
         EXPECT_EQ(wizard_->plans().path(), openedPath);
     }
+}
+
+// What the screens do not edit, the field and the season record, goes through the wizard:
+// saved again, the plan file is byte for byte what was opened, and a plan saved without an
+// identity gets one, kept from then on. The field's name titles the screens.
+TEST_F(PlanFile, TheFieldAndTheSeasonRecordAreKeptThroughOpenAndSave) {
+    const std::string record =
+        R"(, "season": {"rain": [{"date": "2026-10-05", "mm": 12.5}], "irrigations": [{"date": )"
+        R"("2026-10-11", "mm": 20.1}], "readings": [{"date": "2026-10-01", "waterLevels": )"
+        R"([0.2, 0.21, 0.22, 0.23]}], "effectiveRain": {"share": 80, "minimum": 3}}})";
+    std::string example =
+        test::readFile(test::sourcePath(QStringLiteral("examples/maize-planted.tavikplan")))
+            .toStdString();
+    example = example.substr(0, example.rfind('}'));
+    for (const char* field : {R"(, "field": {"name": "Süd, \"7\"", "area": 41.5, "id": "f-1"})",
+                              R"(, "field": {"name": "North"})"}) {
+        SCOPED_TRACE(field);
+        const ScenarioParse written = parseScenario(example + field + record);
+        ASSERT_TRUE(written.scenario) << written.problem;
+        const QString path =
+            test::writeFile(dir_, QStringLiteral("pivot.tavikplan"),
+                            QByteArray::fromStdString(scenarioJson(*written.scenario)));
+        const QByteArray opened = test::readFile(path);
+        ASSERT_TRUE(open(path));
+        EXPECT_TRUE(wizard_->result().windowTitle().startsWith(
+            QStringLiteral("TAVIK+ - ") + QString::fromStdString(*written.scenario->field->name) +
+            QStringLiteral(" (pivot.tavikplan)")))
+            << wizard_->result().windowTitle().toStdString();
+        EXPECT_FALSE(wizard_->plans().modified());
+        ASSERT_TRUE(wizard_->plans().save(wizard_->result()));
+        const ScenarioParse saved = parseScenario(test::readFile(path).toStdString());
+        ASSERT_TRUE(saved.scenario && saved.scenario->field) << saved.problem;
+        if (written.scenario->field->id) {
+            EXPECT_EQ(test::readFile(path), opened);
+        } else {
+            // The identity is written once; saved again, nothing changes.
+            ASSERT_TRUE(saved.scenario->field->id);
+            Scenario withId = *written.scenario;
+            withId.field->id = saved.scenario->field->id;
+            EXPECT_EQ(test::readFile(path).toStdString(), scenarioJson(withId));
+            EXPECT_FALSE(wizard_->plans().modified());
+            const QByteArray once = test::readFile(path);
+            ASSERT_TRUE(wizard_->plans().save(wizard_->result()));
+            EXPECT_EQ(test::readFile(path), once);
+        }
+    }
+    // A planting date moved past the recorded rain: the plan is not saved, and says why.
+    const QByteArray before = test::readFile(wizard_->plans().path());
+    wizard_->result().setPlantingDate(QDate(2026, 10, 6));
+    notifier_.shown.clear();
+    EXPECT_FALSE(wizard_->plans().save(wizard_->result()));
+    ASSERT_EQ(notifier_.shown.size(), 1U);
+    EXPECT_NE(notifier_.shown[0].text.find("season.rain[0].date: 2026-10-05 is before"),
+              std::string::npos)
+        << notifier_.shown[0].text;
+    EXPECT_EQ(test::readFile(wizard_->plans().path()), before);
 }
 
 TEST_F(PlanFile, UnsavedChangesAreMarkedAndAskedAboutBeforeTheyAreLeft) {

@@ -414,13 +414,14 @@ print(json.dumps(out))
     const auto summary = [](const QJsonArray& events, int i) {
         return events[i].toArray()[2].toString().toStdString();
     };
-    EXPECT_EQ(summary(was, 0), "Irrigated 12.5 mm (Maize)");
-    EXPECT_EQ(summary(is, 0), "Irrigated 12.5 mm (Maize)");
-    EXPECT_EQ(summary(is, 2), "Irrigation: skip (soil wetter than planned) (Maize)");
+    EXPECT_EQ(summary(was, 0), "Irrigated 12.5 mm (North pivot, Maize)");
+    EXPECT_EQ(summary(is, 0), "Irrigated 12.5 mm (North pivot, Maize)");
+    EXPECT_EQ(summary(is, 2), "Irrigation: skip (soil wetter than planned) (North pivot, Maize)");
     // The second irrigation, today, is advised: the planned amount and the 1st's shortfall.
     const SeasonDay& todays = plan.seasonBalance->days.at(static_cast<std::size_t>(second - 1));
     ASSERT_TRUE(todays.advised);
-    EXPECT_EQ(summary(was, 1), "Irrigate " + oneDecimalText(*todays.advised) + " mm (Maize)");
+    EXPECT_EQ(summary(was, 1),
+              "Irrigate " + oneDecimalText(*todays.advised) + " mm (North pivot, Maize)");
 
     // The CSV table carries the season's columns on every line.
     const std::string csv = planCsv(plan);

@@ -44,6 +44,7 @@ struct Field {
     QString output;                 // its path
     QString outputName;             // its name in the output folder
     std::string summary;            // its summary line
+    std::string fieldName;          // the field's name, when its plan names it
     std::optional<PlanResult> plan; // kept for the drawn formats
     bool refused = false;
 };
@@ -105,6 +106,9 @@ void planField(Field& field, const CropTable& crops, const BatchRequest& request
     if (!parse.scenario) {
         refuse(parse.problem);
         return;
+    }
+    if (parse.scenario->field && parse.scenario->field->name) {
+        field.fieldName = printableText(*parse.scenario->field->name);
     }
     const OutputFormat format = request.format;
     if (lacksPlantingDate(format, *parse.scenario)) {
@@ -346,14 +350,29 @@ public:
         if (auto problem = file_.open()) {
             return failed(*problem);
         }
-        return write(kSummaryHeading);
+        return std::nullopt;
     }
-    std::optional<std::string> write(std::string_view line) {
-        auto problem = file_.write(line);
-        return problem ? failed(*problem) : std::nullopt;
+    // The lines are held until the end: a column of the fields' names is added only when a
+    // field of the batch has one, so that a batch of plans without names writes the summary
+    // it always wrote.
+    void add(std::string line, std::string fieldName) {
+        named_ = named_ || !fieldName.empty();
+        lines_.push_back({std::move(line), std::move(fieldName)});
     }
     std::optional<std::string> commit() {
-        auto problem = file_.commit(Durability::Synced);
+        const auto withName = [this](std::string_view line, std::string_view cell) {
+            if (!named_) {
+                return std::string(line);
+            }
+            return std::string(line.substr(0, line.size() - 1)) + "," + std::string(cell) + "\n";
+        };
+        auto problem = file_.write(withName(kSummaryHeading, "field"));
+        for (std::size_t i = 0; !problem && i < lines_.size(); ++i) {
+            problem = file_.write(withName(lines_[i].first, csvTextCell(lines_[i].second)));
+        }
+        if (!problem) {
+            problem = file_.commit(Durability::Synced);
+        }
         return problem ? failed(*problem) : std::nullopt;
     }
 
@@ -363,6 +382,8 @@ private:
     }
     FileInFolder file_;
     std::string shown_;
+    std::vector<std::pair<std::string, std::string>> lines_; // line, field name
+    bool named_ = false;
 };
 
 // Progress on standard error, once the run has taken more than a second; whether it was
@@ -419,9 +440,7 @@ BatchResult runBatch(const BatchRequest& request, const CropTable& crops,
             if (field.plan) {
                 writeDrawnOutput(field, request, context);
             }
-            if (auto problem = summary.write(field.summary)) {
-                return failed(std::move(*problem));
-            }
+            summary.add(std::move(field.summary), std::move(field.fieldName));
             ++(field.refused ? result.refused : result.planned);
         }
         progressShown = showProgress(request, context, started, end, count) || progressShown;

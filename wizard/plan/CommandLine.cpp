@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "FileNames.h"
+#include "Scenario.h"
 #include "state/CropTable.h"
 #include "state/NumberText.h"
 
@@ -20,6 +21,11 @@ const std::vector<OptionSpec>& commandOptions() {
         {Option::Output, "--output", "FILE"},
         {Option::Batch, "--batch", "FOLDER"},
         {Option::OutputDir, "--output-dir", "FOLDER"},
+        {Option::Today, "--today", "YYYY-MM-DD"},
+        {Option::Rain, "--rain", "DATE=MM"},
+        {Option::Irrigated, "--irrigated", "DATE=MM"},
+        {Option::Reading, "--reading", "DATE=W1,W2,..."},
+        {Option::ImportRain, "--import-rain", "FILE.csv"},
     };
     return options;
 }
@@ -53,7 +59,7 @@ const std::vector<Usage> kUsages{
     {Command::Plan,
      "plan",
      "SCENARIO.json",
-     {Workbook, Format, Size, Chart, Output},
+     {Workbook, Format, Size, Chart, Output, Today},
      {},
      "the irrigation schedule of a scenario, as FORMAT:\n"
      "  text  the report (the default)\n"
@@ -64,7 +70,9 @@ const std::vector<Usage> kUsages{
      "        scenario needs a \"plantingDate\")\n"
      "  pdf   the field sheet: A4 pages to pin up\n"
      "  png, svg  the chart, --size pixels (1200x700), as\n"
-     "        --chart says (individual)"},
+     "        --chart says (individual)\n"
+     "with a season record, json, ics and (with --today) csv\n"
+     "show the season as of --today (the system's date)"},
     {Command::Plan,
      "plan",
      "[SCENARIO.json...]",
@@ -88,6 +96,32 @@ const std::vector<Usage> kUsages{
      {},
      {},
      "the used range of the workbook's first sheet as CSV"},
+    {Command::Season,
+     "season",
+     "FIELD.tavikplan",
+     {Today, Format, Workbook},
+     {},
+     "the season of a plan with a season record, as of\n"
+     "--today (the system's date): a line per day, rain,\n"
+     "irrigation logged or advised, soil water against\n"
+     "plan, and the next irrigation"},
+    {Command::Season,
+     "season",
+     "FIELD.tavikplan",
+     {Rain, Irrigated, Reading, ImportRain, Workbook},
+     {},
+     "records into the plan file the rain or the irrigation\n"
+     "of a day (mm), a soil reading (mm/mm per layer, top\n"
+     "first) or a station's rain file (CSV with a date and a\n"
+     "rain column); an entry on a day that has one replaces it"},
+    {Command::Season,
+     "season",
+     "",
+     {Batch, Today, Format, Workbook},
+     {Batch},
+     "the adviser's list: every field of the folder with a\n"
+     "season, by next irrigation; exit status 1 when a field\n"
+     "cannot be read"},
     {Command::Help, "", "--help | --version", {}, {}, "this text, or the version"},
 };
 
@@ -98,7 +132,7 @@ const std::vector<Usage>& commandUsages() {
 }
 
 std::vector<OutputFormat> formatsOf(Command command) {
-    if (command == Command::Compare) {
+    if (command == Command::Compare || command == Command::Season) {
         return {OutputFormat::Text, OutputFormat::Csv, OutputFormat::Json};
     }
     std::vector<OutputFormat> all;
@@ -323,6 +357,11 @@ std::optional<Refusal> readOptions(Command command, const QStringList& arguments
     return std::nullopt;
 }
 
+// "YYYY-MM-DD" exactly, a day of the calendar.
+bool isDateText(const QString& text) {
+    return text.size() == 10 && isIsoDate(text.toStdString());
+}
+
 // What plan and compare take, checked in the order a user best mends it: the files, where
 // the outputs go, then the format and the image.
 std::optional<Refusal> checkPlanOptions(const ReadOptions& read, CommandRequest& request) {
@@ -346,6 +385,11 @@ std::optional<Refusal> checkPlanOptions(const ReadOptions& read, CommandRequest&
     }
     if (!request.outputFolder.isEmpty() && !request.output.isEmpty()) {
         return Refusal{"--output names one file; with --output-dir each field has its own"};
+    }
+    request.today = read.value(Option::Today).value_or(QString());
+    if (!request.today.isEmpty() && !isDateText(request.today)) {
+        return Refusal{"--today must be a date written YYYY-MM-DD, not \"" +
+                       shownArgument(request.today) + "\""};
     }
     if (const auto name = read.value(Option::Format)) {
         const std::vector<OutputFormat> formats = formatsOf(command);
@@ -406,6 +450,56 @@ CommandRequest parsePlanOrCompare(CommandRequest request, const QStringList& arg
     return refusal ? refusedWith(std::move(request), *refusal) : request;
 }
 
+// What season takes: one plan file (or --batch), and either what it shows or what it records.
+std::optional<Refusal> checkSeasonOptions(const ReadOptions& read, CommandRequest& request) {
+    request.files = read.files;
+    request.workbook = read.value(Option::Workbook).value_or(QString());
+    request.batch = read.value(Option::Batch).value_or(QString());
+    request.today = read.value(Option::Today).value_or(QString());
+    request.rain = read.value(Option::Rain).value_or(QString());
+    request.irrigated = read.value(Option::Irrigated).value_or(QString());
+    request.reading = read.value(Option::Reading).value_or(QString());
+    request.importRain = read.value(Option::ImportRain).value_or(QString());
+    const bool shows = read.value(Option::Today) || read.value(Option::Format);
+    if (request.batch.isEmpty() ? read.files.size() != 1 : !read.files.isEmpty()) {
+        return Refusal{request.batch.isEmpty() ? "give one plan file"
+                                               : "give either a plan file or --batch FOLDER",
+                       true};
+    }
+    if (request.records() && (shows || !request.batch.isEmpty())) {
+        return Refusal{"recording (--rain, --irrigated, --reading, --import-rain) is for one "
+                       "plan file and takes neither --today, --format nor --batch",
+                       true};
+    }
+    if (!request.today.isEmpty() && !isDateText(request.today)) {
+        return Refusal{"--today must be a date written YYYY-MM-DD, not \"" +
+                       shownArgument(request.today) + "\""};
+    }
+    if (const auto name = read.value(Option::Format)) {
+        std::vector<OutputFormat> formats = formatsOf(Command::Season);
+        if (!request.batch.isEmpty()) {
+            formats.pop_back(); // the adviser's list is text or csv
+        }
+        const auto format = outputFormatNamed(name->toStdString());
+        if (!format || std::find(formats.begin(), formats.end(), *format) == formats.end()) {
+            return Refusal{"--format must be " + alternatives(formats) +
+                           (request.batch.isEmpty() ? "" : " with --batch") + ", not \"" +
+                           shownArgument(*name) + "\""};
+        }
+        request.format = *format;
+    }
+    return std::nullopt;
+}
+
+CommandRequest parseSeason(CommandRequest request, const QStringList& arguments) {
+    ReadOptions read;
+    std::optional<Refusal> refusal = readOptions(request.command, arguments, read);
+    if (!refusal) {
+        refusal = checkSeasonOptions(read, request);
+    }
+    return refusal ? refusedWith(std::move(request), *refusal) : request;
+}
+
 // A plan file to open (from a file manager, say): a file that is there, or a name with a
 // plan's extension (whose absence the wizard then reports).
 bool isPlanFile(const QString& argument) {
@@ -425,6 +519,10 @@ CommandRequest parseCommandLine(const QStringList& arguments) {
     }
     const QString& first = arguments.front();
     const QStringList rest = arguments.mid(1);
+    if (first == QLatin1String("season")) {
+        request.command = Command::Season;
+        return parseSeason(std::move(request), rest);
+    }
     for (const Command command : {Command::Crops, Command::Plan, Command::Compare}) {
         if (first == QString::fromStdString(commandWord(command))) {
             request.command = command;

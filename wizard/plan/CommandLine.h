@@ -12,10 +12,23 @@
 namespace tavik {
 
 // What `tavik` is asked to do.
-enum class Command { Wizard, Crops, Plan, Compare, Workbook, Help, Version };
+enum class Command { Wizard, Crops, Plan, Compare, Workbook, Help, Version, Season };
 
 // The options that take a value.
-enum class Option { Workbook, Format, Size, Chart, Output, Batch, OutputDir };
+enum class Option {
+    Workbook,
+    Format,
+    Size,
+    Chart,
+    Output,
+    Batch,
+    OutputDir,
+    Today,
+    Rain,
+    Irrigated,
+    Reading,
+    ImportRain
+};
 
 struct OptionSpec {
     Option option;
@@ -80,6 +93,18 @@ struct CommandRequest {
     QString outputFolder; // --output-dir
     QSize imageSize = kDefaultChartImageSize;
     bool cumulative = false; // --chart cumulative
+
+    // The season: the day it is shown as of (--today, YYYY-MM-DD; empty for the system's
+    // date), and what is to be recorded (the options' values as given, empty when not).
+    QString today;
+    QString rain;       // --rain DATE=MM
+    QString irrigated;  // --irrigated DATE=MM
+    QString reading;    // --reading DATE=W1,W2,...
+    QString importRain; // --import-rain FILE.csv
+    bool records() const {
+        return !rain.isEmpty() || !irrigated.isEmpty() || !reading.isEmpty() ||
+               !importRain.isEmpty();
+    }
 
     bool refused() const { return !refusal.empty(); }
     // Several fields into a folder of outputs.

@@ -1,19 +1,28 @@
 #include "HeadlessCommands.h"
 
 #include "Batch.h"
+#include "Calendar.h"
 #include "Compare.h"
 #include "FileNames.h"
 #include "OutputFile.h"
 #include "Plan.h"
 #include "PlanOutput.h"
+#include "RainImport.h"
+#include "Season.h"
+#include "SeasonCommands.h"
 #include "TimeStamp.h"
 #include "state/CropTable.h"
 #include "state/NumberText.h"
 #include "workbook/CropWorkbook.h"
 
+#include <QDate>
 #include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+#include <atomic>
 #include <ostream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -93,6 +102,12 @@ int writeOutput(const std::string& text, const QString& output, const char* comm
         return kExitBadInput;
     }
     return kExitOk;
+}
+
+// The day a season is shown as of: --today, else the system's date.
+std::string todayOf(const CommandRequest& request) {
+    return request.today.isEmpty() ? QDate::currentDate().toString(Qt::ISODate).toStdString()
+                                   : request.today.toStdString();
 }
 
 // Several fields, or a folder of them, into a folder of outputs and a summary.
@@ -178,16 +193,24 @@ int runPlanField(const CommandRequest& request, const DrawnOutput& drawn,
                     << '\n';
         return kExitBadInput;
     }
+    // The season as of a day: json and ics always show it, csv when --today asks for it.
+    PlanResult plan = std::move(*outcome.result);
+    const bool showsSeason = request.format == OutputFormat::Json ||
+                             request.format == OutputFormat::Ics ||
+                             (request.format == OutputFormat::Csv && !request.today.isEmpty());
+    if (plan.season && showsSeason) {
+        balancePlanSeason(plan, todayOf(request));
+    }
     const std::string format(formatName(request.format));
     std::string text;
     if (isDrawnFormat(request.format)) {
-        text = context.draw(*outcome.result, drawn);
+        text = context.draw(plan, drawn);
         if (text.empty()) {
             context.err << "tavik plan: the " << format << " output could not be drawn\n";
             return kExitBadInput;
         }
     } else {
-        text = planInFormat(*outcome.result, request.format, currentUtcStamp());
+        text = planInFormat(plan, request.format, currentUtcStamp());
     }
     return writeOutput(text, output, "plan", "the " + format + " output", context);
 }
@@ -251,6 +274,301 @@ int runCompareCommand(const CommandRequest& request, const HeadlessContext& cont
     return writeOutput(text, request.output, "compare", "the comparison", context);
 }
 
+namespace {
+
+// The entries the options give, read and checked on their own.
+std::optional<std::string> optionEntries(const CommandRequest& request, SeasonEntries& entries) {
+    if (!request.rain.isEmpty()) {
+        SeasonAmount entry;
+        if (auto problem = readAmountEntry(request.rain, "--rain", kMaxRainMm, entry)) {
+            return problem;
+        }
+        entries.rain.push_back(entry);
+    }
+    if (!request.irrigated.isEmpty()) {
+        SeasonAmount entry;
+        if (auto problem =
+                readAmountEntry(request.irrigated, "--irrigated", kMaxIrrigationMm, entry)) {
+            return problem;
+        }
+        entries.irrigations.push_back(entry);
+    }
+    if (!request.reading.isEmpty()) {
+        SeasonReading entry;
+        if (auto problem = readReadingEntry(request.reading, entry)) {
+            return problem;
+        }
+        entries.readings.push_back(entry);
+    }
+    return std::nullopt;
+}
+
+// The station's rain file, its lines read and their dates checked against the plan's season.
+std::optional<std::string> importedRain(const QString& path, const PlanResult& plan,
+                                        std::vector<SeasonAmount>& rain) {
+    const std::string shown = "--import-rain \"" + shownPath(path) + "\"";
+    std::string text;
+    if (const auto problem = readSmallFile(path, text, kMaxRainFileBytes, "a rain file")) {
+        return shown + " cannot be read: " + *problem;
+    }
+    RainImport import = parseRainCsv(text, QLocale::system().dateFormat(QLocale::ShortFormat));
+    if (!import.problem.empty()) {
+        return shown + ": " + import.problem + "; nothing is imported";
+    }
+    if (import.rain.empty()) {
+        return shown + ": it holds no day of rain below its heading; nothing is imported";
+    }
+    if (!plan.plantingDate) {
+        return std::string("\"plantingDate\" is missing: a season record needs the planting "
+                           "date (YYYY-MM-DD)");
+    }
+    const int count = plan.engine.WaterDemand().Count();
+    for (std::size_t i = 0; i < import.rain.size(); ++i) {
+        const int day = dayAfterPlanting(*plan.plantingDate, import.rain[i].date).value_or(0);
+        if (day < 1 || day > count) {
+            return shown + ": line " + std::to_string(import.lines[i]) + ": " +
+                   import.rain[i].date +
+                   (day < 1 ? " is not after the planting date " + *plan.plantingDate
+                            : " is after the season's last day " +
+                                  dateAfter(*plan.plantingDate, count).value_or("")) +
+                   "; nothing is imported";
+        }
+    }
+    rain = std::move(import.rain);
+    return std::nullopt;
+}
+
+// Records the options' entries into the plan file: the whole plan with them is checked
+// first, and the file is replaced whole; a refused entry leaves it as it was.
+int recordIntoPlan(const CommandRequest& request, const CropTable& crops,
+                   const HeadlessContext& context) {
+    const QString& path = request.files.front();
+    const std::string shown = shownPath(path);
+    const auto fail = [&](const std::string& problem) {
+        context.err << "tavik season: " << shown << ": " << printableText(problem)
+                    << " (the plan file is left as it was)\n";
+        return kExitBadInput;
+    };
+    auto scenario = readScenario(path, "season", context);
+    if (!scenario) {
+        return kExitBadInput;
+    }
+    const PlanOutcome before = runPlan(crops, *scenario, currentTimeStamp());
+    if (!before.result) {
+        return fail(before.problem);
+    }
+    if (!scenario->plantingDate) {
+        return fail("\"plantingDate\" is missing: a season record needs the planting date "
+                    "(YYYY-MM-DD)");
+    }
+    SeasonEntries entries;
+    if (auto problem = optionEntries(request, entries)) {
+        return fail(*problem);
+    }
+    if (!request.importRain.isEmpty()) {
+        if (!entries.rain.empty()) {
+            return fail("give the rain either by --rain or by --import-rain");
+        }
+        if (auto problem = importedRain(request.importRain, *before.result, entries.rain)) {
+            return fail(*problem);
+        }
+    }
+    if (!scenario->season) {
+        scenario->season.emplace();
+    }
+    const std::vector<std::string> replaced = recordEntries(*scenario->season, entries);
+    giveFieldIdentity(*scenario);
+    // What is written is what is read back: the file's own reader and the plan check it.
+    const std::string text = scenarioJson(*scenario);
+    const ScenarioParse reread = parseScenario(text);
+    if (!reread.scenario) {
+        return fail(reread.problem);
+    }
+    const PlanOutcome after = runPlan(crops, *reread.scenario, currentTimeStamp());
+    if (!after.result) {
+        return fail(after.problem);
+    }
+    if (const auto problem = replaceFileContents(path, text)) {
+        context.err << "tavik season: " << shown
+                    << " cannot be written (it is left as it was): " << *problem << '\n';
+        return kExitBadInput;
+    }
+    std::string said;
+    if (!request.importRain.isEmpty()) {
+        said += "imported " + std::to_string(entries.rain.size()) + " days of rain into " + shown +
+                ", " + std::to_string(replaced.size()) +
+                " of them replacing the rain recorded before\n";
+    } else {
+        for (const SeasonAmount& entry : entries.rain) {
+            said += "recorded into " + shown + ": rain on " + entry.date + ", " +
+                    shortestText(entry.mm) + " mm\n";
+        }
+        for (const SeasonAmount& entry : entries.irrigations) {
+            said += "recorded into " + shown + ": irrigation on " + entry.date + ", " +
+                    shortestText(entry.mm) + " mm\n";
+        }
+        for (const SeasonReading& entry : entries.readings) {
+            said += "recorded into " + shown + ": soil reading on " + entry.date + "\n";
+        }
+        for (const std::string& line : replaced) {
+            said += "replaced: " + line + "\n";
+        }
+    }
+    static_cast<void>(writeToStream(context.out, said));
+    return kExitOk;
+}
+
+// The season of one plan as of a day.
+int showSeason(const CommandRequest& request, const CropTable& crops,
+               const HeadlessContext& context) {
+    const std::string shown = shownPath(request.files.front());
+    const auto scenario = readScenario(request.files.front(), "season", context);
+    if (!scenario) {
+        return kExitBadInput;
+    }
+    PlanOutcome outcome = runPlan(crops, *scenario, currentTimeStamp());
+    if (!outcome.result) {
+        context.err << "tavik season: " << shown << ": " << printableText(outcome.problem) << '\n';
+        return kExitBadInput;
+    }
+    PlanResult& plan = *outcome.result;
+    if (!plan.season) {
+        context.err << "tavik season: " << shown
+                    << ": the plan has no season record (\"season\"): record the rain, an "
+                       "irrigation or a soil reading first (--rain DATE=MM)\n";
+        return kExitBadInput;
+    }
+    balancePlanSeason(plan, todayOf(request));
+    const std::string text = request.format == OutputFormat::Csv    ? seasonCsv(plan)
+                             : request.format == OutputFormat::Json ? seasonJson(plan)
+                                                                    : seasonText(plan);
+    return writeOutput(text, {}, "season", "the season", context);
+}
+
+// A plan kept for the adviser's list: what its line shows (the crop, the field, the planting
+// date, the package, the balance's totals, next irrigation and the soil today), without the
+// crop table, the schedule, the charts and the season's other days: ten thousand fields are
+// held at once.
+PlanResult keptForList(PlanResult& plan) {
+    PlanResult kept;
+    kept.cropName = std::move(plan.cropName);
+    kept.plantingDate = std::move(plan.plantingDate);
+    kept.field = std::move(plan.field);
+    kept.sprinklerPackage = plan.sprinklerPackage;
+    kept.depth = plan.depth;
+    kept.layers = plan.layers;
+    if (plan.seasonBalance) {
+        SeasonBalance& balance = *plan.seasonBalance;
+        // The soil today: the season's day the list shows (its first or last outside it).
+        if (!balance.days.empty()) {
+            const auto today = static_cast<std::size_t>(
+                std::clamp(balance.todayDay, 1, static_cast<int>(balance.days.size())));
+            std::vector<SeasonDay> days{std::move(balance.days[today - 1])};
+            balance.days = std::move(days);
+        }
+        kept.seasonBalance = std::move(balance);
+    }
+    return kept;
+}
+
+// The adviser's list: every field of the folder with a season, balanced as of the day.
+int adviserList(const CommandRequest& request, const CropTable& crops,
+                const HeadlessContext& context) {
+    if (!isFolder(request.batch)) {
+        context.err << "tavik season: --batch \"" << shownPath(request.batch)
+                    << "\" is not a folder\n";
+        return kExitBadInput;
+    }
+    const std::vector<QString> files = scenariosInFolder(request.batch);
+    const std::string today = todayOf(request);
+    const TimeStamp stamp = currentTimeStamp();
+    std::vector<AdviserLine> lines(files.size());
+    std::vector<char> listed(files.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            AdviserLine& line = lines[i];
+            const QString name = QFileInfo(files[i]).fileName();
+            line.file = printableText(fileNameBytes(name));
+            try {
+                std::string text;
+                if (const auto problem = readScenarioFile(files[i], text)) {
+                    line.problem = "the plan file cannot be read: " + *problem;
+                    listed[i] = 1;
+                    continue;
+                }
+                const ScenarioParse parse = parseScenario(text);
+                if (!parse.scenario) {
+                    line.problem = printableText(parse.problem);
+                    listed[i] = 1;
+                    continue;
+                }
+                if (!parse.scenario->season) {
+                    continue; // a plan without a season is no field of the list
+                }
+                PlanOutcome outcome = runPlan(crops, *parse.scenario, stamp);
+                listed[i] = 1;
+                if (!outcome.result) {
+                    line.problem = printableText(outcome.problem);
+                    continue;
+                }
+                balancePlanSeason(*outcome.result, today);
+                line.plan = keptForList(*outcome.result);
+            } catch (const std::exception& error) {
+                line.plan.reset();
+                line.problem = std::string("it could not be planned: ") + error.what();
+                listed[i] = 1;
+            }
+        }
+    };
+    const unsigned threads = std::max(1U, std::thread::hardware_concurrency());
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, files.size()); ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    work();
+    for (std::thread& worker : pool) {
+        worker.join();
+    }
+    std::vector<AdviserLine> shownLines;
+    bool unread = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (listed[i] != 0) {
+            unread = unread || !lines[i].plan;
+            shownLines.push_back(std::move(lines[i]));
+        }
+    }
+    lines.clear();
+    if (shownLines.empty()) {
+        context.err << "tavik season: --batch \"" << shownPath(request.batch)
+                    << "\" holds no plan with a season record (*.json, *.tavikplan)\n";
+        return kExitBadInput;
+    }
+    const std::string text = request.format == OutputFormat::Csv
+                                 ? adviserListCsv(std::move(shownLines))
+                                 : adviserListText(std::move(shownLines));
+    const int status = writeOutput(text, {}, "season", "the adviser's list", context);
+    return status == kExitOk && unread ? kExitSomeRefused : status;
+}
+
+} // namespace
+
+int runSeasonCommand(const CommandRequest& request, const HeadlessContext& context) {
+    const auto crops = loadCrops(workbookOf(request, context), context, "season", false);
+    if (!crops) {
+        return kExitWorkbook;
+    }
+    if (!request.batch.isEmpty()) {
+        return adviserList(request, *crops, context);
+    }
+    return request.records() ? recordIntoPlan(request, *crops, context)
+                             : showSeason(request, *crops, context);
+}
+
 int runHeadlessCommand(const CommandRequest& request, const HeadlessContext& context,
                        std::string_view version) {
     if (request.refused()) {
@@ -270,6 +588,8 @@ int runHeadlessCommand(const CommandRequest& request, const HeadlessContext& con
         return runPlanCommand(request, context);
     case Command::Compare:
         return runCompareCommand(request, context);
+    case Command::Season:
+        return runSeasonCommand(request, context);
     case Command::Wizard:
     case Command::Workbook:
         break;

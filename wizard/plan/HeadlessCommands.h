@@ -61,6 +61,12 @@ int runPlanCommand(const CommandRequest& request, const HeadlessContext& context
 // days, side by side.
 int runCompareCommand(const CommandRequest& request, const HeadlessContext& context);
 
+// `tavik season FIELD.tavikplan`: the plan's season as of --today (text, csv or json);
+// with --rain, --irrigated, --reading or --import-rain, the entries recorded into the plan
+// file; with --batch FOLDER, the adviser's list of the folder's fields with a season (exit
+// status 1 when a field cannot be read).
+int runSeasonCommand(const CommandRequest& request, const HeadlessContext& context);
+
 // A request that opens no window: its refusal, --help, --version, crops, plan or compare.
 // The version is the program's, as --version shows it.
 int runHeadlessCommand(const CommandRequest& request, const HeadlessContext& context,

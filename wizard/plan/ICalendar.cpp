@@ -113,7 +113,10 @@ std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
     line("PRODID:-//tavik//Irrigation schedule//EN");
     line("CALSCALE:GREGORIAN");
     line("METHOD:PUBLISH");
-    line("X-WR-CALNAME:" + escaped("Irrigation: " + plan.cropName));
+    // A named field is named with its crop: several fields may grow the same crop.
+    const std::string named =
+        plan.field && plan.field->name ? *plan.field->name + ", " + plan.cropName : plan.cropName;
+    line("X-WR-CALNAME:" + escaped("Irrigation: " + named));
     std::array<char, 24> key{};
     std::snprintf(key.data(), key.size(), "%016llx",
                   static_cast<unsigned long long>(planKey(plan)));
@@ -158,7 +161,7 @@ std::string planICalendar(const PlanResult& plan, const std::string& stampUtc) {
         line("DTSTAMP:" + stampUtc);
         line("DTSTART;VALUE=DATE:" + compactDate(*date));
         line("DTEND;VALUE=DATE:" + compactDate(*next));
-        line("SUMMARY:" + escaped(summary + " (" + plan.cropName + ")"));
+        line("SUMMARY:" + escaped(summary + " (" + named + ")"));
         line("DESCRIPTION:" + escaped(description));
         line("TRANSP:TRANSPARENT");
         line("END:VEVENT");

@@ -1,6 +1,7 @@
 #include "Plan.h"
 
 #include "Calendar.h"
+#include "Season.h"
 #include "state/NumberText.h"
 #include "state/SoilInfo.h"
 #include "state/SprinklerPackage.h"
@@ -281,6 +282,13 @@ PlanOutcome runPlan(const CropTable& crops, const Scenario& scenario, const Time
     }
     if (!problem) {
         problem = computeSchedule(plan, scenario, stamp);
+    }
+    if (!problem) {
+        plan.field = scenario.field;
+        plan.season = scenario.season;
+        if (plan.season) {
+            problem = resolveSeason(*plan.season, plan, plan.seasonDays);
+        }
     }
     return problem ? refused(std::move(*problem)) : outcome;
 }

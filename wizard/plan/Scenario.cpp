@@ -409,19 +409,209 @@ void readSprinklerPackage(const QJsonObject& root, Scenario& scenario) {
     scenario.amounts = std::move(amounts);
 }
 
-std::string readPlantingDate(const QJsonValue& date) {
-    const QString text = date.toString();
+} // namespace
+
+bool isIsoDate(std::string_view text) {
     // Exactly YYYY-MM-DD, ten characters, digits 0-9: ISO 8601 also allows times and week
     // dates, and a date reader other digits and a line feed at the end; a plan does not.
     bool form = text.size() == 10;
-    for (qsizetype i = 0; form && i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        form = (i == 4 || i == 7) ? c == u'-' : (c >= u'0' && c <= u'9');
+    for (std::size_t i = 0; form && i < text.size(); ++i) {
+        const char c = text[i];
+        form = (i == 4 || i == 7) ? c == '-' : (c >= '0' && c <= '9');
     }
-    if (!date.isString() || !form || !QDate::fromString(text, Qt::ISODate).isValid()) {
+    return form && QDate::fromString(QString::fromLatin1(text.data(), 10), Qt::ISODate).isValid();
+}
+
+namespace {
+
+std::string readPlantingDate(const QJsonValue& date) {
+    const QString text = date.toString();
+    if (!date.isString() || !isIsoDate(text.toStdString())) {
         refuse("plantingDate", "must be a date written YYYY-MM-DD (such as 2026-10-15)");
     }
     return text.toStdString();
+}
+
+// A number within a range, ends included; `what` says what it is ("an amount of rain").
+double rangedNumber(const QJsonValue& value, const std::string& key, double low, double high,
+                    const std::string& what) {
+    const std::string range = what + " from " + shortestText(low) + " to " + shortestText(high);
+    if (!value.isDouble()) {
+        refuse(key, "must be " + range);
+    }
+    const double number = value.toDouble();
+    if (!(number >= low && number <= high)) {
+        refuse(key, "must be " + range + ", not " + shortestText(number));
+    }
+    return number;
+}
+
+// A text of the file that must hold no control character, at most `most` characters long.
+std::string plainText(const QJsonValue& value, const std::string& key, std::size_t most,
+                      const std::string& what) {
+    if (!value.isString()) {
+        refuse(key, "must be " + what + " in double quotes");
+    }
+    const std::string text = value.toString().toStdString();
+    if (text.empty()) {
+        refuse(key, "must not be empty");
+    }
+    if (characterCount(text) > most) {
+        refuse(key, "must be at most " + std::to_string(most) + " characters long, not " +
+                        std::to_string(characterCount(text)));
+    }
+    for (const QChar c : value.toString()) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            refuse(key, "must not hold a line break, tab or other control character");
+        }
+    }
+    return text;
+}
+
+// The field the plan is for: its name, its area and the identity the program gave it.
+FieldIdentity readField(const QJsonObject& root) {
+    const QJsonObject object = group(root, "field", "must be an object with name, area and id");
+    onlyKeys(object, "field", {"name", "area", "id"});
+    FieldIdentity field;
+    if (object.contains(QLatin1String("name"))) {
+        field.name = plainText(object.value(QLatin1String("name")), "field.name",
+                               kMaxFieldNameLength, "the field's name");
+    }
+    if (object.contains(QLatin1String("area"))) {
+        const QJsonValue area = object.value(QLatin1String("area"));
+        if (!area.isDouble() || !(area.toDouble() > 0.0)) {
+            refuse("field.area", "must be the field's area in ha, a number greater than 0");
+        }
+        field.area = area.toDouble();
+    }
+    if (object.contains(QLatin1String("id"))) {
+        const QJsonValue id = object.value(QLatin1String("id"));
+        const QString text = id.toString();
+        const bool plain = id.isString() && !text.isEmpty() && text.size() <= 100 &&
+                           std::all_of(text.begin(), text.end(), [](QChar c) {
+                               return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
+                                      (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' ||
+                                      c == u'_' || c == u'@';
+                           });
+        if (!plain) {
+            refuse("field.id", "must be the identity the program wrote: up to 100 letters, "
+                               "digits and - . _ @");
+        }
+        field.id = text.toStdString();
+    }
+    return field;
+}
+
+// A date of the record: exactly YYYY-MM-DD.
+std::string readDate(const QJsonValue& value, const std::string& key) {
+    if (!value.isString() || !isIsoDate(value.toString().toStdString())) {
+        refuse(key, "must be a date written YYYY-MM-DD (such as 2027-01-05)");
+    }
+    return value.toString().toStdString();
+}
+
+// One list of the record: objects with a date and what was recorded on it.
+template <typename Entry, typename ReadEntry>
+std::vector<Entry> readEntries(const QJsonObject& season, const char* list,
+                               std::initializer_list<const char*> keys, const std::string& what,
+                               ReadEntry readEntry) {
+    const std::string key = std::string("season.") + list;
+    const QJsonValue value = season.value(QLatin1String(list));
+    if (!value.isArray()) {
+        refuse(key, "must be a list of " + what);
+    }
+    std::vector<Entry> entries;
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const std::string entryKey = key + "[" + std::to_string(i) + "]";
+        if (!array[i].isObject()) {
+            refuse(entryKey, "must be an object: " + what);
+        }
+        const QJsonObject entry = array[i].toObject();
+        onlyKeys(entry, entryKey, keys);
+        if (!entry.contains(QLatin1String("date"))) {
+            refuse(entryKey + ".date", "is missing: give the day's date (YYYY-MM-DD)");
+        }
+        entries.push_back(readEntry(
+            entry, entryKey, readDate(entry.value(QLatin1String("date")), entryKey + ".date")));
+    }
+    return entries;
+}
+
+std::vector<SeasonAmount> readAmounts(const QJsonObject& season, const char* list, double most,
+                                      const char* what) {
+    return readEntries<SeasonAmount>(
+        season, list, {"date", "mm"}, std::string("{\"date\": YYYY-MM-DD, \"mm\": ") + what + "}",
+        [most, what](const QJsonObject& entry, const std::string& key, std::string date) {
+            if (!entry.contains(QLatin1String("mm"))) {
+                refuse(key + ".mm", std::string("is missing: give ") + what + " in mm");
+            }
+            return SeasonAmount{std::move(date),
+                                rangedNumber(entry.value(QLatin1String("mm")), key + ".mm", 0, most,
+                                             std::string(what) + " in mm")};
+        });
+}
+
+std::vector<SeasonReading> readReadings(const QJsonObject& season) {
+    const std::string what = "soil water contents (mm/mm) from 0 to 0.5, one per layer, top first";
+    return readEntries<SeasonReading>(
+        season, "readings", {"date", "waterLevels"},
+        "{\"date\": YYYY-MM-DD, \"waterLevels\": [" + what + "]}",
+        [&what](const QJsonObject& entry, const std::string& key, std::string date) {
+            const QJsonValue levels = entry.value(QLatin1String("waterLevels"));
+            if (!levels.isArray() || levels.toArray().isEmpty()) {
+                refuse(key + ".waterLevels", "must be a list of " + what);
+            }
+            SeasonReading reading{std::move(date), {}};
+            const QJsonArray array = levels.toArray();
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                reading.waterLevels.push_back(
+                    rangedNumber(array[i], key + ".waterLevels[" + std::to_string(i) + "]", 0,
+                                 kMaxReadingContent, "a soil water content in mm/mm"));
+            }
+            return reading;
+        });
+}
+
+// What really happened in the season: rain, irrigations, soil readings and the rule of
+// effective rain. Their dates are checked against the plan when it is run.
+SeasonRecord readSeason(const QJsonObject& root) {
+    const QJsonObject season = group(
+        root, "season", "must be an object with rain, irrigations, readings and effectiveRain");
+    onlyKeys(season, "season", {"rain", "irrigations", "readings", "effectiveRain"});
+    SeasonRecord record;
+    if (season.contains(QLatin1String("rain"))) {
+        record.rain = readAmounts(season, "rain", kMaxRainMm, "the rain");
+    }
+    if (season.contains(QLatin1String("irrigations"))) {
+        record.irrigations =
+            readAmounts(season, "irrigations", kMaxIrrigationMm, "the irrigation applied");
+    }
+    if (season.contains(QLatin1String("readings"))) {
+        record.readings = readReadings(season);
+    }
+    if (season.contains(QLatin1String("effectiveRain"))) {
+        const QJsonValue value = season.value(QLatin1String("effectiveRain"));
+        if (!value.isObject()) {
+            refuse("season.effectiveRain", "must be an object with share (%) and minimum (mm)");
+        }
+        const QJsonObject rule = value.toObject();
+        onlyKeys(rule, "season.effectiveRain", {"share", "minimum"});
+        EffectiveRainRule effective;
+        if (rule.contains(QLatin1String("share"))) {
+            effective.share =
+                rangedNumber(rule.value(QLatin1String("share")), "season.effectiveRain.share", 0,
+                             100, "the share of rain that counts, in %,");
+        }
+        if (rule.contains(QLatin1String("minimum"))) {
+            effective.minimum =
+                rangedNumber(rule.value(QLatin1String("minimum")), "season.effectiveRain.minimum",
+                             0, kMaxRainMinimumMm, "the least rain that counts, in mm,");
+        }
+        record.effectiveRain = effective;
+    }
+    return record;
 }
 
 // The scenario's keys in the order of its description: the lists of one value per layer are
@@ -429,7 +619,7 @@ std::string readPlantingDate(const QJsonValue& date) {
 Scenario read(const QJsonObject& root) {
     onlyKeys(root, "",
              {"crop", "targetYield", "soil", "waterLevels", "sprinklerPackage", "cycle",
-              "plantingDate"});
+              "plantingDate", "field", "season"});
     Scenario scenario;
     scenario.crop = readCrop(root);
     if (root.contains(QLatin1String("targetYield"))) {
@@ -452,6 +642,12 @@ Scenario read(const QJsonObject& root) {
     if (root.contains(QLatin1String("plantingDate"))) {
         scenario.plantingDate = readPlantingDate(root.value(QLatin1String("plantingDate")));
     }
+    if (root.contains(QLatin1String("field"))) {
+        scenario.field = readField(root);
+    }
+    if (root.contains(QLatin1String("season"))) {
+        scenario.season = readSeason(root);
+    }
     return scenario;
 }
 
@@ -469,6 +665,11 @@ std::optional<std::string> layerCountProblem(std::string_view key, std::size_t g
 }
 
 std::optional<std::string> readScenarioFile(const QString& path, std::string& text) {
+    return readSmallFile(path, text, kMaxScenarioBytes, "a scenario");
+}
+
+std::optional<std::string> readSmallFile(const QString& path, std::string& text, long long maxBytes,
+                                         const std::string& what) {
     // Opened without waiting: a named pipe would otherwise block until something writes to
     // it. What was opened is then asked what it is; only a regular file is read.
     const std::string bytes = fileNameBytes(path);
@@ -498,14 +699,14 @@ std::optional<std::string> readScenarioFile(const QString& path, std::string& te
                            : S_ISSOCK(file.st_mode) ? "it is a socket, not a file"
                                                     : "it is a device, not a file");
     }
-    const std::string limit = "more than " + std::to_string(kMaxScenarioBytes / 1024) +
-                              " KiB, far larger than a scenario";
-    if (file.st_size > kMaxScenarioBytes) {
+    const std::string limit =
+        "more than " + std::to_string(maxBytes / 1024) + " KiB, far larger than " + what;
+    if (file.st_size > maxBytes) {
         return "it holds " + std::to_string(file.st_size) + " bytes, " + limit;
     }
     // Read one byte beyond the size it has now: a file still growing tells its size no other
     // way. What it holds beyond the limit is never read.
-    const auto most = static_cast<std::size_t>(kMaxScenarioBytes) + 1;
+    const auto most = static_cast<std::size_t>(maxBytes) + 1;
     std::string read(std::min(most, static_cast<std::size_t>(file.st_size) + 1), '\0');
     std::size_t filled = 0;
     for (;;) {
@@ -563,6 +764,49 @@ ScenarioParse parseScenario(const std::string& jsonText) {
     return parse;
 }
 
+namespace {
+
+Json fieldJson(const FieldIdentity& field) {
+    Json::Object object;
+    object.reserve(3);
+    if (field.name) {
+        object.emplace_back("name", *field.name);
+    }
+    if (field.area) {
+        object.emplace_back("area", *field.area);
+    }
+    if (field.id) {
+        object.emplace_back("id", *field.id);
+    }
+    return object;
+}
+
+Json seasonJson(const SeasonRecord& record) {
+    const auto amounts = [](const std::vector<SeasonAmount>& list) {
+        Json::Array entries;
+        for (const SeasonAmount& entry : list) {
+            entries.emplace_back(Json::Object{{"date", entry.date}, {"mm", entry.mm}});
+        }
+        return entries;
+    };
+    Json::Array readings;
+    for (const SeasonReading& reading : record.readings) {
+        readings.emplace_back(Json::Object{{"date", reading.date},
+                                           {"waterLevels", Json::array(reading.waterLevels)}});
+    }
+    Json::Object object{{"rain", amounts(record.rain)},
+                        {"irrigations", amounts(record.irrigations)},
+                        {"readings", std::move(readings)}};
+    if (record.effectiveRain) {
+        object.emplace_back("effectiveRain",
+                            Json::Object{{"share", record.effectiveRain->share},
+                                         {"minimum", record.effectiveRain->minimum}});
+    }
+    return object;
+}
+
+} // namespace
+
 std::string scenarioJson(const Scenario& scenario) {
     Json::Object root;
     if (const int* row = std::get_if<int>(&scenario.crop)) {
@@ -605,6 +849,12 @@ std::string scenarioJson(const Scenario& scenario) {
     root.emplace_back("cycle", scenario.cycle);
     if (scenario.plantingDate) {
         root.emplace_back("plantingDate", *scenario.plantingDate);
+    }
+    if (scenario.field) {
+        root.emplace_back("field", fieldJson(*scenario.field));
+    }
+    if (scenario.season) {
+        root.emplace_back("season", seasonJson(*scenario.season));
     }
     return Json(std::move(root)).dump();
 }

@@ -63,9 +63,18 @@ inline constexpr long long kMaxScenarioBytes = 1024 * 1024;
 std::optional<std::string> layerCountProblem(std::string_view key, std::size_t given, int layers,
                                              std::optional<int> profileDepth);
 
+// Whether a text is a date written exactly YYYY-MM-DD.
+bool isIsoDate(std::string_view text);
+
 // Reads a scenario file into text, at most kMaxScenarioBytes of it; the reason when it
 // cannot be read or is larger.
 std::optional<std::string> readScenarioFile(const QString& path, std::string& text);
+
+// Reads a small regular file into text, at most `maxBytes` of it (a pipe, a device or a
+// folder is refused unread); the reason when it cannot be read or is larger. `what` names
+// what such a file holds ("a scenario").
+std::optional<std::string> readSmallFile(const QString& path, std::string& text, long long maxBytes,
+                                         const std::string& what);
 
 // Reads a scenario from JSON text. Unknown keys, wrong types, values off the controls'
 // steps or outside their ranges are refused with a message naming the key. Checks that

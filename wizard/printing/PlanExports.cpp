@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QPdfWriter>
+#include <QStringList>
 #include <QSvgGenerator>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -180,6 +181,16 @@ void writePlanLines(QTextCursor& cursor, const PlanResult& plan, const SheetForm
     cursor.insertText(QString::number(std::lround(plan.state.TargetYield)) +
                           QStringLiteral(" kg/ha"),
                       formats.text);
+    if (plan.field && (plan.field->name || plan.field->area)) {
+        QStringList field;
+        if (plan.field->name) {
+            field << QString::fromStdString(*plan.field->name);
+        }
+        if (plan.field->area) {
+            field << QLocale().toString(*plan.field->area, 'g', 12) + QStringLiteral(" ha");
+        }
+        addLine(QStringLiteral("Field"), field.join(QStringLiteral(", ")));
+    }
     addLine(QStringLiteral("Irrigation cycle"),
             QString::number(plan.engine.Cycle()) + QStringLiteral(" days"));
     if (plan.plantingDate) {

@@ -14,6 +14,7 @@
 #include "plan/FileNames.h"
 #include "plan/OutputFile.h"
 #include "plan/Plan.h"
+#include "plan/SeasonCommands.h"
 #include "state/NumberText.h"
 #include "state/SprinklerPackage.h"
 #include "state/WizardState.h"
@@ -108,6 +109,8 @@ ScenarioParse PlanFiles::current() const {
             scenario.plantingDate = date->toString(Qt::ISODate).toStdString();
         }
     }
+    scenario.field = field_;
+    scenario.season = season_;
     parse.scenario = std::move(scenario);
     return parse;
 }
@@ -152,6 +155,8 @@ bool PlanFiles::open(const QString& path, QWidget& from) {
     if (!apply(*parse.scenario, trial.result->state.CropRow, from)) {
         return false;
     }
+    field_ = parse.scenario->field;
+    season_ = parse.scenario->season;
     path_ = QFileInfo(path).absoluteFilePath();
     const ScenarioParse opened = current();
     saved_ = opened.scenario ? scenarioJson(*opened.scenario) : std::string();
@@ -249,11 +254,24 @@ bool PlanFiles::saveAs(QWidget& from) {
 }
 
 bool PlanFiles::saveTo(const QString& path) {
-    const ScenarioParse now = current();
+    ScenarioParse now = current();
     if (!now.scenario) {
         tell(now.problem);
         return false;
     }
+    // The season record is kept as it was read; a planting date or a soil changed on the
+    // screens may no longer fit it, and a plan that would not open again is not written.
+    if (now.scenario->season) {
+        const PlanOutcome trial = runPlan(wizard_.state().CropData, *now.scenario, TimeStamp{});
+        if (!trial.result) {
+            tell("The plan could not be saved: its season record does not fit the plan as the "
+                 "screens now give it (" +
+                 printableText(trial.problem) +
+                 "); change the planting date or the soil back to save it.");
+            return false;
+        }
+    }
+    giveFieldIdentity(*now.scenario);
     const std::string json = scenarioJson(*now.scenario);
     if (const auto problem = replaceFileContents(path, json)) {
         tell("The plan could not be saved as \"" + printableText(path.toStdString()) +
@@ -261,6 +279,7 @@ bool PlanFiles::saveTo(const QString& path) {
         return false;
     }
     path_ = QFileInfo(path).absoluteFilePath();
+    field_ = now.scenario->field;
     saved_ = json;
     refreshTitles();
     return true;
@@ -298,6 +317,8 @@ bool PlanFiles::mayBeginAnother(QWidget& from) {
         // The file stays as it was saved; what the screens hold is no longer its plan.
         path_.clear();
         saved_.clear();
+        field_.reset();
+        season_.reset();
         reachedResult_ = false;
         refreshTitles();
     }
@@ -307,10 +328,15 @@ bool PlanFiles::mayBeginAnother(QWidget& from) {
 void PlanFiles::refreshTitles() {
     const bool changed = !path_.isEmpty() && modified();
     for (WizardScreen* screen : wizard_.madeScreens()) {
-        screen->setWindowTitle(path_.isEmpty()
-                                   ? screen->caption()
-                                   : screen->caption() + QStringLiteral(" - ") +
-                                         QFileInfo(path_).fileName() + QStringLiteral("[*]"));
+        // The field's name, when the plan has one, names the plan before its file.
+        const QString file = QFileInfo(path_).fileName();
+        const QString named = field_ && field_->name
+                                  ? QString::fromStdString(*field_->name) + QStringLiteral(" (") +
+                                        file + QStringLiteral(")")
+                                  : file;
+        screen->setWindowTitle(path_.isEmpty() ? screen->caption()
+                                               : screen->caption() + QStringLiteral(" - ") + named +
+                                                     QStringLiteral("[*]"));
         screen->setWindowModified(changed);
     }
 }

@@ -71,6 +71,9 @@ private:
     Wizard& wizard_;
     QString path_;
     std::string saved_; // the scenario last opened or saved, as JSON
+    // What the screens do not edit, kept as the file gave it: the field and the season.
+    std::optional<FieldIdentity> field_;
+    std::optional<SeasonRecord> season_;
     bool applying_ = false;
     bool reachedResult_ = false;
 };
