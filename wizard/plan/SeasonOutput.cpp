@@ -203,8 +203,8 @@ std::string irrigationAdvice(const IrrigationDay& advice, bool sprinklerPackage)
         return text;
     }
     if (advice.passes && *advice.passes > 1 && advice.passSpeed) {
-        text +=
-            " in " + passesText(*advice.passes) + " at " + wholeNumber(*advice.passSpeed) + " %";
+        // Each pass runs at the speed for its share of the amount.
+        text += " at " + wholeNumber(*advice.passSpeed) + " %, " + passesText(*advice.passes);
     } else {
         text += " at " + wholeNumber(*advice.speed) + " %, one pass";
     }
@@ -326,8 +326,10 @@ std::string seasonText(const PlanResult& plan) {
     }
     const SeasonBalance& balance = *plan.seasonBalance;
     const EffectiveRainRule& rule = plan.seasonDays.effectiveRain;
-    std::string text = "Season of " + fieldName(plan, plan.cropName) + " (" + plan.cropName +
-                       "), planted " + plan.plantingDate.value_or(std::string()) + "\n";
+    const std::string field = fieldName(plan, std::string());
+    std::string text = "Season of " +
+                       (field.empty() ? plan.cropName : field + " (" + plan.cropName + ")") +
+                       ", planted " + plan.plantingDate.value_or(std::string()) + "\n";
     text += "Today: " + seasonDateText(plan, balance.todayDay) + " (day " +
             std::to_string(balance.todayDay) + ")\n";
     text += "Field capacity " + mm(plan.waterLevels.ProfileUpperMm()) + " mm, lower limit " +
