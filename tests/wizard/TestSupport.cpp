@@ -26,6 +26,15 @@ QString workbookReader() {
     return QStringLiteral(TAVIK_WORKBOOK_READER);
 }
 
+const CropTable& shippedCrops() {
+    static const CropTable crops = [] {
+        CropTable table;
+        table.load(sheetFromCsv(shippedCropCsv()));
+        return table;
+    }();
+    return crops;
+}
+
 CsvRows shippedCropCsv() {
     const QByteArray bytes = readFile(sourcePath(QStringLiteral("wizard/resources/crops.csv")));
     CsvRows rows;

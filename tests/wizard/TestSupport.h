@@ -2,6 +2,7 @@
 
 #include "model/Notifier.h"
 #include "state/Cell.h"
+#include "state/CropTable.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -19,6 +20,8 @@ QString workbookReader();
 // The shipped crop table source (wizard/resources/crops.csv), as lines of fields.
 using CsvRows = std::vector<std::vector<std::string>>;
 CsvRows shippedCropCsv();
+// The crop table loaded from that source once, for the tests that plan with the shipped crops.
+const CropTable& shippedCrops();
 std::string joinCsv(const CsvRows& rows);
 
 // Writes an .xls workbook from CSV rows with scripts/make-workbook (numbers become numbers,

@@ -31,22 +31,13 @@ namespace {
 
 const TimeStamp kStamp{"1/2/2026", "3:04:05 PM"};
 
-const CropTable& shippedCrops() {
-    static const CropTable crops = [] {
-        CropTable table;
-        table.load(test::sheetFromCsv(test::shippedCropCsv()));
-        return table;
-    }();
-    return crops;
-}
-
 PlanOutcome plan(const std::string& json) {
     const ScenarioParse parse = parseScenario(json);
     EXPECT_TRUE(parse.scenario) << parse.problem;
     if (!parse.scenario) {
         return {};
     }
-    return runPlan(shippedCrops(), *parse.scenario, kStamp);
+    return runPlan(test::shippedCrops(), *parse.scenario, kStamp);
 }
 
 using test::GoldenCase;
@@ -170,7 +161,7 @@ TEST_P(PlanRefusals, NameWhatIsWrong) {
     const ScenarioParse parse = parseScenario(GetParam().scenario);
     std::string problem = parse.problem;
     if (parse.scenario) {
-        const PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, kStamp);
+        const PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, kStamp);
         EXPECT_FALSE(outcome.result);
         problem = outcome.problem;
     }
@@ -470,7 +461,7 @@ TEST(PlantingDate, DatesEveryIrrigationOfTheJsonAndTheCsv) {
 // At the latest planting date every crop's season, at every cycle, is dated to its end in
 // each dated output; a day later the plan is refused, naming the date.
 TEST(PlantingDate, TheLatestDateIsDatedThroughoutAndADayLaterIsRefused) {
-    for (const std::int16_t row : shippedCrops().offeredRows()) {
+    for (const std::int16_t row : test::shippedCrops().offeredRows()) {
         for (int cycle = 2; cycle <= 10; ++cycle) {
             const auto planted = [&](const std::string& date) {
                 return plan(R"({"crop": )" + std::to_string(row) + R"(, "cycle": )" +

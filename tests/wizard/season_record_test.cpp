@@ -16,15 +16,6 @@
 namespace tavik {
 namespace {
 
-const CropTable& shippedCrops() {
-    static const CropTable crops = [] {
-        CropTable table;
-        table.load(test::sheetFromCsv(test::shippedCropCsv()));
-        return table;
-    }();
-    return crops;
-}
-
 // Wheat on the fresh soil: two layers, a season of 180 days after 2027-01-01 (to 2027-06-30).
 std::string wheat(const std::string& more) {
     return R"({"crop": "Wheat", "plantingDate": "2027-01-01")" + more + "}";
@@ -45,7 +36,7 @@ TEST_P(SeasonRefusals, NameTheKeyAndTheEntry) {
     const ScenarioParse parse = parseScenario(GetParam().scenario);
     std::string problem = parse.problem;
     if (parse.scenario) {
-        const PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, TimeStamp{});
+        const PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, TimeStamp{});
         EXPECT_FALSE(outcome.result);
         problem = outcome.problem;
     }
@@ -213,7 +204,7 @@ TEST(SeasonRecord, DatesBecomeDaysAfterPlanting) {
             "readings": [{"date": "2027-01-01", "waterLevels": [0.2, 0.1]}],
             "effectiveRain": {"share": 80, "minimum": 5}})"));
     ASSERT_TRUE(parse.scenario) << parse.problem;
-    const PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, TimeStamp{});
+    const PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, TimeStamp{});
     ASSERT_TRUE(outcome.result) << outcome.problem;
     const PlanResult& plan = *outcome.result;
     EXPECT_EQ(plan.field->name, "North");

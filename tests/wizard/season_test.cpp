@@ -33,22 +33,13 @@ namespace {
 const TimeStamp kStamp{"1/2/2026", "3:04:05 PM"};
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-const CropTable& shippedCrops() {
-    static const CropTable crops = [] {
-        CropTable table;
-        table.load(test::sheetFromCsv(test::shippedCropCsv()));
-        return table;
-    }();
-    return crops;
-}
-
 PlanResult goldenPlan(const QString& scenarioFile) {
     const ScenarioParse parse = parseScenario(test::readFile(scenarioFile).toStdString());
     EXPECT_TRUE(parse.scenario) << parse.problem;
     if (!parse.scenario) {
         return {};
     }
-    PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, kStamp);
+    PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, kStamp);
     EXPECT_TRUE(outcome.result) << outcome.problem;
     return outcome.result ? std::move(*outcome.result) : PlanResult{};
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -81,6 +82,17 @@ private:
     std::vector<Level> levels_;
     bool afterKey_ = false;
 };
+
+// A member whose value may be missing: null then.
+template <typename T>
+void optionalMember(JsonWriter& out, std::string_view name, const std::optional<T>& value) {
+    out.key(name);
+    if (value) {
+        out.value(*value);
+    } else {
+        out.null();
+    }
+}
 
 // A JSON value that keeps the order of its object members, written as JsonWriter writes.
 class Json {

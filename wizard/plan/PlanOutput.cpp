@@ -49,16 +49,6 @@ void byStage(JsonWriter& out, std::string_view name, Write write) {
     out.endObject();
 }
 
-template <typename T>
-void optionalMember(JsonWriter& out, std::string_view name, const std::optional<T>& value) {
-    out.key(name);
-    if (value) {
-        out.value(*value);
-    } else {
-        out.null();
-    }
-}
-
 void irrigations(JsonWriter& out, const PlanResult& plan) {
     out.key("irrigations");
     out.beginArray(Layout::Nested);

@@ -21,16 +21,6 @@ namespace {
 
 using Layout = JsonWriter::Layout;
 
-template <typename T>
-void optionalMember(JsonWriter& out, std::string_view name, const std::optional<T>& value) {
-    out.key(name);
-    if (value) {
-        out.value(*value);
-    } else {
-        out.null();
-    }
-}
-
 std::string isoDateOf(const PlanResult& plan, int day) {
     return plan.plantingDate ? dateAfter(*plan.plantingDate, day).value_or(std::string())
                              : std::string();
