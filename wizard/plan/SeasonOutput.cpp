@@ -322,9 +322,10 @@ std::string seasonText(const PlanResult& plan) {
                        ", planted " + plan.plantingDate.value_or(std::string()) + "\n";
     text += "Today: " + seasonDateText(plan, balance.todayDay) + " (day " +
             std::to_string(balance.todayDay) + ")\n";
-    text += "Field capacity " + mm(plan.waterLevels.ProfileUpperMm()) + " mm, lower limit " +
-            mm(plan.waterLevels.ProfileLowerMm()) + " mm; rain counts " + shortestText(rule.share) +
-            " % from " + shortestText(rule.minimum) + " mm\n";
+    text += "Field capacity " + mm(static_cast<double>(plan.waterLevels.ProfileUpperMm())) +
+            " mm, lower limit " + mm(static_cast<double>(plan.waterLevels.ProfileLowerMm())) +
+            " mm; rain counts " + shortestText(rule.share) + " % from " +
+            shortestText(rule.minimum) + " mm\n";
     text += nextIrrigationLine(plan);
     text += "\n";
 
