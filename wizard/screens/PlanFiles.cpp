@@ -161,6 +161,8 @@ bool PlanFiles::open(const QString& path, QWidget& from) {
     const ScenarioParse opened = current();
     saved_ = opened.scenario ? scenarioJson(*opened.scenario) : std::string();
     refreshTitles();
+    emit fieldChanged();
+    emit seasonChanged();
     return true;
 }
 
@@ -321,6 +323,8 @@ bool PlanFiles::mayBeginAnother(QWidget& from) {
         season_.reset();
         reachedResult_ = false;
         refreshTitles();
+        emit fieldChanged();
+        emit seasonChanged();
     }
     return leave != Leave::Stay;
 }
@@ -339,6 +343,18 @@ void PlanFiles::refreshTitles() {
                                                      QStringLiteral("[*]"));
         screen->setWindowModified(changed);
     }
+}
+
+void PlanFiles::setField(std::optional<FieldIdentity> field) {
+    field_ = std::move(field);
+    refreshTitles();
+    emit fieldChanged();
+}
+
+void PlanFiles::setSeason(std::optional<SeasonRecord> season) {
+    season_ = std::move(season);
+    inputChanged();
+    emit seasonChanged();
 }
 
 void PlanFiles::inputChanged() {

@@ -57,6 +57,18 @@ public:
     // marked while there are unsaved changes.
     void refreshTitles();
 
+    // What the screens do not hold in controls of their own: the field's identity and the
+    // season record. Setting one marks the plan changed and tells the screens.
+    const std::optional<FieldIdentity>& field() const { return field_; }
+    void setField(std::optional<FieldIdentity> field);
+    const std::optional<SeasonRecord>& season() const { return season_; }
+    void setSeason(std::optional<SeasonRecord> season);
+
+signals:
+    // The field or the season record changed: set, opened with a plan, or discarded.
+    void fieldChanged();
+    void seasonChanged();
+
 public slots:
     // An input of a screen changed: the mark of unsaved changes follows.
     void inputChanged();

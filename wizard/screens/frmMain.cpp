@@ -372,6 +372,10 @@ CompareCycles* frmMain::compareCycles() {
     return dialog;
 }
 
+QDate frmMain::seasonToday() const {
+    return QDate::currentDate();
+}
+
 bool frmMain::individualChart() const {
     return optIndividual_->isChecked();
 }

@@ -60,6 +60,8 @@ public:
     // Whether the chart shows each irrigation (or the cumulative application).
     bool individualChart() const;
     PlanExportMenu& exports() const { return *exports_; }
+    // The day the season log is balanced as of: the Season tab's Today date.
+    QDate seasonToday() const;
 
     // The nine cycles side by side for the plan on the screens (none when the plan cannot be
     // run, which is told); the row chosen there moves the slider.
