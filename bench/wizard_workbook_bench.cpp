@@ -3,7 +3,7 @@
 
 #include "state/WizardState.h"
 #include "workbook/CropWorkbook.h"
-#include "workbook/UsedRangeCsv.h"
+#include "workbook/SheetAnswer.h"
 #include "workbook/WorkbookReader.h"
 
 #include <QCoreApplication>
@@ -37,11 +37,11 @@ void BM_ParseAndLoadCropTable(benchmark::State& state) {
         state.SkipWithError(read.problem.c_str());
         return;
     }
-    const std::string csv = tavik::formatUsedRangeCsv(*read.sheet);
+    const std::string answer = tavik::formatSheetAnswer(*read.sheet);
     for (auto _ : state) {
         std::string error;
         tavik::mType wizard;
-        wizard.CropWorkbook = tavik::parseUsedRangeCsv(csv, error);
+        wizard.CropWorkbook = tavik::parseSheetAnswer(answer, error);
         auto loaded = tavik::loadCropData(wizard);
         benchmark::DoNotOptimize(loaded);
         benchmark::DoNotOptimize(wizard.CropData);

@@ -3,11 +3,11 @@
 // Copyright (C) 2026 the tavik developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// `tavik-workbook FILE` writes the used range of the workbook's first sheet as CSV. It links
-// the workbook parser and the C++ library only, so that a damaged file that crashes or
-// exhausts the parser harms nothing but this process.
+// `tavik-workbook FILE` writes the used range of the workbook's first sheet (.xls, .xlsx or
+// .ods) in the form SheetAnswer.h describes, so that a damaged file that crashes or exhausts a
+// reader harms nothing but this process.
 
-#include "workbook/FreexlSheet.h"
+#include "workbook/SheetRead.h"
 
 #include <iostream>
 #include <sys/stat.h>

@@ -158,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"RandomBytes", randomBytes, "not an Excel 97-2003 workbook"},
                     Damage{"ValidHeaderThenGarbage", headerThenGarbage, "damaged"},
                     Damage{"TextFile", plainText, "not an Excel 97-2003 workbook"},
-                    Damage{"NewerFormat", zipped, "save it in the Excel 97-2003 format (.xls)"}),
+                    Damage{"BrokenZip", zipped,
+                           "it begins as a zip archive but cannot be opened as one"}),
     [](const testing::TestParamInfo<Damage>& p) { return p.param.name; });
 
 // A copy of the shipped workbook with a few bytes changed that makes the FreeXL parser read
@@ -191,9 +192,10 @@ TEST(Workbook, TheWorkbookIsFoundBesideTheProgramThenInTheUsersDataThenInTheInst
     QDir().mkpath(user + QStringLiteral("/tavik"));
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", user.toUtf8());
-    const auto place = [](const QString& folder) {
+    const auto place = [](const QString& folder,
+                          const QString& name = QStringLiteral("SampleData.xls")) {
         QDir().mkpath(folder);
-        QFile file(QDir(folder).filePath(QStringLiteral("SampleData.xls")));
+        QFile file(QDir(folder).filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return QFileInfo(file).filePath();
     };
@@ -204,8 +206,15 @@ TEST(Workbook, TheWorkbookIsFoundBesideTheProgramThenInTheUsersDataThenInTheInst
     EXPECT_EQ(QFileInfo(findWorkbook(bin)).canonicalFilePath(),
               QFileInfo(installed).canonicalFilePath());
     EXPECT_EQ(QFileInfo(dataFolder(bin)).canonicalFilePath(), QFileInfo(data).canonicalFilePath());
+    // In each folder .xls, .xlsx and .ods in that order.
+    const QString editedOds =
+        place(user + QStringLiteral("/tavik"), QStringLiteral("SampleData.ods"));
+    EXPECT_EQ(findWorkbook(bin), editedOds) << "a user's copy comes before the installed one";
+    const QString editedXlsx =
+        place(user + QStringLiteral("/tavik"), QStringLiteral("SampleData.xlsx"));
+    EXPECT_EQ(findWorkbook(bin), editedXlsx);
     const QString edited = place(user + QStringLiteral("/tavik"));
-    EXPECT_EQ(findWorkbook(bin), edited) << "a user's copy comes before the installed one";
+    EXPECT_EQ(findWorkbook(bin), edited);
     const QString own = place(bin);
     EXPECT_EQ(findWorkbook(bin), own) << "and the program's own folder before both";
     EXPECT_EQ(dataFolder(bin), bin);

@@ -18,11 +18,24 @@ QString installedDataFolder(const QString& programFolder) {
     return QDir::cleanPath(programFolder + QStringLiteral("/../share/tavik"));
 }
 
+// The crop workbook a folder holds, in any of the formats read, the first of them in order;
+// empty when it holds none.
+QString workbookIn(const QString& folder) {
+    const QString xls = defaultWorkbookPath(folder);
+    for (const QString& path :
+         {xls, xls + QLatin1Char('x'), xls.chopped(3) + QStringLiteral("ods")}) {
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString dataFolder(const QString& programFolder) {
     const auto holdsData = [](const QString& folder) {
-        return QFileInfo::exists(defaultWorkbookPath(folder)) ||
+        return !workbookIn(folder).isEmpty() ||
                QFileInfo(QDir(folder).filePath(QStringLiteral("pictures"))).isDir();
     };
     if (holdsData(programFolder)) {
@@ -33,20 +46,18 @@ QString dataFolder(const QString& programFolder) {
 }
 
 QString findWorkbook(const QString& programFolder) {
-    const QString own = defaultWorkbookPath(programFolder);
-    if (QFileInfo::exists(own)) {
+    if (QString own = workbookIn(programFolder); !own.isEmpty()) {
         return own;
     }
     const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!userData.isEmpty()) {
-        const QString edited = QDir(userData).filePath(QStringLiteral("tavik/") +
-                                                       QString::fromLatin1(kWorkbookFileName));
-        if (QFileInfo::exists(edited)) {
+        if (QString edited = workbookIn(QDir(userData).filePath(QStringLiteral("tavik")));
+            !edited.isEmpty()) {
             return edited;
         }
     }
-    const QString installed = defaultWorkbookPath(installedDataFolder(programFolder));
-    return QFileInfo::exists(installed) ? installed : own;
+    const QString installed = workbookIn(installedDataFolder(programFolder));
+    return installed.isEmpty() ? defaultWorkbookPath(programFolder) : installed;
 }
 
 std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
@@ -61,43 +72,49 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
 
 namespace {
 
-// The first problems, one a line, and a count of the others.
-std::string listedProblems(const std::vector<CropRowProblem>& problems) {
-    if (problems.size() <= kListedCropProblems) {
-        return describeCropProblems(problems);
-    }
-    const std::vector<CropRowProblem> first(problems.begin(),
-                                            problems.begin() + kListedCropProblems);
+// "… and 3 more problems in 2 more rows" after the first `listed` problems.
+std::string moreProblems(const std::vector<CropRowProblem>& problems, std::size_t listed) {
     std::vector<int> rows;
-    for (auto p = problems.begin() + kListedCropProblems; p != problems.end(); ++p) {
-        if (p->row != first.back().row && (rows.empty() || rows.back() != p->row)) {
+    for (auto p = problems.begin() + static_cast<std::ptrdiff_t>(listed); p != problems.end();
+         ++p) {
+        if (p->row != problems[listed - 1].row && (rows.empty() || rows.back() != p->row)) {
             rows.push_back(p->row);
         }
     }
-    const std::size_t more = problems.size() - kListedCropProblems;
-    return describeCropProblems(first) + "\n… and " + std::to_string(more) + " more problem" +
-           (more == 1 ? "" : "s") +
+    const std::size_t more = problems.size() - listed;
+    return "… and " + std::to_string(more) + " more problem" + (more == 1 ? "" : "s") +
            (rows.empty() ? ""
                          : " in " + std::to_string(rows.size()) + " more row" +
-                               (rows.size() == 1 ? "" : "s")) +
-           " (all of them are listed in the details).";
+                               (rows.size() == 1 ? "" : "s"));
+}
+
+// The first `listed` problems, one a line, and a count of the others.
+std::string listedProblems(const std::vector<CropRowProblem>& problems, std::size_t listed,
+                           const char* ending) {
+    if (problems.size() <= listed) {
+        return describeCropProblems(problems);
+    }
+    const std::vector<CropRowProblem> first(problems.begin(),
+                                            problems.begin() + static_cast<std::ptrdiff_t>(listed));
+    return describeCropProblems(first) + "\n" + moreProblems(problems, listed) + ending;
 }
 
 } // namespace
 
-CropTableReport loadCropTable(mType& state, const QString& path, bool everyProblem) {
+CropTableReport loadCropTable(mType& state, const QString& path, bool onTerminal) {
     CropTableReport report;
     const CropTable::LoadResult loaded = loadCropData(state);
     if (loaded.problem) {
         report.problem = workbookErrorMessage(path, *loaded.problem);
         return report;
     }
-    const std::string listed = everyProblem ? describeCropProblems(loaded.rowProblems)
-                                            : listedProblems(loaded.rowProblems);
+    const std::string listed =
+        listedProblems(loaded.rowProblems, kListedCropProblems,
+                       onTerminal ? "." : " (all of them are listed in the details).");
     if (!loaded.rowProblems.empty()) {
         report.leftOut = "These crop rows of the workbook \"" + printableText(path.toStdString()) +
                          "\" cannot be used, so their crops are not offered:\n\n" + listed;
-        report.details = describeCropProblems(loaded.rowProblems);
+        report.details = listedProblems(loaded.rowProblems, kDetailedCropProblems, ".");
     }
     if (state.CropData.offeredRows().empty()) {
         std::string problem = state.CropData.RowCount() < 2

@@ -18,8 +18,9 @@ QString dataFolder(const QString& programFolder);
 
 // The crop workbook the program reads: the one in its own folder; else a per-user copy
 // ("tavik/SampleData.xls" in the XDG data folder, normally ~/.local/share), which a user
-// may edit; else the installed one. When none is there, the program folder's (so that the
-// message names it).
+// may edit; else the installed one. In each folder SampleData.xls, SampleData.xlsx and
+// SampleData.ods are looked for in that order. When none is there, the program folder's .xls
+// (so that the message names it).
 QString findWorkbook(const QString& programFolder);
 
 // Opens the crop workbook into state.CropWorkbook. On failure returns the message for the
@@ -28,20 +29,21 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
                                             const WorkbookReaderOptions& options);
 
 // What loading the crop table reported, ready for the user.
-// A message about unusable rows stays short enough to read on a screen: it lists the first
-// problems and counts the rest; `details` holds every one of them, a line each.
+// A message about unusable rows stays short enough to read on a screen or a terminal: it lists
+// the first problems and counts the rest; `details` holds many more of them, a line each.
 struct CropTableReport {
     std::optional<std::string> problem; // the table cannot be used at all
     std::optional<std::string> leftOut; // some rows cannot be used: heading and first problems
     std::string details;                // every problem of the rows left out
 };
 
-// How many problems a message lists before it counts the rest.
+// How many problems a message lists before it counts the rest, and how many its details list.
 inline constexpr std::size_t kListedCropProblems = 12;
+inline constexpr std::size_t kDetailedCropProblems = 1000;
 
 // Copies the opened workbook into CropData (releasing it) and words the outcome. A workbook
 // without a single usable crop row is an error: there would be nothing to plan.
-// A terminal scrolls: with everyProblem the messages list every problem instead of the first.
-CropTableReport loadCropTable(mType& state, const QString& path, bool everyProblem = false);
+// On a terminal (standard error) there are no details to point to.
+CropTableReport loadCropTable(mType& state, const QString& path, bool onTerminal = false);
 
 } // namespace tavik

@@ -1,7 +1,7 @@
 #include "WorkbookReader.h"
 
-#include "FreexlSheet.h"
-#include "UsedRangeCsv.h"
+#include "SheetAnswer.h"
+#include "SheetRead.h"
 #include "state/NumberText.h"
 
 #include <QDeadlineTimer>
@@ -140,7 +140,7 @@ WorkbookReadResult readerResult(QProcess& reader, const QByteArray& output) {
                        std::to_string(reader.exitCode()) + ")");
     }
     std::string parseError;
-    auto sheet = parseUsedRangeCsv(std::string_view(output.constData(), output.size()), parseError);
+    auto sheet = parseSheetAnswer(std::string_view(output.constData(), output.size()), parseError);
     if (!sheet) {
         return failure("the reader's output could not be understood (" + parseError + ")");
     }

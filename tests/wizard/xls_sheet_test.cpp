@@ -1,9 +1,9 @@
-// Reading the stored results of formula cells, the size the first sheet claims and the texts too
-// long for the cell reader: workbooks written by xlwt (which stores no results) and by LibreOffice
-// Calc, workbooks assembled here record by record, and damaged files. The verdicts on long texts
-// are those the cell reader gave on the same workbooks.
+// The reader of Excel 97-2003 workbooks: the cells of the first sheet, the stored results of
+// formula cells, the size the sheet claims and shared texts laid over several pieces, in
+// workbooks written by xlwt (which stores no formula results) and by LibreOffice Calc,
+// workbooks assembled here record by record, and damaged files.
 
-#include "workbook/FormulaCells.h"
+#include "workbook/SheetRead.h"
 
 #include <bit>
 #include <cstdint>
@@ -151,8 +151,6 @@ std::string fileBytes(const std::string& relative) {
     return bytes.str();
 }
 
-constexpr unsigned kRows = 10;
-constexpr unsigned kColumns = 38;
 const std::string kNever = "its result was never calculated";
 
 // `why` is a piece of the expected reason, empty when the value is readable.
@@ -163,23 +161,40 @@ struct Expected {
     std::string why = {};
 };
 
-void expectCells(const FormulaScan& scan, const std::vector<Expected>& expected) {
-    ASSERT_EQ(scan.problem, "");
-    ASSERT_EQ(scan.cells.size(), expected.size());
+// The sheet holds the expected cells (0-based) and nothing else.
+void expectCells(const SheetRead& read, const std::vector<Expected>& expected) {
+    ASSERT_EQ(read.problem, "");
+    ASSERT_TRUE(read.sheet);
+    std::size_t found = 0;
+    for (std::size_t r = 0; r < read.sheet->rows.size(); ++r) {
+        for (std::size_t c = 0; c < read.sheet->rows[r].size(); ++c) {
+            found += isEmpty(read.sheet->rows[r][c]) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(found, expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        const FormulaCell& cell = scan.cells[i];
-        EXPECT_EQ(cell.row, expected[i].row) << i;
-        EXPECT_EQ(cell.column, expected[i].column) << i;
-        EXPECT_EQ(cell.value, expected[i].value) << i;
+        const auto& rows = read.sheet->rows;
+        ASSERT_LT(expected[i].row, rows.size()) << i;
+        ASSERT_LT(expected[i].column, rows[expected[i].row].size()) << i;
+        const Cell& cell = rows[expected[i].row][expected[i].column];
         if (expected[i].why.empty()) {
-            EXPECT_EQ(cell.why, "") << i;
+            const Cell wanted =
+                std::visit([](const auto& v) { return Cell{v}; }, expected[i].value);
+            EXPECT_EQ(cell, wanted) << i;
         } else {
-            EXPECT_NE(cell.why.find(expected[i].why), std::string::npos) << i << ": " << cell.why;
+            const auto* unreadable = std::get_if<UnreadableCell>(&cell);
+            ASSERT_NE(unreadable, nullptr) << i;
+            EXPECT_NE(unreadable->why.find(expected[i].why), std::string::npos)
+                << i << ": " << unreadable->why;
         }
     }
 }
 
-TEST(FormulaCells, ReadsTheResultsTheWorkbookStored) {
+std::size_t widthOf(const SheetCells& sheet) {
+    return sheet.rows.empty() ? 0 : sheet.rows.front().size();
+}
+
+TEST(XlsSheet, ReadsTheResultsTheWorkbookStored) {
     const std::string chart = bof(0x0600, 0x20) + formula(5, 5, number(9)) + kEof;
     const struct {
         const char* name;
@@ -219,14 +234,14 @@ TEST(FormulaCells, ReadsTheResultsTheWorkbookStored) {
          formula(1, 2, nonNumber(0)) + formula(2, 2, number(1)) + formula(3, 2, nonNumber(0)) +
              record(0x0207, le(5, 2) + '\0' + "ab"),
          {{1, 2, {}, "text result is missing"}, {2, 2, 1.0}, {3, 2, {}, "damaged"}}},
-        {"only the first sheet's cells within the limits",
-         formula(2, 2, number(3)) + formula(1, 40, nonNumber(0)) + text8("skipped") +
-             formula(10, 0, number(4)) + chart + formula(9, 37, nonNumber(0)) + text8("last"),
-         {{2, 2, 3.0}, {9, 37, "last"}}},
+        {"only the first sheet's cells within its 37 columns",
+         formula(2, 2, number(3)) + formula(1, 40, nonNumber(0)) + text8("skipped") + chart +
+             formula(9, 36, nonNumber(0)) + text8("last"),
+         {{2, 2, 3.0}, {9, 36, "last"}}},
         {"an Excel 5 workbook",
          formula(1, 2, nonNumber(0)) + record(0x0207, le(5, 2) + "Maize") +
              formula(2, 2, nonNumber(0)) + record(0x0207, le(4, 2) + "ma\xEFs"),
-         {{1, 2, "Maize"}, {2, 2, {}, "character set"}},
+         {{1, 2, "Maize"}, {2, 2, "ma\xC3\xAFs"}},
          0x0500,
          "BOOK"},
     };
@@ -238,15 +253,13 @@ TEST(FormulaCells, ReadsTheResultsTheWorkbookStored) {
         const std::string large =
             workbook(record(0x0099, std::string(5000, 'x')) + c.sheet, c.version, "", after);
         for (const unsigned shift : {9U, 12U}) {
-            expectCells(scanFormulaCells(compoundFile(small, c.streamName, shift), kRows, kColumns),
-                        c.expected);
-            expectCells(scanFormulaCells(compoundFile(large, c.streamName, shift), kRows, kColumns),
-                        c.expected);
+            expectCells(readXlsSheet(compoundFile(small, c.streamName, shift)), c.expected);
+            expectCells(readXlsSheet(compoundFile(large, c.streamName, shift)), c.expected);
         }
     }
 }
 
-TEST(FormulaCells, RefusesFilesWhoseStructureCannotBeFollowed) {
+TEST(XlsSheet, RefusesFilesWhoseStructureCannotBeFollowed) {
     const std::string sheet = formula(1, 2, number(1));
     const std::string big = compoundFile(workbook(record(0x0099, std::string(5000, 'x')) + sheet));
     const std::string small = compoundFile(workbook(sheet));
@@ -278,66 +291,78 @@ TEST(FormulaCells, RefusesFilesWhoseStructureCannotBeFollowed) {
          "sector chains"},
         {"a mini FAT cycle", patched(small, 1536, 0), "sector chains"},
         {"a mini stream past the end", patched(small, 1024 + 120, 100000), "sector chains"},
+        {"a text cell whose shared text is missing",
+         compoundFile(workbook(labelSst(3, 4, 2), 0x0600, sharedTexts(1, shared8("one")))),
+         "the text of the cell in row 4, column 5 is missing"},
+        {"a number that is not finite",
+         compoundFile(
+             workbook(record(0x0203, le(1, 2) + le(0, 2) + le(15, 2) +
+                                         number(std::numeric_limits<double>::quiet_NaN())))),
+         "the number in row 2, column 1 is not a finite number"},
+        {"an Excel 5 text in a code page other than Western European",
+         compoundFile(
+             workbook(record(0x0204, le(1, 2) + le(0, 2) + le(15, 2) + le(4, 2) + "ma\xEFs"),
+                      0x0500, record(0x0042, le(1251, 2))),
+             "Book"),
+         "the text in row 2, column 1 is in a character set that cannot be read"},
+        {"a text running past its record",
+         compoundFile(
+             workbook(record(0x0204, le(1, 2) + le(0, 2) + le(15, 2) + le(10, 2) + '\0' + "abc"))),
+         "the text in row 2, column 1 runs past its record"},
+        {"a claim beyond the largest sheet", compoundFile(workbook(dimensions(70000, 3))),
+         "claims 70000 rows and 3 columns"},
+        {"a claim beyond the rows of a crop table", compoundFile(workbook(dimensions(40000, 3))),
+         "40000 rows, more than the 32767 rows that can be read"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FormulaScan scan = scanFormulaCells(c.bytes, kRows, kColumns);
-        EXPECT_NE(scan.problem.find(c.error), std::string::npos) << scan.problem;
-        EXPECT_TRUE(scan.cells.empty());
+        const SheetRead read = readXlsSheet(c.bytes);
+        EXPECT_NE(read.problem.find(c.error), std::string::npos) << read.problem;
+        EXPECT_FALSE(read.sheet);
     }
 }
 
-TEST(FormulaCells, ReadsTheSizeTheFirstSheetClaims) {
-    // The shipped sample, its claim patched: the cell reader counts from row and column 0,
-    // whatever first row and column the record names.
+TEST(XlsSheet, TheUsedRangeIsTheSizeTheFirstSheetClaims) {
+    // The shipped sample, its claim patched: rows and columns count from 0, whatever first row
+    // and column the record names; no more than 37 columns are read.
     std::string sample = fileBytes("wizard/resources/SampleData.xls");
     const std::size_t claim = sample.find(std::string("\x00\x02\x0E\x00", 4));
     ASSERT_NE(claim, std::string::npos);
-    sample.replace(claim + 4, 12, le(3, 4) + le(5000, 4) + le(2, 2) + le(300, 2));
+    sample.replace(claim + 4, 12, le(3, 4) + le(5000, 4) + le(2, 2) + le(200, 2));
     const std::string chart = bof(0x0600, 0x20) + dimensions(900, 90) + kEof;
     const std::string otherSheet = bof(0x0600, 0x10) + dimensions(800, 80) + kEof;
     const struct {
         const char* name;
         std::string bytes;
-        std::optional<std::uint32_t> rows;
-        std::optional<std::uint32_t> columns;
+        std::size_t rows;
+        std::size_t columns;
     } cases[] = {
-        {"a patched sample", sample, 5000, 300},
+        {"a patched sample", sample, 5000, 37},
         {"the largest of two claims, not a chart's or the next sheet's",
          compoundFile(
-             workbook(dimensions(7, 2) + chart + dimensions(6, 40), 0x0600, "", otherSheet)),
-         7, 40},
+             workbook(dimensions(7, 2) + chart + dimensions(6, 30), 0x0600, "", otherSheet)),
+         7, 30},
         {"an Excel 5 workbook",
          compoundFile(
              workbook(record(0x0200, le(1, 2) + le(4, 2) + le(0, 2) + le(3, 2) + le(0, 2)), 0x0500),
              "Book"),
          4, 3},
-        {"no claim", compoundFile(workbook(formula(1, 2, number(1)))), std::nullopt, std::nullopt},
+        {"no claim: the cells' extent", compoundFile(workbook(formula(1, 2, number(1)))), 2, 3},
+        {"cells beyond the claim are not read",
+         compoundFile(workbook(dimensions(2, 2) + formula(5, 5, number(1)))), 2, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const FormulaScan scan = scanFormulaCells(c.bytes, kRows, kColumns);
-        ASSERT_EQ(scan.problem, "");
-        EXPECT_EQ(scan.claimedRows, c.rows);
-        EXPECT_EQ(scan.claimedColumns, c.columns);
-    }
-}
-
-void expectLongTexts(const FormulaScan& scan, const std::vector<LongText>& expected,
-                     std::optional<unsigned> longShared) {
-    ASSERT_EQ(scan.problem, "");
-    EXPECT_EQ(scan.longSharedText, longShared);
-    ASSERT_EQ(scan.longTexts.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(scan.longTexts[i].row, expected[i].row) << i;
-        EXPECT_EQ(scan.longTexts[i].column, expected[i].column) << i;
-        EXPECT_EQ(scan.longTexts[i].characters, expected[i].characters) << i;
+        const SheetRead read = readXlsSheet(c.bytes);
+        ASSERT_EQ(read.problem, "");
+        EXPECT_EQ(read.sheet->rows.size(), c.rows);
+        EXPECT_EQ(widthOf(*read.sheet), c.columns);
     }
 }
 
 // Four texts laid over seven pieces: "abΩΩ" (8-bit, then 16-bit in the next piece, its run and
-// phonetic data there too), "xyz" (its phonetic data running into the third piece), then two too
-// long, each over three pieces: 300 letters, and as the last text 30 letters (8-bit, 16-bit and
+// phonetic data there too), "xyz" (its phonetic data running into the third piece), then two
+// over three pieces each: 300 letters, and as the last text 30 characters (8-bit, 16-bit and
 // 8-bit again).
 const std::string kMixedTexts =
     sharedTexts(4, le(4, 2) + '\x0C' + le(1, 2) + le(3, 4) + "ab",
@@ -347,85 +372,98 @@ const std::string kMixedTexts =
                  '\0' + std::string(50, 'c') + le(30, 2) + '\0' + std::string(10, 'd'),
                  '\x01' + std::string(20, 'e'), '\0' + std::string(10, 'f')});
 
-TEST(FormulaCells, FindsTextsTooLongForTheCellReader) {
-    const std::string twoCells = labelSst(1, 0, 0) + labelSst(2, 0, 1);
+TEST(XlsSheet, ReadsTextsWhereverTheirPiecesLie) {
+    std::string utf16e;
+    for (int i = 0; i < 10; ++i) {
+        utf16e += "\xE6\x95\xA5"; // U+6565, two bytes 'e' read as one 16-bit character
+    }
     const struct {
         const char* name;
         std::string globals;
         std::string sheet;
-        std::vector<LongText> expected;
-        std::optional<unsigned> longShared;
+        std::vector<Expected> expected;
     } cases[] = {
-        {"a text over three pieces among texts crossing into the next one",
+        {"texts crossing pieces",
          kMixedTexts,
          labelSst(1, 0, 0) + labelSst(2, 0, 1) + labelSst(3, 0, 2) + labelSst(4, 0, 3) +
              labelSst(5, 40, 2),
-         {{3, 0, 300}, {4, 0, 30}},
-         300},
+         {{1, 0, "ab\xCE\xA9\xCE\xA9"},
+          {2, 0, "xyz"},
+          {3, 0, std::string(100, 'a') + std::string(150, 'b') + std::string(50, 'c')},
+          {4, 0, std::string(10, 'd') + utf16e + std::string(10, 'f')}}},
+        {"a header cut by the end of a piece",
+         sharedTexts(2, shared8("one") + le(5, 2), {std::string("\0hello", 6)}),
+         labelSst(1, 0, 0) + labelSst(2, 0, 1),
+         {{1, 0, "one"}, {2, 0, "hello"}}},
         {"a run reaching the third piece, before another text",
          sharedTexts(2, le(6, 2) + '\x08' + le(1, 2) + "hel",
                      {std::string("\0lo!\0\0", 6), std::string(2, '\0') + shared8("after")}),
-         twoCells,
-         {{1, 0, 6}},
-         6},
-        {"a run reaching the third piece, as the last text",
-         sharedTexts(1, le(6, 2) + '\x08' + le(1, 2) + "hel",
-                     {std::string("\0lo!\0\0", 6), std::string(2, '\0')}),
-         labelSst(1, 0, 0),
-         {},
-         std::nullopt},
-        {"a header cut by the end of a piece",
-         sharedTexts(2, shared8("one") + le(5, 2), {std::string("\0hello", 6)}),
-         twoCells,
-         {{2, 0, 5}},
-         5},
-        {"phonetic data filling the next piece, of a text no cell shows",
-         sharedTexts(2, le(5, 2) + '\x04' + le(12, 4) + "hello" + "12345",
-                     {"1234567", shared8("next")}),
-         labelSst(2, 0, 1),
-         {},
-         5},
-        {"texts of cells' own running past their records (8-bit, 16-bit), and one that fits",
+         labelSst(1, 0, 0) + labelSst(2, 0, 1),
+         {{1, 0, "hello!"}, {2, 0, "after"}}},
+        {"cells' own texts, one continued, 8-bit and 16-bit, and numbers of every kind",
          "",
          record(0x0204, le(1, 2) + le(0, 2) + le(15, 2) + le(10, 2) + '\0' + "abcde") +
              record(0x003C, std::string("\0fghij", 6)) +
-             record(0x0204, le(2, 2) + le(0, 2) + le(15, 2) + le(3, 2) + '\x01' + "xyzw") +
-             record(0x0204, le(3, 2) + le(0, 2) + le(15, 2) + le(2, 2) + '\x01' + "xyzw"),
-         {{1, 0, 10}, {2, 0, 3}},
-         std::nullopt},
+             record(0x0204, le(2, 2) + le(0, 2) + le(15, 2) + le(2, 2) + '\x01' + "xyzw") +
+             record(0x0203, le(3, 2) + le(1, 2) + le(15, 2) + number(-2.5)) +
+             record(0x027E, le(3, 2) + le(2, 2) + le(15, 2) + le((1234U << 2) | 3U, 4)) +
+             record(0x00BD, le(4, 2) + le(3, 2) + le(15, 2) +
+                                le(std::bit_cast<std::uint64_t>(6000.0) >> 32, 4) + le(15, 2) +
+                                le((std::uint32_t(-7) << 2) | 2U, 4) + le(4, 2)),
+         {{1, 0, "abcdefghij"},
+          {2, 0, "\xE7\xA5\xB8\xE7\x9D\xBA"},
+          {3, 1, -2.5},
+          {3, 2, 12.34},
+          {4, 3, 6000.0},
+          {4, 4, -7.0}}},
         {"a table claiming four billion texts",
          sharedTexts(0xFFFFFFFF, shared8("one")),
          labelSst(1, 0, 0),
-         {},
-         std::nullopt},
+         {{1, 0, "one"}}},
+        {"a text longer than a cell passes on, cut where a character begins",
+         sharedTexts(
+             1, le(3000, 2) + '\x01' +
+                    [] {
+                        std::string units;
+                        for (int i = 0; i < 3000; ++i) {
+                            units += "\xA9\x03";
+                        }
+                        return units;
+                    }()),
+         labelSst(1, 0, 0),
+         {{1, 0,
+           [] {
+               std::string omegas;
+               for (int i = 0; i < 2048; ++i) {
+                   omegas += "\xCE\xA9";
+               }
+               return omegas;
+           }()}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        expectLongTexts(
-            scanFormulaCells(compoundFile(workbook(c.sheet, 0x0600, c.globals)), kRows, kColumns),
-            c.expected, c.longShared);
+        expectCells(readXlsSheet(compoundFile(workbook(c.sheet, 0x0600, c.globals))), c.expected);
     }
 }
 
-TEST(FormulaCells, ReadsRealWorkbooks) {
+// The formula cells of real workbooks, each among other cells; and the used range's size.
+TEST(XlsSheet, ReadsRealWorkbooks) {
     std::string longText;
     for (int i = 0; i < 3000; ++i) {
         longText += "\xCE\xA9x";
     }
+    longText.resize(4095); // 1,365 pairs of 3 bytes: the cut at 4,096 bytes falls within an "Ω"
     std::vector<Expected> xlwt;
     for (const unsigned row : {1U, 2U, 3U, 4U, 5U, 7U, 8U}) {
         xlwt.push_back({row, 2, {}, kNever});
     }
-    // The size is the one the cell reader gives; so is the verdict on the long names.
     const struct {
         const char* file;
-        std::vector<Expected> expected;
-        std::uint32_t rows = 12;
-        std::uint32_t columns = 37;
-        std::vector<LongText> longTexts = {};
+        std::vector<Expected> formulas;
+        std::size_t rows = 12;
+        std::size_t columns = 37;
     } cases[] = {
-        {"wizard/resources/SampleData.xls", {}},
-        {"tests/wizard/data/formulas-xlwt.xls", xlwt, 9, 41},
+        {"tests/wizard/data/formulas-xlwt.xls", xlwt, 9, 37},
         {"tests/wizard/data/formulas-calc.xls",
          {{1, 2, 8000.0},
           {2, 2, "wheat"},
@@ -435,25 +473,29 @@ TEST(FormulaCells, ReadsRealWorkbooks) {
           {7, 2, {}, kNever},
           {8, 2, "MA\xC3\x8FS"}},
          9,
-         41},
-        {"tests/wizard/data/long-name-15965.xls", {}},
-        {"tests/wizard/data/long-name-15966.xls", {}, 12, 37, {{1, 0, 15966}}},
+         37},
+        {"tests/wizard/data/long-name-15966.xls", {{1, 0, std::string(4096, 'x')}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::string bytes = fileBytes(c.file);
-        ASSERT_FALSE(bytes.empty());
-        const FormulaScan scan = scanFormulaCells(bytes, 32768, kColumns);
-        expectCells(scan, c.expected);
-        EXPECT_EQ(scan.claimedRows, c.rows);
-        EXPECT_EQ(scan.claimedColumns, c.columns);
-        expectLongTexts(scan, c.longTexts,
-                        c.longTexts.empty() ? std::nullopt
-                                            : std::optional<unsigned>(c.longTexts[0].characters));
+        const SheetRead read = readXlsSheet(fileBytes(c.file));
+        ASSERT_TRUE(read.sheet) << read.problem;
+        EXPECT_EQ(read.sheet->rows.size(), c.rows);
+        EXPECT_EQ(widthOf(*read.sheet), c.columns);
+        for (const Expected& e : c.formulas) {
+            const Cell& cell = read.sheet->rows.at(e.row).at(e.column);
+            if (e.why.empty()) {
+                EXPECT_EQ(cell, std::visit([](const auto& v) { return Cell{v}; }, e.value))
+                    << e.row;
+            } else {
+                ASSERT_TRUE(isUnreadable(cell)) << e.row;
+                EXPECT_NE(std::get<UnreadableCell>(cell).why.find(e.why), std::string::npos);
+            }
+        }
     }
 }
 
-TEST(FormulaCells, DamagedCopiesNeverBreakTheReader) {
+TEST(XlsSheet, DamagedCopiesNeverBreakTheReader) {
     const std::string continued =
         workbook(formula(1, 2, nonNumber(0)) + record(0x0207, le(4, 2) + '\0' + "ab") +
                  record(0x003C, std::string("\x01\xA9\x03\xA9\x03", 5)));
@@ -469,16 +511,22 @@ TEST(FormulaCells, DamagedCopiesNeverBreakTheReader) {
                          record(0x0204, le(5, 2) + le(0, 2) + le(15, 2) + le(4, 2) + '\0' + "ab"),
                      0x0600, kMixedTexts)),
     };
+    // A sheet or a problem, never both; a sheet within the limits, its texts bounded.
     const auto check = [](const std::string& bytes) {
-        const FormulaScan scan = scanFormulaCells(bytes, kRows, kColumns);
-        EXPECT_TRUE(scan.problem.empty() || (scan.cells.empty() && scan.longTexts.empty() &&
-                                             !scan.claimedRows && !scan.longSharedText));
-        for (const FormulaCell& cell : scan.cells) {
-            EXPECT_TRUE(cell.row < kRows && cell.column < kColumns);
-            EXPECT_NE(std::holds_alternative<std::monostate>(cell.value), cell.why.empty());
+        const SheetRead read = readXlsSheet(bytes);
+        ASSERT_NE(read.sheet.has_value(), !read.problem.empty());
+        if (!read.sheet) {
+            return;
         }
-        for (const LongText& text : scan.longTexts) {
-            EXPECT_TRUE(text.row < kRows && text.column < kColumns);
+        EXPECT_LE(read.sheet->rows.size(), kMaxSheetRows);
+        for (const auto& row : read.sheet->rows) {
+            ASSERT_EQ(row.size(), widthOf(*read.sheet));
+            EXPECT_LE(row.size(), kMaxSheetColumns);
+            for (const Cell& cell : row) {
+                if (const auto* text = std::get_if<std::string>(&cell)) {
+                    EXPECT_LE(text->size(), kMaxCellTextBytes);
+                }
+            }
         }
     };
     std::mt19937 random(20240611);

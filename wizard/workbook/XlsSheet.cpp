@@ -1,13 +1,15 @@
-#include "FormulaCells.h"
-
+#include "SheetRead.h"
 #include "state/Utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <variant>
+#include <vector>
 
 namespace tavik {
 
@@ -38,6 +40,12 @@ constexpr std::uint16_t kDimensions = 0x0200;
 constexpr std::uint16_t kSharedTexts = 0x00FC; // SST
 constexpr std::uint16_t kLabelSst = 0x00FD;
 constexpr std::uint16_t kLabel = 0x0204;
+constexpr std::uint16_t kRString = 0x00D6;
+constexpr std::uint16_t kNumber = 0x0203;
+constexpr std::uint16_t kRk = 0x027E;
+constexpr std::uint16_t kMulRk = 0x00BD;
+constexpr std::uint16_t kBoolErr = 0x0205;
+constexpr std::uint16_t kCodePage = 0x0042;
 constexpr std::uint16_t kBiff8 = 0x0600;
 constexpr std::uint16_t kBiff5 = 0x0500;
 // Far more records than any real workbook holds; more means a damaged or hostile file.
@@ -423,8 +431,40 @@ std::optional<std::string> readBiff8Text(std::string_view data, Records& records
     }
 }
 
-// The shared texts the cell reader misreads: the index and length of each, by index.
-using MisreadTexts = std::vector<std::pair<std::uint32_t, unsigned>>;
+// A text cut to kMaxCellTextBytes where a character begins.
+std::string boundedText(std::string text) {
+    if (text.size() > kMaxCellTextBytes) {
+        std::size_t cut = kMaxCellTextBytes;
+        while (cut > 0 && isUtf8Continuation(static_cast<unsigned char>(text[cut]))) {
+            --cut;
+        }
+        text.resize(cut);
+    }
+    return text;
+}
+
+// Excel 5/95 texts are in the workbook's code page; Windows-1252 (Western European), the
+// default, is read, and any other code page for ASCII texts only.
+constexpr std::uint16_t kWindows1252 = 1252;
+constexpr std::array<char16_t, 32> kWindows1252High{
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+std::optional<std::string> codePageText(std::string_view bytes, std::uint16_t codePage) {
+    std::string out;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else if (codePage != kWindows1252) {
+            return std::nullopt;
+        } else {
+            appendUtf8(out, byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
+        }
+    }
+    return out;
+}
 
 // Reads the table of shared texts of a BIFF8 workbook: the SST record, then the CONTINUE records
 // after it, each a piece of the table. After a count of all texts and one of unique texts come the
@@ -432,31 +472,20 @@ using MisreadTexts = std::vector<std::pair<std::uint32_t, unsigned>>;
 // follow, 0x04 phonetic data follows) and, as the flags say, a run count and the size of the
 // phonetic data; then the characters, the runs (4 bytes each) and the phonetic data. Characters
 // that go on in the next piece follow a fresh option byte there; the rest just go on.
-//
-// The cell reader follows a text into the next piece only. It misreads a text whose header is cut
-// by the end of a piece or whose characters reach past the piece after the one its header is in.
-// It loses its place, and misreads the texts after, when a text's runs and phonetic data reach
-// past that piece too, or when the characters end in the piece of the header but the runs and
-// phonetic data fill all of the next piece (it then looks for the next header past its end).
 class SharedTexts {
 public:
     SharedTexts(std::string_view table, Records& records) : piece_(table), records_(records) {}
 
-    // Stops at the end of the table, however many texts it claims; a text cut short ends it too.
-    MisreadTexts misread() {
-        MisreadTexts found;
+    // The texts, in order; stops at the end of the table, however many texts it claims (a
+    // cell showing a text past the end is then refused).
+    std::vector<std::string> read() {
+        std::vector<std::string> texts;
         if (piece_.size() < 8) {
-            return found;
+            return texts;
         }
         const std::uint32_t unique = u32(piece_, 4);
         at_ = 8;
-        std::optional<std::pair<std::uint32_t, unsigned>> losesPlace;
         for (std::uint32_t index = 0; index < unique && reachNextByte(); ++index) {
-            if (losesPlace) {
-                found.push_back(*losesPlace); // a text follows it
-                losesPlace.reset();
-            }
-            const std::size_t headerPiece = pieceNumber_;
             const auto count = readNumber(2);
             const auto flags = readNumber(1);
             if (!count || !flags) {
@@ -464,23 +493,16 @@ public:
             }
             const auto runs = (*flags & 0x08) != 0 ? readNumber(2) : 0;
             const auto phonetic = (*flags & 0x04) != 0 ? readNumber(4) : 0;
-            const bool headerCut = pieceNumber_ != headerPiece;
-            if (!runs || !phonetic || !skipCharacters(*count, (*flags & 0x01) != 0)) {
+            if (!runs || !phonetic) {
                 break;
             }
-            const std::size_t charactersPiece = pieceNumber_;
-            if (!skip(4 * std::uint64_t{*runs} + *phonetic)) {
+            auto text = readCharacters(*count, (*flags & 0x01) != 0);
+            if (!text || !skip(4 * std::uint64_t{*runs} + *phonetic)) {
                 break;
             }
-            const bool fillsNextPiece = charactersPiece == headerPiece &&
-                                        pieceNumber_ == headerPiece + 1 && at_ == piece_.size();
-            if (headerCut || charactersPiece > headerPiece + 1) {
-                found.emplace_back(index, *count);
-            } else if (pieceNumber_ > headerPiece + 1 || fillsNextPiece) {
-                losesPlace.emplace(index, *count);
-            }
+            texts.push_back(std::move(*text));
         }
-        return found;
+        return texts;
     }
 
 private:
@@ -494,7 +516,6 @@ private:
         }
         piece_ = record->data;
         at_ = 0;
-        ++pieceNumber_;
         return true;
     }
     // Moves past the ends of pieces onto the next byte; false at the end of the table.
@@ -528,17 +549,22 @@ private:
         }
         return true;
     }
-    bool skipCharacters(std::size_t count, bool wide) {
+    std::optional<std::string> readCharacters(std::size_t count, bool wide) {
+        std::u16string units;
+        units.reserve(count);
         for (;;) {
             const std::size_t width = wide ? 2 : 1;
             const std::size_t step = std::min(count, (piece_.size() - at_) / width);
-            at_ += step * width;
+            for (std::size_t i = 0; i < step; ++i, at_ += width) {
+                units.push_back(wide ? static_cast<char16_t>(u16(piece_, at_))
+                                     : static_cast<char16_t>(byteAt(piece_, at_)));
+            }
             count -= step;
             if (count == 0) {
-                return true;
+                return boundedText(utf16ToUtf8(units));
             }
             if (!nextPiece() || piece_.empty()) {
-                return false;
+                return std::nullopt;
             }
             wide = (byteAt(piece_, 0) & 0x01) != 0;
             at_ = 1;
@@ -547,123 +573,260 @@ private:
 
     std::string_view piece_;
     std::size_t at_ = 0;
-    std::size_t pieceNumber_ = 0;
     Records& records_;
 };
 
-// The length of the text of a LABEL record, when the text runs past the end of the record: the
-// cell reader reads no further, so it misreads the rest.
-std::optional<unsigned> labelCutShort(std::string_view data, bool biff8) {
-    const unsigned count = u16(data, 6);
-    std::size_t needed = 8 + std::size_t{count};
-    if (biff8 && count > 0) {
-        if (data.size() < 9) {
-            return count;
-        }
-        const std::uint8_t flags = byteAt(data, 8);
-        needed = 9 + ((flags & 0x08) != 0 ? 2 : 0) + ((flags & 0x04) != 0 ? 4 : 0) +
-                 std::size_t{count} * ((flags & 0x01) != 0 ? 2 : 1);
-    }
-    if (needed > data.size()) {
-        return count;
-    }
-    return std::nullopt;
-}
-
-// Reads the text of a STRING record into `cell`.
-void readText(FormulaCell& cell, std::string_view data, bool biff8, Records& records) {
-    if (biff8) {
-        if (auto text = readBiff8Text(data, records)) {
-            cell.value = std::move(*text);
-            cell.why.clear();
-        } else {
-            cell.why = kTextDamaged;
-        }
-        return;
-    }
-    // Excel 5/95: a byte count, then the text in the workbook's code page; only ASCII is
-    // the same in all of them.
-    if (data.size() < 2 || data.size() - 2 < u16(data, 0)) {
-        cell.why = kTextDamaged;
-        return;
-    }
-    const std::string_view text = data.substr(2, u16(data, 0));
-    if (std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
-        cell.why = kTextCharset;
-        return;
-    }
-    cell.value = std::string(text);
-    cell.why.clear();
-}
-
 // The result stored in a FORMULA record: a double, or, when its top two bytes are FF FF, a
 // value of another kind, told by its first byte. True when the text follows in a STRING record.
-bool readResult(FormulaCell& cell, std::string_view result) {
+bool readResult(Cell& cell, std::string_view result) {
     if (byteAt(result, 6) == 0xFF && byteAt(result, 7) == 0xFF) {
         switch (byteAt(result, 0)) {
         case 0:
-            cell.why = kTextMissing; // until the STRING record is read
+            cell = UnreadableCell{kTextMissing}; // until the STRING record is read
             return true;
         case 1:
-            cell.why = kTruthValue;
+            cell = UnreadableCell{kTruthValue};
             break;
         case 2:
-            cell.why = kErrorValue;
+            cell = UnreadableCell{kErrorValue};
             break;
         case 3:
             // An empty text; also what writers that never calculate store for every formula.
-            cell.why = kNeverCalculated;
+            cell = UnreadableCell{kNeverCalculated};
             break;
         default:
-            cell.why = kUnknownKind;
+            cell = UnreadableCell{kUnknownKind};
             break;
         }
         return false;
     }
     const double number = std::bit_cast<double>(u64(result, 0));
     if (std::isfinite(number)) {
-        cell.value = number;
+        cell = number;
     } else {
-        cell.why = kNotFinite;
+        cell = UnreadableCell{kNotFinite};
     }
     return false;
 }
 
-struct SheetLimits {
-    unsigned rows;
-    unsigned columns;
-    bool contain(unsigned row, unsigned column) const { return row < rows && column < columns; }
+// The text of a formula's STRING record.
+Cell formulaText(std::string_view data, bool biff8, std::uint16_t codePage, Records& records) {
+    if (biff8) {
+        auto text = readBiff8Text(data, records);
+        return text ? Cell{boundedText(std::move(*text))} : Cell{UnreadableCell{kTextDamaged}};
+    }
+    if (data.size() < 2 || data.size() - 2 < u16(data, 0)) {
+        return UnreadableCell{kTextDamaged};
+    }
+    auto text = codePageText(data.substr(2, u16(data, 0)), codePage);
+    return text ? Cell{boundedText(std::move(*text))} : Cell{UnreadableCell{kTextCharset}};
+}
+
+// An RK value: a 30-bit integer or the top 30 bits of a double, divided by 100 when told.
+double rkValue(std::uint32_t rk) {
+    double value = (rk & 0x02) != 0
+                       ? static_cast<double>(static_cast<std::int32_t>(rk) >> 2)
+                       : std::bit_cast<double>(static_cast<std::uint64_t>(rk & 0xFFFFFFFCU) << 32);
+    return (rk & 0x01) != 0 ? value / 100 : value;
+}
+
+std::string cellName(unsigned row, unsigned column) {
+    return "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1);
+}
+
+// The cells of the first worksheet as they are read: rows on demand, every row as wide as
+// the widest that can be read.
+class SheetBuilder {
+public:
+    // Keeps a cell within the limits; cells beyond them are not read.
+    void put(unsigned row, unsigned column, Cell value) {
+        lastRow_ = std::max(lastRow_, row + 1);
+        lastColumn_ = std::max(lastColumn_, column + 1);
+        if (row >= kMaxSheetRows || column >= kMaxSheetColumns) {
+            return;
+        }
+        if (row >= rows_.size()) {
+            rows_.resize(row + 1);
+        }
+        auto& cells = rows_[row];
+        if (cells.empty()) {
+            cells.resize(kMaxSheetColumns);
+        }
+        cells[column] = std::move(value);
+    }
+    Cell* at(unsigned row, unsigned column) {
+        if (row >= rows_.size() || column >= kMaxSheetColumns || rows_[row].empty()) {
+            return nullptr;
+        }
+        return &rows_[row][column];
+    }
+    void claim(std::uint32_t rows, std::uint32_t columns) {
+        claimedRows_ = std::max(claimedRows_.value_or(0), rows);
+        claimedColumns_ = std::max(claimedColumns_.value_or(0), columns);
+    }
+    // The used range: the size the sheet claims in its DIMENSIONS record (one past its last row
+    // and column), or without one the extent of its cells.
+    SheetRead finish() {
+        SheetRead read;
+        const std::uint64_t rows = claimedRows_.value_or(lastRow_);
+        const std::uint64_t columns = claimedColumns_.value_or(lastColumn_);
+        if (rows > kMaxBiffRows || columns > kMaxBiffColumns) {
+            read.problem = "the file is damaged: its first worksheet claims " +
+                           std::to_string(rows) + " rows and " + std::to_string(columns) +
+                           " columns";
+            return read;
+        }
+        if (rows > kMaxSheetRows) {
+            read.problem = tooManyRowsProblem(rows);
+            return read;
+        }
+        const auto width =
+            static_cast<std::size_t>(std::min<std::uint64_t>(columns, kMaxSheetColumns));
+        rows_.resize(static_cast<std::size_t>(rows));
+        for (auto& cells : rows_) {
+            cells.resize(width);
+        }
+        read.sheet.emplace();
+        read.sheet->rows = std::move(rows_);
+        return read;
+    }
+
+private:
+    // The largest sheet an Excel 97-2003 workbook can hold; a larger claim means damage.
+    static constexpr std::uint64_t kMaxBiffRows = 65536;
+    static constexpr std::uint64_t kMaxBiffColumns = 256;
+
+    std::vector<std::vector<Cell>> rows_;
+    unsigned lastRow_ = 0;
+    unsigned lastColumn_ = 0;
+    std::optional<std::uint32_t> claimedRows_;
+    std::optional<std::uint32_t> claimedColumns_;
 };
 
+struct SheetContext {
+    bool biff8 = true;
+    std::uint16_t codePage = kWindows1252;
+    const std::vector<std::string>* sharedTexts = nullptr;
+};
+
+// Reads one cell record of the worksheet into `sheet`; the problem when it is damaged.
+std::optional<std::string> readCellRecord(const Record& record, const SheetContext& context,
+                                          Records& records, SheetBuilder& sheet) {
+    const std::string_view data = record.data;
+    const bool cell = record.type == kNumber || record.type == kRk || record.type == kMulRk ||
+                      record.type == kLabelSst || record.type == kLabel ||
+                      record.type == kRString || record.type == kBoolErr;
+    if (!cell) {
+        return std::nullopt;
+    }
+    if (data.size() < 6) {
+        return kBadRecords;
+    }
+    const unsigned row = u16(data, 0);
+    const unsigned column = u16(data, 2);
+    switch (record.type) {
+    case kNumber: {
+        if (data.size() < 14) {
+            return kBadRecords;
+        }
+        const double number = std::bit_cast<double>(u64(data, 6));
+        if (!std::isfinite(number)) {
+            return "the file is damaged: the number in " + cellName(row, column) +
+                   " is not a finite number";
+        }
+        sheet.put(row, column, number);
+        return std::nullopt;
+    }
+    case kRk:
+        if (data.size() < 10) {
+            return kBadRecords;
+        }
+        sheet.put(row, column, rkValue(u32(data, 6)));
+        return std::nullopt;
+    case kBoolErr:
+        // A truth value reads as the number 1 or 0; an error constant as empty.
+        if (data.size() < 8) {
+            return kBadRecords;
+        }
+        if (byteAt(data, 7) == 0) {
+            sheet.put(row, column, static_cast<double>(byteAt(data, 6)));
+        }
+        return std::nullopt;
+    case kMulRk: {
+        // The first column, then an XF index and an RK value for each cell, then the last column.
+        if (data.size() < 6 || (data.size() - 6) % 6 != 0) {
+            return kBadRecords;
+        }
+        const std::size_t count = (data.size() - 6) / 6;
+        for (std::size_t i = 0; i < count; ++i) {
+            sheet.put(row, static_cast<unsigned>(column + i), rkValue(u32(data, 4 + 6 * i + 2)));
+        }
+        return std::nullopt;
+    }
+    case kLabelSst: {
+        if (data.size() < 10) {
+            return kBadRecords;
+        }
+        const std::uint32_t index = u32(data, 6);
+        if (index >= context.sharedTexts->size()) {
+            return "the file is damaged: the text of the cell in " + cellName(row, column) +
+                   " is missing";
+        }
+        sheet.put(row, column, (*context.sharedTexts)[index]);
+        return std::nullopt;
+    }
+    case kLabel:
+    case kRString: {
+        std::optional<std::string> text;
+        if (context.biff8) {
+            // A LABEL's text may go on in CONTINUE records, as a STRING's does.
+            text = readBiff8Text(data.substr(6), records);
+        } else if (data.size() >= 8 && data.size() - 8 >= u16(data, 6)) {
+            text = codePageText(data.substr(8, u16(data, 6)), context.codePage);
+            if (!text) {
+                return "the text in " + cellName(row, column) +
+                       " is in a character set that cannot be read";
+            }
+        }
+        if (!text) {
+            return "the file is damaged: the text in " + cellName(row, column) +
+                   " runs past its record";
+        }
+        sheet.put(row, column, boundedText(std::move(*text)));
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 // Walks the worksheet substream that starts at `offset`, up to its own EOF (charts embedded in
-// it have substreams of their own, nested within), into `scan`; gives an error or nothing.
-const char* readSheet(std::string_view stream, std::size_t offset, bool biff8,
-                      std::size_t& recordCount, SheetLimits limits, const MisreadTexts& misread,
-                      FormulaScan& scan) {
+// it have substreams of their own, nested within); the problem, if any.
+std::optional<std::string> readSheet(std::string_view stream, std::size_t offset,
+                                     const SheetContext& context, std::size_t& recordCount,
+                                     SheetBuilder& sheet) {
     Records records(stream, offset, recordCount);
     const auto bof = records.next();
     if (!bof || bof->type != kBof) {
         return kBadSheet;
     }
-    std::vector<FormulaCell>& cells = scan.cells;
-    bool textPending = false;
-    constexpr std::size_t kNoCell = static_cast<std::size_t>(-1);
-    std::size_t textCell = kNoCell; // the cell a pending text belongs to, if reported
+    // The formula cell whose text result a STRING record is to bring.
+    std::optional<std::pair<unsigned, unsigned>> textPending;
     std::size_t depth = 1;
     while (const auto record = records.next()) {
         if (textPending) {
             if (record->type == kString) {
-                if (textCell != kNoCell) {
-                    readText(cells[textCell], record->data, biff8, records);
+                if (Cell* cell = sheet.at(textPending->first, textPending->second)) {
+                    *cell = formulaText(record->data, context.biff8, context.codePage, records);
                 }
-                textPending = false;
+                textPending.reset();
                 continue;
             }
             if (record->type == kSharedFormula || record->type == kArray ||
                 record->type == kTable) {
                 continue;
             }
-            textPending = false; // the text is missing; the cell says so already
+            textPending.reset(); // the text is missing; the cell says so already
         }
         if (record->type == kBof) {
             ++depth;
@@ -671,67 +834,54 @@ const char* readSheet(std::string_view stream, std::size_t offset, bool biff8,
             if (--depth == 0) {
                 break;
             }
-        } else if (record->type == kFormula && depth == 1) {
+        } else if (depth != 1) {
+            continue;
+        } else if (record->type == kFormula) {
             if (record->data.size() < 20) {
-                return kBadRecords;
-            }
-            FormulaCell cell;
-            cell.row = u16(record->data, 0);
-            cell.column = u16(record->data, 2);
-            textPending = readResult(cell, record->data.substr(6, 8));
-            textCell = kNoCell;
-            if (limits.contain(cell.row, cell.column)) {
-                textCell = cells.size();
-                cells.push_back(std::move(cell));
-            }
-        } else if (record->type == kDimensions && depth == 1) {
-            // BIFF8: 32-bit first row and last row + 1, then 16-bit first column and last
-            // column + 1; Excel 5/95: all 16-bit.
-            if (record->data.size() < (biff8 ? 12U : 8U)) {
-                return kBadRecords;
-            }
-            const std::uint32_t rows = biff8 ? u32(record->data, 4) : u16(record->data, 2);
-            const std::uint32_t columns = u16(record->data, biff8 ? 10 : 6);
-            scan.claimedRows = std::max(scan.claimedRows.value_or(0), rows);
-            scan.claimedColumns = std::max(scan.claimedColumns.value_or(0), columns);
-        } else if ((record->type == kLabelSst || record->type == kLabel) && depth == 1) {
-            if (record->data.size() < (record->type == kLabelSst ? 10U : 8U)) {
                 return kBadRecords;
             }
             const unsigned row = u16(record->data, 0);
             const unsigned column = u16(record->data, 2);
-            if (!limits.contain(row, column)) {
-                continue;
+            Cell value;
+            if (readResult(value, record->data.substr(6, 8))) {
+                textPending.emplace(row, column);
             }
-            if (record->type == kLabel) {
-                if (const auto characters = labelCutShort(record->data, biff8)) {
-                    scan.longTexts.push_back({row, column, *characters});
-                }
-                continue;
+            sheet.put(row, column, std::move(value));
+        } else if (record->type == kDimensions) {
+            // BIFF8: 32-bit first row and last row + 1, then 16-bit first column and last
+            // column + 1; Excel 5/95: all 16-bit.
+            if (record->data.size() < (context.biff8 ? 12U : 8U)) {
+                return kBadRecords;
             }
-            const std::uint32_t index = u32(record->data, 6);
-            const auto text = std::lower_bound(
-                misread.begin(), misread.end(), index,
-                [](const auto& entry, std::uint32_t wanted) { return entry.first < wanted; });
-            if (text != misread.end() && text->first == index) {
-                scan.longTexts.push_back({row, column, text->second});
-            }
+            sheet.claim(context.biff8 ? u32(record->data, 4) : u16(record->data, 2),
+                        u16(record->data, context.biff8 ? 10 : 6));
+        } else if (auto problem = readCellRecord(*record, context, records, sheet)) {
+            return problem;
         }
     }
     if (records.damaged()) {
         return kBadRecords;
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+SheetRead failed(std::string problem) {
+    SheetRead read;
+    read.problem = std::move(problem);
+    return read;
 }
 
 } // namespace
 
-FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned columnLimit) {
-    FormulaScan scan;
+std::string tooManyRowsProblem(std::uint64_t rows) {
+    return "its first worksheet's used range has " + std::to_string(rows) +
+           " rows, more than the " + std::to_string(kMaxSheetRows) + " rows that can be read";
+}
+
+SheetRead readXlsSheet(std::string_view bytes) {
     const WorkbookStream stream = readWorkbookStream(bytes);
     if (!stream.problem.empty()) {
-        scan.problem = stream.problem;
-        return scan;
+        return failed(stream.problem);
     }
     // The workbook globals come first: BOF, the workbook's settings and the list of its sheets,
     // each with the offset of its own BOF, then EOF.
@@ -739,56 +889,50 @@ FormulaScan scanFormulaCells(std::string_view bytes, unsigned rowLimit, unsigned
     Records globals(stream.bytes, 0, recordCount);
     const auto bof = globals.next();
     if (!bof || bof->type != kBof) {
-        scan.problem = kBadRecords;
-        return scan;
+        return failed(kBadRecords);
     }
     const std::uint16_t version = bof->data.size() >= 2 ? u16(bof->data, 0) : 0;
-    const bool biff8 = version == kBiff8 || (version != kBiff5 && !stream.namedBook);
+    SheetContext context;
+    context.biff8 = version == kBiff8 || (version != kBiff5 && !stream.namedBook);
     std::optional<std::uint32_t> firstSheet;
-    MisreadTexts misread;
+    std::vector<std::string> sharedTexts;
     bool sharedTextsRead = false;
     while (const auto record = globals.next()) {
         if (record->type == kEof) {
             break;
         }
         if (record->type == kFilePass) {
-            scan.problem = kPassword;
-            return scan;
+            return failed(kPassword);
         }
         if (record->type == kBoundSheet && !firstSheet) {
             if (record->data.size() < 4) {
-                scan.problem = kBadRecords;
-                return scan;
+                return failed(kBadRecords);
             }
             firstSheet = u32(record->data, 0);
         }
-        if (record->type == kSharedTexts && biff8 && !sharedTextsRead) {
+        if (record->type == kCodePage && record->data.size() >= 2) {
+            context.codePage = u16(record->data, 0);
+        }
+        if (record->type == kSharedTexts && context.biff8 && !sharedTextsRead) {
             sharedTextsRead = true;
-            misread = SharedTexts(record->data, globals).misread();
+            sharedTexts = SharedTexts(record->data, globals).read();
         }
     }
     if (globals.damaged()) {
-        scan.problem = kBadRecords;
-        return scan;
+        return failed(kBadRecords);
     }
     if (!firstSheet) {
-        scan.problem = kNoSheet;
-        return scan;
+        return failed(kNoSheet);
     }
     if (*firstSheet >= stream.bytes.size()) {
-        scan.problem = kBadSheet;
-        return scan;
+        return failed(kBadSheet);
     }
-    if (const char* problem = readSheet(stream.bytes, *firstSheet, biff8, recordCount,
-                                        {rowLimit, columnLimit}, misread, scan)) {
-        FormulaScan failed;
-        failed.problem = problem;
-        return failed;
+    context.sharedTexts = &sharedTexts;
+    SheetBuilder sheet;
+    if (auto problem = readSheet(stream.bytes, *firstSheet, context, recordCount, sheet)) {
+        return failed(std::move(*problem));
     }
-    if (!misread.empty()) {
-        scan.longSharedText = misread.front().second;
-    }
-    return scan;
+    return sheet.finish();
 }
 
 } // namespace tavik
