@@ -7,6 +7,7 @@
 #include "workbook/SheetAnswer.h"
 #include "workbook/SheetRead.h"
 
+#include <algorithm>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,8 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto& rows = read.sheet->rows;
     require(rows.size() <= tavik::kMaxSheetRows, "no more rows than a crop table has");
+    std::size_t width = 0;
     for (const auto& row : rows) {
-        require(row.size() == rows.front().size(), "every row as wide as the others");
+        width = std::max(width, row.size());
+    }
+    for (const auto& row : rows) {
+        require(row.empty() || row.size() == width, "every row that holds a value as wide");
         require(row.size() <= tavik::kMaxSheetColumns, "no more columns than a crop table has");
         for (const auto& cell : row) {
             if (const auto* text = std::get_if<std::string>(&cell)) {

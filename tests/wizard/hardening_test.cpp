@@ -231,7 +231,22 @@ TEST(Hardening, ASheetBeyondTheReadersMemoryIsTooLargeNotDamaged) {
     WorkbookReaderOptions options;
     options.readerProgram = test::workbookReader();
     options.memoryLimit = 24LL * 1024 * 1024;
-    const WorkbookReadResult read = readWorkbook(workbookClaiming(dir, 32767, 256), options);
+    // 30,000 rows of 37 numbers, written out (a claim alone takes no memory).
+    const QString xlsx = dir.filePath(QStringLiteral("full.xlsx"));
+    const auto made = runProcess(QStringLiteral("/usr/bin/python3"),
+                                 {QStringLiteral("-c"), QStringLiteral(R"(import sys, zipfile
+row = "<row>" + "<c><v>1</v></c>" * 37 + "</row>"
+sheet = "<worksheet><sheetData>" + row * 30000 + "</sheetData></worksheet>"
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("xl/workbook.xml", '<workbook><sheets><sheet r:id="rId1" '
+               'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"/>'
+               '</sheets></workbook>')
+    z.writestr("xl/_rels/workbook.xml.rels", '<Relationships><Relationship Id="rId1" '
+               'Target="worksheets/sheet1.xml"/></Relationships>')
+    z.writestr("xl/worksheets/sheet1.xml", sheet))"),
+                                  xlsx});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const WorkbookReadResult read = readWorkbook(xlsx, options);
     ASSERT_FALSE(read.sheet);
     EXPECT_NE(read.problem.find("too large"), std::string::npos) << read.problem;
 }

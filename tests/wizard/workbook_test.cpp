@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                            "it begins as a zip archive but cannot be opened as one"}),
     [](const testing::TestParamInfo<Damage>& p) { return p.param.name; });
 
-// A copy of the shipped workbook with a few bytes changed that makes the FreeXL parser read
+// A copy of the shipped workbook with a few bytes changed that made an earlier cell parser read
 // out of bounds and die: the wizard's process must come through with a plain answer.
 TEST(Workbook, AFileThatKillsTheParserIsReportedAsDamaged) {
     // This file made the cell parser read out of bounds; its records are refused first now.

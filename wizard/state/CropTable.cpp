@@ -158,11 +158,17 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
         return result;
     }
     rowCount_ = static_cast<std::int16_t>(usedRange.rows.size());
-    cells_.assign(static_cast<std::size_t>(rowCount_) + 1, std::vector<Cell>(CropColumn::Last + 1));
+    // Rows without a value take no memory: a sheet may claim thousands of empty rows.
+    cells_.assign(static_cast<std::size_t>(rowCount_) + 1, {});
     for (int r = 2; r <= rowCount_; ++r) {
         const auto& sheetRow = usedRange.rows[static_cast<std::size_t>(r - 1)];
-        auto& row = cells_[static_cast<std::size_t>(r)];
         const auto columns = std::min<std::size_t>(sheetRow.size(), CropColumn::Last);
+        if (std::all_of(sheetRow.begin(), sheetRow.begin() + static_cast<std::ptrdiff_t>(columns),
+                        isEmpty)) {
+            continue;
+        }
+        auto& row = cells_[static_cast<std::size_t>(r)];
+        row.resize(CropColumn::Last + 1);
         std::copy_n(sheetRow.begin(), columns, row.begin() + 1);
     }
     for (int r = 2; r <= rowCount_; ++r) {
@@ -188,7 +194,8 @@ CropTable::LoadResult CropTable::load(const SheetCells& usedRange) {
 }
 
 const Cell& CropTable::cell(int row, int column) const {
-    if (row < 0 || row > rowCount_ || column < CropColumn::First || column > CropColumn::Last) {
+    if (row < 0 || row > rowCount_ || column < CropColumn::First || column > CropColumn::Last ||
+        cells_[static_cast<std::size_t>(row)].empty()) {
         return kEmptyCell;
     }
     return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];

@@ -157,8 +157,10 @@ std::optional<SheetCells> parseSheetAnswer(std::string_view answer, std::string&
                     std::to_string(kMaxAnswerRows) + " rows and " +
                     std::to_string(kMaxAnswerColumns) + " columns");
     }
+    // A row is as wide as the used range once it holds a cell; a row without one takes no
+    // memory (a sheet may claim thousands of empty rows).
     SheetCells sheet;
-    sheet.rows.assign(*rows, std::vector<Cell>(*columns));
+    sheet.rows.resize(*rows);
     std::size_t lastRow = 0;
     std::size_t lastColumn = 0;
     for (;;) {
@@ -184,7 +186,11 @@ std::optional<SheetCells> parseSheetAnswer(std::string_view answer, std::string&
         }
         lastRow = *row;
         lastColumn = *column;
-        Cell& cell = sheet.rows[*row - 1][*column - 1];
+        auto& cells = sheet.rows[*row - 1];
+        if (cells.empty()) {
+            cells.resize(*columns);
+        }
+        Cell& cell = cells[*column - 1];
         const std::string_view value = (*fields)[3];
         if (kind == 'n') {
             double number = 0;

@@ -37,7 +37,8 @@ inline constexpr std::string_view kSheetAnswerEnd = "end\n";
 inline constexpr std::size_t kMaxAnswerRows = 32767;
 inline constexpr std::size_t kMaxAnswerColumns = 37;
 
-// Reads that form back. Anything else (a missing or repeated line, a cell out of the used range
+// Reads that form back: every row that holds a cell as wide as the used range, a row without
+// one empty. Anything else (a missing or repeated line, a cell out of the used range
 // or out of order, a count beyond its bound, a text shorter than its count, anything after
 // "end") gives no value and a short reason naming the line.
 std::optional<SheetCells> parseSheetAnswer(std::string_view answer, std::string& error);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The readers of the crop workbook's formats. Each yields the same thing: the used range of the
-// workbook's first sheet, columns 1 to 37, each cell a number, a text (at most
+// workbook's first sheet, columns 1 to 37 (every row that holds a value as wide as the widest,
+// a row without one empty), each cell a number, a text (at most
 // kMaxCellTextBytes, cut where a character begins), empty, or a formula whose result cannot be
 // read; or, when the file cannot be read, what is wrong with it, naming the row and column of a
 // cell that stops the reading. They never trust the file: damaged or hostile input gives a

@@ -142,7 +142,11 @@ int runWorkbookCommand(const std::string& path) {
             return kExitWorkbookProblem;
         }
         auto& rows = read.sheet->rows;
-        std::string answer = sheetAnswerHead(rows.size(), rows.empty() ? 0 : rows.front().size());
+        std::size_t width = 0;
+        for (const auto& row : rows) {
+            width = std::max(width, row.size());
+        }
+        std::string answer = sheetAnswerHead(rows.size(), width);
         for (std::size_t r = 0; r < rows.size(); ++r) {
             appendSheetAnswerRow(answer, r + 1, rows[r]);
             rows[r] = {};

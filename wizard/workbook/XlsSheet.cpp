@@ -682,9 +682,12 @@ public:
         }
         const auto width =
             static_cast<std::size_t>(std::min<std::uint64_t>(columns, kMaxSheetColumns));
+        // A row without a value stays empty, taking no memory.
         rows_.resize(static_cast<std::size_t>(rows));
         for (auto& cells : rows_) {
-            cells.resize(width);
+            if (!cells.empty()) {
+                cells.resize(width);
+            }
         }
         read.sheet.emplace();
         read.sheet->rows = std::move(rows_);

@@ -185,7 +185,9 @@ public:
     }
     SheetRead finish() {
         for (auto& cells : rows_) {
-            cells.resize(width_);
+            if (!cells.empty()) {
+                cells.resize(width_);
+            }
         }
         SheetRead read;
         read.sheet.emplace();
