@@ -6,6 +6,11 @@
 #include <QDialog>
 #include <vector>
 
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
 namespace tavik {
 
 // A probe reading of the soil on a date: one water content per soil layer (mm/mm, three
@@ -25,6 +30,19 @@ public:
 signals:
     // OK was pressed on a complete reading.
     void readingChosen(const tavik::SeasonReading& reading);
+
+private:
+    struct Layer {
+        QLineEdit* edit = nullptr;
+        QLabel* status = nullptr; // the class word of the value, or why it is none
+        ClassThresholds thresholds;
+    };
+    bool complete() const;
+    void refresh();
+
+    QDateEdit* date_ = nullptr;
+    std::vector<Layer> layers_;
+    QPushButton* ok_ = nullptr;
 };
 
 } // namespace tavik
