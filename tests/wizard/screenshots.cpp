@@ -6,7 +6,11 @@
 #include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
+#include "plan/Plan.h"
+#include "plan/TimeStamp.h"
 #include "screens/CompareCycles.h"
+#include "screens/PlanFiles.h"
+#include "screens/SoilReadingDialog.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
@@ -114,6 +118,17 @@ int main(int argc, char** argv) {
         dialogs.pdf = options.pdf;
         wizard.setDialogs(dialogs);
         ok = wizard.result().printSchedule() > 0 && ok;
+    }
+    // A probe reading of the planted field.
+    if (const tavik::ScenarioParse now = wizard.plans().current(); now.scenario) {
+        const tavik::PlanOutcome planned =
+            tavik::runPlan(state.CropData, *now.scenario, tavik::currentTimeStamp());
+        if (planned.result) {
+            tavik::SoilReadingDialog reading(*planned.result, QDate(2026, 11, 2),
+                                             {0.215, 0.2, 0.186, 0.17}, nullptr);
+            reading.show();
+            ok = options.save(reading, QStringLiteral("soil-reading")) && ok;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -71,8 +71,8 @@ const std::vector<Usage> kUsages{
      "  pdf   the field sheet: A4 pages to pin up\n"
      "  png, svg  the chart, --size pixels (1200x700), as\n"
      "        --chart says (individual)\n"
-     "with a season record, json, ics and (with --today) csv\n"
-     "show the season as of --today (the system's date)"},
+     "with a season record, json, ics, pdf and (with --today)\n"
+     "csv show the season as of --today (the system's date)"},
     {Command::Plan,
      "plan",
      "[SCENARIO.json...]",

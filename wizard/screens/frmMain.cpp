@@ -35,6 +35,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPainter>
@@ -44,6 +45,7 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QValidator>
 #include <cmath>
 #include <cstdio>
 #include <qcustomplot.h>
@@ -67,6 +69,7 @@ frmMain::frmMain(Wizard& wizard)
     setUpButtons();
     setUpPlantingDate();
     setUpMenus();
+    setUpFieldIdentity();
     growWithWindow();
 }
 
@@ -265,6 +268,11 @@ void frmMain::growWithWindow() {
         {"MSChart1", {kBox, 0, 1 - kBox, 1}},
         {"cmdBack", {kBox + (1 - kBox) / 2, 1, 0, 0}},
         {"cmdAnotherCrop", {kBox + (1 - kBox) / 2, 1, 0, 0}},
+        {"lblField", {0, 1, 0, 0}},
+        {"txtFieldName", {0, 1, 0, 0}},
+        {"lblFieldArea", {0, 1, 0, 0}},
+        {"txtFieldArea", {0, 1, 0, 0}},
+        {"lblFieldProblem", {0, 1, 0, 0}},
     };
     for (const auto& [name, share] : shares) {
         if (auto* control =
@@ -546,6 +554,130 @@ bool frmMain::printChart() {
         return false;
     }
     return true;
+}
+
+// ---- The field's identity ------------------------------------------------------------------
+
+namespace {
+
+// A field's name holds no line break, tab or other control character (the plan file refuses
+// them).
+class FieldNameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input) {
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator) {
+                return Invalid;
+            }
+        }
+        return Acceptable;
+    }
+};
+
+bool emptyField(const FieldIdentity& field) {
+    return !field.name && !field.area && !field.id;
+}
+
+} // namespace
+
+void frmMain::setUpFieldIdentity() {
+    auto* label = new QLabel(QStringLiteral("F&ield"), client());
+    label->setObjectName(QStringLiteral("lblField"));
+    placeAutoSized(label, 240, 9420);
+    txtFieldName_ = new QLineEdit(client());
+    txtFieldName_->setObjectName(QStringLiteral("txtFieldName"));
+    txtFieldName_->setAccessibleName(QStringLiteral("Field name"));
+    txtFieldName_->setMaxLength(kMaxFieldNameLength);
+    txtFieldName_->setValidator(new FieldNameValidator(txtFieldName_));
+    txtFieldName_->setPlaceholderText(QStringLiteral("Name of the field"));
+    label->setBuddy(txtFieldName_);
+    place(txtFieldName_, 2040, 9360, 1800, 375);
+    auto* areaLabel = new QLabel(QStringLiteral("A&rea (ha)"), client());
+    areaLabel->setObjectName(QStringLiteral("lblFieldArea"));
+    placeAutoSized(areaLabel, 3960, 9420);
+    txtFieldArea_ = new QLineEdit(client());
+    txtFieldArea_->setObjectName(QStringLiteral("txtFieldArea"));
+    txtFieldArea_->setAccessibleName(QStringLiteral("Field area in hectares"));
+    txtFieldArea_->setMaxLength(24);
+    areaLabel->setBuddy(txtFieldArea_);
+    place(txtFieldArea_, 4800, 9360, 855, 375);
+    lblFieldProblem_ = new QLabel(client());
+    lblFieldProblem_->setObjectName(QStringLiteral("lblFieldProblem"));
+    lblFieldProblem_->setStyleSheet(QStringLiteral("color: #c0392b"));
+    place(lblFieldProblem_, 240, 9780, 5415, 300);
+
+    connect(txtFieldName_, &QLineEdit::textEdited, this, &frmMain::fieldNameEdited);
+    connect(txtFieldArea_, &QLineEdit::textEdited, this, &frmMain::fieldAreaEdited);
+    // Leaving a bad area shows the area kept again; the message stays until the next edit.
+    connect(txtFieldArea_, &QLineEdit::editingFinished, this, [this] {
+        const auto& field = wizard_.plans().field();
+        const std::optional<double> kept = field ? field->area : std::nullopt;
+        if (!lblFieldProblem_->text().isEmpty()) {
+            txtFieldArea_->setText(
+                kept ? QLocale().toString(*kept, 'g', QLocale::FloatingPointShortest) : QString());
+        }
+    });
+    connect(&wizard_.plans(), &PlanFiles::fieldChanged, this, &frmMain::showField);
+    showField();
+}
+
+void frmMain::showField() {
+    if (keepingField_) {
+        return;
+    }
+    const auto& field = wizard_.plans().field();
+    txtFieldName_->setText(field && field->name ? QString::fromStdString(*field->name) : QString());
+    txtFieldArea_->setText(
+        field && field->area ? QLocale().toString(*field->area, 'g', QLocale::FloatingPointShortest)
+                             : QString());
+    lblFieldProblem_->clear();
+}
+
+void frmMain::keepField(const std::optional<FieldIdentity>& field) {
+    const auto& now = wizard_.plans().field();
+    const bool same =
+        field.has_value() == now.has_value() &&
+        (!field || (field->name == now->name && field->area == now->area && field->id == now->id));
+    if (same) {
+        return;
+    }
+    keepingField_ = true;
+    wizard_.plans().setField(field);
+    keepingField_ = false;
+}
+
+void frmMain::fieldNameEdited(const QString& text) {
+    FieldIdentity field = wizard_.plans().field().value_or(FieldIdentity{});
+    const QString name = text.trimmed();
+    if (name.isEmpty()) {
+        field.name.reset();
+    } else {
+        field.name = name.toStdString();
+    }
+    keepField(emptyField(field) ? std::nullopt : std::optional<FieldIdentity>(field));
+}
+
+void frmMain::fieldAreaEdited(const QString& text) {
+    FieldIdentity field = wizard_.plans().field().value_or(FieldIdentity{});
+    const QString typed = text.trimmed();
+    if (typed.isEmpty()) {
+        field.area.reset();
+    } else {
+        bool ok = false;
+        const double area = QLocale().toDouble(typed, &ok);
+        if (!ok || !std::isfinite(area) || !(area > 0.0)) {
+            lblFieldProblem_->setText(
+                QStringLiteral("The area must be a number of hectares greater than 0, e.g. %1; "
+                               "\"%2\" is not kept.")
+                    .arg(QLocale().toString(12.5), typed.left(30)));
+            return;
+        }
+        field.area = area;
+    }
+    lblFieldProblem_->clear();
+    keepField(emptyField(field) ? std::nullopt : std::optional<FieldIdentity>(field));
 }
 
 } // namespace tavik

@@ -2,6 +2,7 @@
 
 #include "WizardScreen.h"
 #include "engine/Schedule.h"
+#include "plan/Scenario.h"
 #include "printing/RichTextBox.h"
 
 #include <QDate>
@@ -13,6 +14,7 @@ class QAction;
 class QCPBars;
 class QCustomPlot;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -111,6 +113,17 @@ private:
     std::vector<IrrigationDay> irrigations_; // of the last run
     bool refused_ = false;                   // the last run was refused: nothing to draw
     std::vector<int> chartDays_;             // the day of each bar
+
+    // The field's name and area, kept in the plan file's field.
+    void setUpFieldIdentity();
+    void showField();
+    void fieldNameEdited(const QString& text);
+    void fieldAreaEdited(const QString& text);
+    void keepField(const std::optional<FieldIdentity>& field);
+    QLineEdit* txtFieldName_ = nullptr;
+    QLineEdit* txtFieldArea_ = nullptr;
+    QLabel* lblFieldProblem_ = nullptr;
+    bool keepingField_ = false; // the field is being set from the row: the row stays as typed
 };
 
 } // namespace tavik
