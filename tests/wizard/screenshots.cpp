@@ -121,10 +121,10 @@ int main(int argc, char** argv) {
     }
     // A probe reading of the planted field.
     if (const tavik::ScenarioParse now = wizard.plans().current(); now.scenario) {
-        const tavik::PlanOutcome planned =
+        const tavik::PlanOutcome walked =
             tavik::runPlan(state.CropData, *now.scenario, tavik::currentTimeStamp());
-        if (planned.result) {
-            tavik::SoilReadingDialog reading(*planned.result, QDate(2026, 11, 2),
+        if (walked.result) {
+            tavik::SoilReadingDialog reading(*walked.result, QDate(2026, 11, 2),
                                              {0.215, 0.2, 0.186, 0.17}, nullptr);
             reading.show();
             ok = options.save(reading, QStringLiteral("soil-reading")) && ok;

@@ -72,6 +72,7 @@ void levelLine(QCustomPlot& plot, const QString& name, double mm, const QString&
                const QColor& colour, Qt::PenStyle style) {
     auto* line = new QCPItemStraightLine(&plot);
     line->setObjectName(name);
+    line->setAntialiased(false); // level: needs no smoothing
     line->setPen(QPen(colour, 1, style));
     line->point1->setCoords(0, mm);
     line->point2->setCoords(1, mm);
@@ -162,6 +163,7 @@ void drawSeasonChart(QCustomPlot& plot, const PlanResult& plan) {
         band->setObjectName(QString::fromLatin1(kBands[b].name));
         band->setLayer(QStringLiteral("background"));
         band->setPen(Qt::NoPen);
+        band->setAntialiased(false);
         band->setBrush(kBands[b].colour);
         band->topLeft->setTypeX(QCPItemPosition::ptAxisRectRatio);
         band->bottomRight->setTypeX(QCPItemPosition::ptAxisRectRatio);
@@ -184,6 +186,7 @@ void drawSeasonChart(QCustomPlot& plot, const PlanResult& plan) {
         auto* series = new QCPBars(plot.xAxis, plot.yAxis2);
         series->setName(name);
         series->setWidth(0.7);
+        series->setAntialiased(false);
         series->setPen(QPen(pen));
         series->setBrush(brush);
         series->setData(barKeys, values, true);
@@ -227,6 +230,7 @@ void drawSeasonChart(QCustomPlot& plot, const PlanResult& plan) {
         const auto today = static_cast<double>(balance.todayDay);
         auto* line = new QCPItemStraightLine(&plot);
         line->setObjectName(QStringLiteral("today"));
+        line->setAntialiased(false);
         line->setPen(QPen(kTodayColour, 1.5));
         line->point1->setCoords(today, 0);
         line->point2->setCoords(today, 1);

@@ -1,5 +1,6 @@
 #include "SoilReadingDialog.h"
 
+#include "ProblemLabel.h"
 #include "model/SoilLayers.h"
 #include "model/cProfile.h"
 
@@ -118,7 +119,7 @@ SoilReadingDialog::SoilReadingDialog(const PlanResult& plan, const QDate& date,
             layer.edit->setText(locale.toString(start[at], 'f', 3));
         }
         name->setBuddy(layer.edit);
-        layer.status = new QLabel(this);
+        layer.status = new ProblemLabel(this);
         layer.status->setObjectName(QStringLiteral("lblReadingClass") + number);
         layer.status->setMinimumWidth(layer.status->fontMetrics().horizontalAdvance(
             QStringLiteral("Out of range: 0.000 to 0.500 mm/mm")));
@@ -171,11 +172,10 @@ void SoilReadingDialog::refresh() {
         if (typed.value) {
             const auto word = layer.thresholds.classify(*typed.value);
             layer.status->setText(word ? QString::fromStdString(*word) : QString());
-            layer.status->setStyleSheet(QString());
         } else {
             layer.status->setText(typed.problem);
-            layer.status->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold"));
         }
+        layer.status->setProblem(!typed.value);
         layer.edit->setToolTip(typed.value ? QString() : typed.problem);
     }
     ok_->setEnabled(complete());

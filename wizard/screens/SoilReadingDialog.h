@@ -7,11 +7,12 @@
 #include <vector>
 
 class QDateEdit;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tavik {
+
+class ProblemLabel;
 
 // A probe reading of the soil on a date: one water content per soil layer (mm/mm, three
 // decimals, top first), each beside its layer's depth range and the class word of what was
@@ -34,7 +35,7 @@ signals:
 private:
     struct Layer {
         QLineEdit* edit = nullptr;
-        QLabel* status = nullptr; // the class word of the value, or why it is none
+        ProblemLabel* status = nullptr; // the class word of the value, or why it is none
         ClassThresholds thresholds;
     };
     bool complete() const;

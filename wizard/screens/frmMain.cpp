@@ -6,6 +6,7 @@
 #include "GrowingPlaces.h"
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
+#include "ProblemLabel.h"
 #include "TipSlider.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -593,19 +594,20 @@ void frmMain::setUpFieldIdentity() {
     txtFieldName_->setValidator(new FieldNameValidator(txtFieldName_));
     txtFieldName_->setPlaceholderText(QStringLiteral("Name of the field"));
     label->setBuddy(txtFieldName_);
-    place(txtFieldName_, 2040, 9360, 1800, 375);
+    place(txtFieldName_, 2040, 9360, 1680, 375);
     auto* areaLabel = new QLabel(QStringLiteral("A&rea (ha)"), client());
     areaLabel->setObjectName(QStringLiteral("lblFieldArea"));
-    placeAutoSized(areaLabel, 3960, 9420);
+    placeAutoSized(areaLabel, 3840, 9420);
     txtFieldArea_ = new QLineEdit(client());
     txtFieldArea_->setObjectName(QStringLiteral("txtFieldArea"));
     txtFieldArea_->setAccessibleName(QStringLiteral("Field area in hectares"));
     txtFieldArea_->setMaxLength(24);
     areaLabel->setBuddy(txtFieldArea_);
-    place(txtFieldArea_, 4800, 9360, 855, 375);
-    lblFieldProblem_ = new QLabel(client());
+    place(txtFieldArea_, 4860, 9360, 795, 375);
+    auto* problem = new ProblemLabel(client());
+    problem->setProblem(true);
+    lblFieldProblem_ = problem;
     lblFieldProblem_->setObjectName(QStringLiteral("lblFieldProblem"));
-    lblFieldProblem_->setStyleSheet(QStringLiteral("color: #c0392b"));
     place(lblFieldProblem_, 240, 9780, 5415, 300);
 
     connect(txtFieldName_, &QLineEdit::textEdited, this, &frmMain::fieldNameEdited);
