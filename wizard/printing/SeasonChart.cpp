@@ -18,7 +18,7 @@ namespace {
 
 // Colours that hold against a light and a dark background alike; the soil water itself is
 // drawn in the palette's text colour.
-const QColor kRainColour(0, 114, 178);
+const QColor kRainColour(40, 140, 220);
 const QColor kIrrigationColour(0, 158, 115);
 const QColor kTodayColour(213, 94, 0);
 

@@ -85,6 +85,8 @@ SoilReadingDialog::SoilReadingDialog(const PlanResult& plan, const QDate& date,
             : QDate();
     if (planting.isValid()) {
         date_->setDateRange(planting, planting.addDays(plan.engine.WaterDemand().Count()));
+    } else {
+        date_->setEnabled(false); // a reading needs the season's dates: none is taken
     }
     date_->setDate(date.isValid() ? date : planting);
     dateLabel->setBuddy(date_);
@@ -155,7 +157,7 @@ SoilReadingDialog::SoilReadingDialog(const PlanResult& plan, const QDate& date,
 }
 
 bool SoilReadingDialog::complete() const {
-    if (layers_.empty() || !date_->date().isValid()) {
+    if (layers_.empty() || !date_->isEnabled() || !date_->date().isValid()) {
         return false;
     }
     for (const Layer& layer : layers_) {
