@@ -608,6 +608,7 @@ void frmMain::setUpFieldIdentity() {
     problem->setProblem(true);
     lblFieldProblem_ = problem;
     lblFieldProblem_->setObjectName(QStringLiteral("lblFieldProblem"));
+    lblFieldProblem_->setTextFormat(Qt::PlainText); // it quotes what was typed
     place(lblFieldProblem_, 240, 9780, 5415, 300);
 
     connect(txtFieldName_, &QLineEdit::textEdited, this, &frmMain::fieldNameEdited);
