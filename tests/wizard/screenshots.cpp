@@ -14,6 +14,7 @@
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
+#include "screens/frmHelp.h"
 #include "screens/frmIrrigationInfo.h"
 #include "screens/frmMain.h"
 #include "screens/frmSoilInfo.h"
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
         ok = options.save(*compare, QStringLiteral("compare-cycles")) && ok;
         compare->close();
     }
+    // The manual at the PAWC page, with the figures of the soil above.
+    ok = options.save(wizard.help(QStringLiteral("pawc.html")), QStringLiteral("help")) && ok;
     // With a PDF path given, the schedule is printed there too, to look at a printed page.
     if (!options.pdf.isEmpty()) {
         tavik::test::RecordingDialogs dialogs;

@@ -234,6 +234,9 @@ void frmMain::setUpMenus() {
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    // The manual first, apart from the items about the program.
+    help->addAction(helpAction());
+    help->addSeparator();
     QAction* list = help->addAction(QStringLiteral("List of contributors"));
     list->setObjectName(QStringLiteral("mnuHelpList"));
     connect(list, &QAction::triggered, this, [this] {
