@@ -316,13 +316,19 @@ TEST_F(SeasonGui, SoilReadingAndRainImport) {
     const int layers = tab().plan()->waterLevels.LayerCount();
     ASSERT_GT(layers, 0);
     table().setCurrentIndex(cell(QDate(2026, 10, 5), SeasonLogModel::Date));
-    SoilReadingDialog* dialog = tab().soilReading();
-    ASSERT_NE(dialog, nullptr);
     for (const double content : {0.3, 0.25}) {
-        const SeasonReading reading{"2026-10-05",
-                                    std::vector<double>(std::size_t(layers), content)};
-        emit dialog->readingChosen(reading);
+        // Through the dialog, opened on the selected day with the planned levels (then the
+        // earlier reading) filled in.
+        SoilReadingDialog* dialog = tab().soilReading();
+        ASSERT_NE(dialog, nullptr);
+        for (int r = 1; r <= layers; ++r) {
+            auto* edit = find<QLineEdit>(*dialog, QStringLiteral("txtReadingLayer%1").arg(r));
+            EXPECT_FALSE(edit->text().isEmpty());
+            edit->setText(QString::number(content, 'f', 3));
+        }
+        click(*dialog, QStringLiteral("cmdReadingOk"));
         ASSERT_EQ(record().readings.size(), 1U);
+        EXPECT_EQ(record().readings[0].date, "2026-10-05");
         double water = 0;
         for (int r = 0; r < layers; ++r) {
             water += content * static_cast<double>(tab().plan()->waterLevels.thickness(r));
@@ -331,7 +337,6 @@ TEST_F(SeasonGui, SoilReadingAndRainImport) {
         EXPECT_TRUE(shown(QDate(2026, 10, 5), SeasonLogModel::SoilWater)
                         .startsWith(SeasonLogModel::figure(water)));
     }
-    dialog->close();
     // A reading of another profile is not recorded.
     tab().recordReading(SeasonReading{"2026-10-06", {0.2}});
     EXPECT_EQ(record().readings.size(), 1U);
