@@ -191,7 +191,7 @@ void SeasonTab::setUpControls() {
     chtSeason_->setObjectName(QStringLiteral("chtSeason"));
     chtSeason_->setAccessibleName(QStringLiteral("Season chart"));
     chtSeason_->setMouseTracking(true);
-    chtSeason_->setMinimumHeight(80);
+    chtSeason_->setMinimumHeight(120);
     connect(chtSeason_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
         chtSeason_->setToolTip(plan_ ? seasonChartTip(*chtSeason_, *plan_, event->pos())
                                      : QString());
@@ -275,6 +275,12 @@ void SeasonTab::planChanged() {
 
 void SeasonTab::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!splitter_->property("placed").toBool()) {
+        // The table three fifths, the chart the rest, whatever either asks for to start.
+        const int height = std::max(splitter_->height(), 5);
+        splitter_->setSizes({height * 3 / 5, height - height * 3 / 5});
+        splitter_->setProperty("placed", true);
+    }
     if (stale_) {
         replan();
     }
