@@ -86,6 +86,7 @@ protected:
             return false;
         }
         tab().setToday(kToday);
+        QApplication::processEvents();
         return true;
     }
     frmMain& result() { return wizard_->result(); }
@@ -229,6 +230,7 @@ TEST_F(SeasonGui, EntriesTypedInPlaceAreCheckedAndKept) {
         SCOPED_TRACE(std::string(c.locale) + " " + c.typed);
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
         tab().planChanged(); // the table in the locale
+        QApplication::processEvents();
         type(day, c.column, QString::fromUtf8(c.typed));
         const auto& list = c.column == SeasonLogModel::Rain ? record().rain : record().irrigations;
         EXPECT_EQ(recorded(list, day), c.kept);
@@ -249,6 +251,7 @@ TEST_F(SeasonGui, EntriesTypedInPlaceAreCheckedAndKept) {
     // Past planned days with nothing logged were not irrigated; days to come are advised.
     QLocale::setDefault(QLocale::c());
     tab().planChanged();
+    QApplication::processEvents();
     EXPECT_EQ(shown(QDate(2026, 10, 11), SeasonLogModel::Irrigation),
               QStringLiteral("not recorded"));
     EXPECT_TRUE(log()
@@ -481,12 +484,14 @@ TEST_F(SeasonGui, ARecordThatNoLongerFitsIsShownAsAProblemAndKept) {
     ASSERT_TRUE(openPlan(R"({"rain": [{"date": "2026-10-05", "mm": 12.5}]})"));
     const QStringList before = everything();
     result().setPlantingDate(QDate(2026, 10, 8));
+    QApplication::processEvents();
     EXPECT_EQ(tab().plan(), nullptr);
     EXPECT_TRUE(tab().problem().contains(QStringLiteral("season.rain[0].date")))
         << tab().problem().toStdString();
     EXPECT_EQ(log().rowCount(), 0);
     EXPECT_EQ(recorded(record().rain, QDate(2026, 10, 5)), 12.5);
     result().setPlantingDate(kPlanted);
+    QApplication::processEvents();
     EXPECT_EQ(everything(), before);
     EXPECT_EQ(tab().problem(), QString());
 }

@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -210,7 +211,12 @@ void SeasonTab::setUpControls() {
     setTabOrder(cmdSoilReading_, cmdImportRain_);
     setTabOrder(cmdImportRain_, tblSeasonLog_);
 
-    connect(dtpSeasonToday_, &QDateEdit::dateChanged, this, [this] { planChanged(); });
+    connect(dtpSeasonToday_, &QDateEdit::dateChanged, this, [this] {
+        stale_ = true;
+        if (isVisible()) {
+            replan();
+        }
+    });
     connect(chkSeasonAllDays_, &QCheckBox::toggled, this, [this] { refreshShown(); });
     connect(cmdAppliedAsAdvised_, &QPushButton::clicked, this, &SeasonTab::applyAsAdvised);
     connect(cmdSoilReading_, &QPushButton::clicked, this, [this] { soilReading(); });
@@ -267,9 +273,17 @@ void SeasonTab::planChanged() {
         refreshShown();
         return;
     }
+    // What the screens change comes in bursts (a plan opened sets the cycle, the planting
+    // date and the record in turn): one re-plan for all of it, before the screen is drawn.
     stale_ = true;
-    if (isVisible()) {
-        replan();
+    if (isVisible() && !replanQueued_) {
+        replanQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            replanQueued_ = false;
+            if (stale_ && isVisible()) {
+                replan();
+            }
+        });
     }
 }
 
@@ -454,6 +468,9 @@ void SeasonTab::setRecord(const SeasonRecord& record) {
     recording_ = true;
     wizard_.plans().setSeason(record);
     recording_ = false;
+    if (isVisible()) {
+        replan(); // an entry shows at once
+    }
 }
 
 int SeasonTab::selectedDay() const {

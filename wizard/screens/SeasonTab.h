@@ -36,8 +36,9 @@ public:
     QDate today() const;
     void setToday(const QDate& date);
 
-    // The plan's inputs or its record changed: re-planned at once while the tab is shown,
-    // else when it is next shown.
+    // The plan's inputs or its record changed: re-planned as soon as the screen's events are
+    // handled while the tab is shown, else when it is next shown. Entries typed and Today
+    // re-plan at once.
     void planChanged();
 
     // The plan shown, balanced as of Today; none without a record or when the record does
@@ -97,6 +98,7 @@ private:
     std::optional<PlanResult> plan_;
     QString planProblem_; // why the record cannot be balanced with the plan
     bool stale_ = true;
+    bool replanQueued_ = false;
     bool recording_ = false; // a step of the undo stack is setting the record
 };
 
