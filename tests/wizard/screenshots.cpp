@@ -10,6 +10,7 @@
 #include "plan/TimeStamp.h"
 #include "screens/CompareCycles.h"
 #include "screens/PlanFiles.h"
+#include "screens/SeasonTab.h"
 #include "screens/SoilReadingDialog.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
@@ -132,6 +133,21 @@ int main(int argc, char** argv) {
             reading.show();
             ok = options.save(reading, QStringLiteral("soil-reading")) && ok;
         }
+    }
+    // The Season tab: a week of rain and irrigation and a probe reading.
+    {
+        tavik::SeasonRecord record;
+        record.rain = {{"2026-10-17", 6.5}, {"2026-10-20", 18}, {"2026-10-23", 2.5}};
+        record.irrigations = {{"2026-10-25", 14}};
+        wizard.plans().setSeason(record);
+        tavik::SeasonTab& season = wizard.result().season();
+        season.setToday(QDate(2026, 10, 28));
+        if (const tavik::PlanResult* plan = season.plan()) {
+            season.recordReading(tavik::SeasonReading{
+                "2026-10-27", std::vector<double>(
+                                  static_cast<std::size_t>(plan->waterLevels.LayerCount()), 0.19)});
+        }
+        ok = options.save(wizard.result(), QStringLiteral("season")) && ok;
     }
     return ok ? 0 : 1;
 }

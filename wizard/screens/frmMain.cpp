@@ -7,6 +7,7 @@
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
 #include "ProblemLabel.h"
+#include "SeasonTab.h"
 #include "TipSlider.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -43,6 +44,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -71,7 +73,14 @@ frmMain::frmMain(Wizard& wizard)
     setUpPlantingDate();
     setUpMenus();
     setUpFieldIdentity();
+    setUpSeasonLog();
     growWithWindow();
+}
+
+// The Season tab goes first: an entry still being typed is not recorded into a plan whose
+// screen is going.
+frmMain::~frmMain() {
+    delete seasonTab_;
 }
 
 // The report box: the message title, the box's font and its layout for the printer.
@@ -196,7 +205,10 @@ void frmMain::setUpPlantingDate() {
     tblCalendar_->hide();
     connect(tabView_, &QTabBar::currentChanged, this, [this](int tab) {
         tblCalendar_->setVisible(tab == 1);
-        rtxtDisplay_->setVisible(tab != 1);
+        rtxtDisplay_->setVisible(tab != 1 && tab != 2);
+        if (seasonTab_) {
+            seasonTab_->setVisible(tab == 2);
+        }
     });
 }
 
@@ -277,6 +289,8 @@ void frmMain::growWithWindow() {
         {"lblFieldArea", {0, 1, 0, 0}},
         {"txtFieldArea", {0, 1, 0, 0}},
         {"lblFieldProblem", {0, 1, 0, 0}},
+        {"chkSeasonLog", {0, 1, 0, 0}},
+        {"SeasonTab", {0, 0, kBox, 1}},
     };
     for (const auto& [name, share] : shares) {
         if (auto* control =
@@ -337,6 +351,9 @@ void frmMain::ComputeSchedule() {
     }
     fillCalendar();
     DrawChart();
+    if (seasonTab_) {
+        seasonTab_->planChanged();
+    }
 }
 
 int frmMain::cycle() const {
@@ -385,7 +402,7 @@ CompareCycles* frmMain::compareCycles() {
 }
 
 QDate frmMain::seasonToday() const {
-    return QDate::currentDate();
+    return seasonTab_->today();
 }
 
 bool frmMain::individualChart() const {
@@ -400,6 +417,10 @@ void frmMain::plantingDateChanged() {
         tabView_->setCurrentIndex(0);
     }
     fillCalendar();
+    if (seasonTab_) {
+        chkSeasonLog_->setEnabled(dated);
+        seasonTab_->planChanged();
+    }
 }
 
 void frmMain::fillCalendar() {
@@ -684,6 +705,61 @@ void frmMain::fieldAreaEdited(const QString& text) {
     }
     lblFieldProblem_->clear();
     keepField(emptyField(field) ? std::nullopt : std::optional<FieldIdentity>(field));
+}
+
+// The season log: off until ticked, and only with a planting date. Ticked, the plan gets a
+// record and the Season tab shows it.
+void frmMain::setUpSeasonLog() {
+    chkSeasonLog_ = new QCheckBox(QStringLiteral("Keep a season log"), client());
+    chkSeasonLog_->setObjectName(QStringLiteral("chkSeasonLog"));
+    chkSeasonLog_->setEnabled(false);
+    placeAutoSized(chkSeasonLog_, 240, 8880);
+    seasonTab_ = new SeasonTab(wizard_, client());
+    place(seasonTab_, 240, 600, 5415, 7575);
+    seasonTab_->hide();
+    connect(chkSeasonLog_, &QCheckBox::toggled, this, &frmMain::seasonLogTicked);
+    connect(&wizard_.plans(), &PlanFiles::seasonChanged, this, &frmMain::seasonRecordChanged);
+}
+
+void frmMain::seasonLogTicked(bool on) {
+    PlanFiles& plans = wizard_.plans();
+    if (on == plans.season().has_value()) {
+        return;
+    }
+    if (on) {
+        plans.setSeason(SeasonRecord{});
+        return;
+    }
+    const SeasonRecord& record = *plans.season();
+    const std::size_t entries =
+        record.rain.size() + record.irrigations.size() + record.readings.size();
+    if ((entries > 0 || record.effectiveRain) &&
+        !wizard_.dialogs().askToRemoveSeasonLog(
+            this, QString::fromStdString(wizard_.state().AppTitle), static_cast<int>(entries))) {
+        const QSignalBlocker blocked(chkSeasonLog_);
+        chkSeasonLog_->setChecked(true);
+        return;
+    }
+    plans.setSeason(std::nullopt);
+}
+
+void frmMain::seasonRecordChanged() {
+    const bool kept = wizard_.plans().season().has_value();
+    {
+        const QSignalBlocker blocked(chkSeasonLog_);
+        chkSeasonLog_->setChecked(kept);
+    }
+    if (kept && tabView_->count() == 2) {
+        tabView_->addTab(QStringLiteral("Season"));
+        if (plantingDate()) {
+            tabView_->setCurrentIndex(2);
+        }
+    } else if (!kept && tabView_->count() == 3) {
+        if (tabView_->currentIndex() == 2) {
+            tabView_->setCurrentIndex(0);
+        }
+        tabView_->removeTab(2);
+    }
 }
 
 } // namespace tavik

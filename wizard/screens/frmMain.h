@@ -29,6 +29,7 @@ namespace tavik {
 
 class CompareCycles;
 class PlanExportMenu;
+class SeasonTab;
 class TipSlider;
 
 // The result screen: the schedule for the chosen irrigation cycle as a report and a chart,
@@ -37,6 +38,7 @@ class frmMain : public WizardScreen {
     Q_OBJECT
 public:
     explicit frmMain(Wizard& wizard);
+    ~frmMain() override;
 
     // Runs the schedule for the slider's cycle, writes the report into the box and redraws
     // the chart.
@@ -64,6 +66,8 @@ public:
     PlanExportMenu& exports() const { return *exports_; }
     // The day the season log is balanced as of: the Season tab's Today date.
     QDate seasonToday() const;
+    // The Season tab: the season log of the plan, offered once there is a planting date.
+    SeasonTab& season() const { return *seasonTab_; }
 
     // The nine cycles side by side for the plan on the screens (none when the plan cannot be
     // run, which is told); the row chosen there moves the slider.
@@ -88,6 +92,9 @@ private:
     void setUpButtons();
     void setUpPlantingDate();
     void setUpMenus();
+    void setUpSeasonLog();
+    void seasonLogTicked(bool on);
+    void seasonRecordChanged();
     void growWithWindow();
     void cycleScrolled(int position);
     void plantingDateChanged();
@@ -124,6 +131,8 @@ private:
     QLineEdit* txtFieldArea_ = nullptr;
     QLabel* lblFieldProblem_ = nullptr;
     bool keepingField_ = false; // the field is being set from the row: the row stays as typed
+    QCheckBox* chkSeasonLog_ = nullptr;
+    SeasonTab* seasonTab_ = nullptr;
 };
 
 } // namespace tavik
