@@ -51,13 +51,13 @@ private:
     QCustomPlot plot_;
 };
 
-// The chart in the field sheet's text, drawn as lines and text (not as a picture) by the
-// chart painter the pages are drawn with.
-class ChartInText : public QObject, public QTextObjectInterface {
+// A chart in the field sheet's text, drawn as lines and text (not as a picture) by the chart
+// painter the pages are drawn with.
+class PlotInText : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
 public:
-    ChartInText(const ScheduleChart& chart, QSize size) : chart_(chart, size), size_(size) {}
+    explicit PlotInText(QSize size) : size_(size) {}
 
     QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return QSizeF(size_); }
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
@@ -67,24 +67,35 @@ public:
         }
         pagePainter_->save();
         pagePainter_->translate(rect.topLeft());
-        chart_.plot().toPainter(pagePainter_, size_.width(), size_.height());
+        plot().toPainter(pagePainter_, size_.width(), size_.height());
         pagePainter_->restore();
     }
     void drawWith(QCPPainter* painter) { pagePainter_ = painter; }
 
+protected:
+    virtual QCustomPlot& plot() = 0;
+
 private:
-    ChartPlot chart_;
     QSize size_;
     QCPPainter* pagePainter_ = nullptr;
 };
 
-// The season chart in the field sheet's text, drawn in black on white whatever the desktop's
-// colours.
-class SeasonChartInText : public QObject, public QTextObjectInterface {
-    Q_OBJECT
-    Q_INTERFACES(QTextObjectInterface)
+// The schedule chart as the screen draws it.
+class ChartInText : public PlotInText {
 public:
-    SeasonChartInText(const PlanResult& plan, QSize size) : size_(size) {
+    ChartInText(const ScheduleChart& chart, QSize size) : PlotInText(size), chart_(chart, size) {}
+
+protected:
+    QCustomPlot& plot() override { return chart_.plot(); }
+
+private:
+    ChartPlot chart_;
+};
+
+// The season chart, drawn in black on white whatever the desktop's colours.
+class SeasonChartInText : public PlotInText {
+public:
+    SeasonChartInText(const PlanResult& plan, QSize size) : PlotInText(size) {
         QPalette paper = plot_.palette();
         paper.setColor(QPalette::Base, Qt::white);
         paper.setColor(QPalette::Text, Qt::black);
@@ -93,23 +104,11 @@ public:
         drawSeasonChart(plot_, plan);
     }
 
-    QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return QSizeF(size_); }
-    void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
-                    const QTextFormat&) override {
-        if (painter == nullptr || painter != pagePainter_) {
-            return;
-        }
-        pagePainter_->save();
-        pagePainter_->translate(rect.topLeft());
-        plot_.toPainter(pagePainter_, size_.width(), size_.height());
-        pagePainter_->restore();
-    }
-    void drawWith(QCPPainter* painter) { pagePainter_ = painter; }
+protected:
+    QCustomPlot& plot() override { return plot_; }
 
 private:
     QCustomPlot plot_;
-    QSize size_;
-    QCPPainter* pagePainter_ = nullptr;
 };
 
 QString oneDecimal(double value) {
