@@ -78,9 +78,13 @@ frmMain::frmMain(Wizard& wizard)
 }
 
 // The Season tab goes first: an entry still being typed is not recorded into a plan whose
-// screen is going.
+// screen is going. Nor does a control that loses its focus as the window closes reach this
+// screen any more (a field's area being left, for one).
 frmMain::~frmMain() {
     delete seasonTab_;
+    for (QObject* control : findChildren<QObject*>()) {
+        control->disconnect(this);
+    }
 }
 
 // The report box: the message title, the box's font and its layout for the printer.
