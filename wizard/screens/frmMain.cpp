@@ -605,6 +605,14 @@ public:
     }
 };
 
+// The area kept in the plan, as the row shows it.
+QString areaText(const std::optional<FieldIdentity>& field) {
+    if (!field || !field->area) {
+        return {};
+    }
+    return QLocale().toString(*field->area, 'g', QLocale::FloatingPointShortest);
+}
+
 bool emptyField(const FieldIdentity& field) {
     return !field.name && !field.area && !field.id;
 }
@@ -643,11 +651,8 @@ void frmMain::setUpFieldIdentity() {
     connect(txtFieldArea_, &QLineEdit::textEdited, this, &frmMain::fieldAreaEdited);
     // Leaving a bad area shows the area kept again; the message stays until the next edit.
     connect(txtFieldArea_, &QLineEdit::editingFinished, this, [this] {
-        const auto& field = wizard_.plans().field();
-        const std::optional<double> kept = field ? field->area : std::nullopt;
         if (!lblFieldProblem_->text().isEmpty()) {
-            txtFieldArea_->setText(
-                kept ? QLocale().toString(*kept, 'g', QLocale::FloatingPointShortest) : QString());
+            txtFieldArea_->setText(areaText(wizard_.plans().field()));
         }
     });
     connect(&wizard_.plans(), &PlanFiles::fieldChanged, this, &frmMain::showField);
@@ -660,9 +665,7 @@ void frmMain::showField() {
     }
     const auto& field = wizard_.plans().field();
     txtFieldName_->setText(field && field->name ? QString::fromStdString(*field->name) : QString());
-    txtFieldArea_->setText(
-        field && field->area ? QLocale().toString(*field->area, 'g', QLocale::FloatingPointShortest)
-                             : QString());
+    txtFieldArea_->setText(areaText(field));
     lblFieldProblem_->clear();
 }
 
