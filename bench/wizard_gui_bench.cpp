@@ -6,6 +6,8 @@
 #include "plan/Plan.h"
 #include "printing/PlanExports.h"
 #include "screens/PlanFiles.h"
+#include "screens/SeasonLogModel.h"
+#include "screens/SeasonTab.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
@@ -18,8 +20,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 #include <clocale>
@@ -139,6 +144,113 @@ void BM_StartUpToCropScreen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpToCropScreen)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Wheat with a 200-day season (the longest the shipped crops have is 180) and a season log of
+// 40 entries, as a plan file; planted on `planted`.
+QString seasonPlan(const QTemporaryDir& dir, const QString& name, const QDate& planted) {
+    QString rain;
+    QString irrigations;
+    QString readings;
+    int entries = 0;
+    for (int day = 3; entries < 40; day += 5) {
+        const QString date = planted.addDays(day).toString(Qt::ISODate);
+        QString& list = entries % 8 == 7 ? readings : entries % 2 == 0 ? rain : irrigations;
+        list +=
+            (list.isEmpty() ? QString() : QStringLiteral(", ")) +
+            (&list == &readings
+                 ? QStringLiteral(R"({"date": "%1", "waterLevels": [0.2, 0.2, 0.21, 0.22, 0.2]})")
+                       .arg(date)
+                 : QStringLiteral(R"({"date": "%1", "mm": %2})").arg(date).arg(4 + day % 17));
+        ++entries;
+    }
+    const QString plan =
+        QStringLiteral(R"({"crop": "Wheat", "soil": {"depth": 1500}, "plantingDate": "%1", )"
+                       R"("season": {"rain": [%2], "irrigations": [%3], "readings": [%4]}})")
+            .arg(planted.toString(Qt::ISODate), rain, irrigations, readings);
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(plan.toUtf8()) < 0) {
+        return {};
+    }
+    return file.fileName();
+}
+
+// The shipped workbook with Wheat's season lengthened to 200 days.
+bool openLongSeasonWorkbook(tavik::mType& wizardState) {
+    if (!openShippedWorkbook(wizardState) || !wizardState.CropWorkbook ||
+        wizardState.CropWorkbook->rows.size() < 2 ||
+        wizardState.CropWorkbook->rows[1].size() <= 11) {
+        return false;
+    }
+    wizardState.CropWorkbook->rows[1][11] = 200.0; // Wheat's season end day
+    return true;
+}
+
+// Typing one rain entry into the Season tab: the entry checked and recorded, the plan run and
+// balanced again, the table, the next irrigation and the chart refreshed and drawn.
+void BM_SeasonEntryTyped(benchmark::State& state) {
+    tavik::mType wizardState;
+    QuietNotifier notifier;
+    QTemporaryDir dir;
+    if (!openLongSeasonWorkbook(wizardState)) {
+        state.SkipWithError("workbook");
+        return;
+    }
+    tavik::Wizard wizard(wizardState, notifier, kResources);
+    wizard.choice().load();
+    wizard.choice().show();
+    const QDate planted(2026, 10, 1);
+    if (!wizard.plans().open(seasonPlan(dir, QStringLiteral("wheat.tavikplan"), planted),
+                             wizard.choice())) {
+        state.SkipWithError("the plan did not open");
+        return;
+    }
+    tavik::SeasonTab& tab = wizard.result().season();
+    tab.setToday(planted.addDays(100));
+    QApplication::processEvents();
+    tavik::SeasonLogModel& log = tab.log();
+    const QModelIndex cell = log.index(log.rowOf(50), tavik::SeasonLogModel::Rain);
+    if (!cell.isValid() || !tab.isVisible() || log.rowCount() < 40) {
+        state.SkipWithError("no season shown");
+        return;
+    }
+    int typed = 0;
+    for (auto _ : state) {
+        log.setData(cell, QString::number(10 + typed++ % 2), Qt::EditRole);
+        QApplication::processEvents(); // the tab drawn
+    }
+}
+BENCHMARK(BM_SeasonEntryTyped)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening a plan with a full season log: the screens filled and the Season tab shown. Two
+// plans in turn, planted on different days, so that every opening changes all.
+void BM_OpenSeasonPlan(benchmark::State& state) {
+    tavik::mType wizardState;
+    QuietNotifier notifier;
+    QTemporaryDir dir;
+    if (!openLongSeasonWorkbook(wizardState)) {
+        state.SkipWithError("workbook");
+        return;
+    }
+    tavik::Wizard wizard(wizardState, notifier, kResources);
+    wizard.choice().load();
+    wizard.choice().show();
+    const QString plans[] = {seasonPlan(dir, QStringLiteral("a.tavikplan"), QDate(2026, 10, 1)),
+                             seasonPlan(dir, QStringLiteral("b.tavikplan"), QDate(2026, 9, 20))};
+    int next = 0;
+    for (auto _ : state) {
+        QWidget* from = wizard.madeScreens().back();
+        for (tavik::WizardScreen* screen : wizard.madeScreens()) {
+            from = screen->isVisible() ? screen : from;
+        }
+        if (!wizard.plans().open(plans[next], *from) || !wizard.result().season().plan()) {
+            state.SkipWithError("the plan did not open with its season");
+            return;
+        }
+        next = 1 - next;
+        QApplication::processEvents(); // the result screen drawn
+    }
+}
+BENCHMARK(BM_OpenSeasonPlan)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QStringList>
+#include <vector>
 
 namespace tavik::test {
 
@@ -46,6 +47,10 @@ public:
         suggestedSize = suggested;
         return imageSize;
     }
+    bool askToRemoveSeasonLog(QWidget*, const QString&, int entries) override {
+        removalAsked.push_back(entries);
+        return removeSeasonLog;
+    }
     QString pdf;                     // where to print; empty cancels
     QPageSize paper{QPageSize::A4};  // on what
     std::optional<QString> savePath; // none cancels
@@ -60,6 +65,8 @@ public:
     QString lastSuggested; // where the last file or print dialog opened, and the name offered
     std::optional<QSize> imageSize; // the chosen image size; none cancels
     QSize suggestedSize;
+    bool removeSeasonLog = false;  // the answer to "remove the season log?"
+    std::vector<int> removalAsked; // the entries it was asked about, each time
 };
 
 } // namespace tavik::test

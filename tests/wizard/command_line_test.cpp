@@ -40,10 +40,10 @@ QStringList commandLineOf(const Usage& usage) {
         arguments << QStringLiteral("field.json");
     }
     for (const Option option : usage.options) {
-        const OptionSpec& spec = *std::find_if(
+        const OptionSpec& known = *std::find_if(
             commandOptions().begin(), commandOptions().end(),
             [option](const OptionSpec& candidate) { return candidate.option == option; });
-        arguments << QString::fromLatin1(spec.name.data(), qsizetype(spec.name.size()))
+        arguments << QString::fromLatin1(known.name.data(), qsizetype(known.name.size()))
                   << goodValue(usage.command, option);
     }
     return arguments;

@@ -6,10 +6,16 @@
 #include "RecordingDialogs.h"
 #include "TestSupport.h"
 #include "model/Notifier.h"
+#include "plan/Plan.h"
+#include "plan/TimeStamp.h"
 #include "screens/CompareCycles.h"
+#include "screens/PlanFiles.h"
+#include "screens/SeasonTab.h"
+#include "screens/SoilReadingDialog.h"
 #include "screens/TipSlider.h"
 #include "screens/Wizard.h"
 #include "screens/frmChoice.h"
+#include "screens/frmHelp.h"
 #include "screens/frmIrrigationInfo.h"
 #include "screens/frmMain.h"
 #include "screens/frmSoilInfo.h"
@@ -108,12 +114,40 @@ int main(int argc, char** argv) {
         ok = options.save(*compare, QStringLiteral("compare-cycles")) && ok;
         compare->close();
     }
+    // The manual at the PAWC page, with the figures of the soil above.
+    ok = options.save(wizard.help(QStringLiteral("pawc.html")), QStringLiteral("help")) && ok;
     // With a PDF path given, the schedule is printed there too, to look at a printed page.
     if (!options.pdf.isEmpty()) {
         tavik::test::RecordingDialogs dialogs;
         dialogs.pdf = options.pdf;
         wizard.setDialogs(dialogs);
         ok = wizard.result().printSchedule() > 0 && ok;
+    }
+    // A probe reading of the planted field.
+    if (const tavik::ScenarioParse now = wizard.plans().current(); now.scenario) {
+        const tavik::PlanOutcome walked =
+            tavik::runPlan(state.CropData, *now.scenario, tavik::currentTimeStamp());
+        if (walked.result) {
+            tavik::SoilReadingDialog reading(*walked.result, QDate(2026, 11, 2),
+                                             {0.215, 0.2, 0.186, 0.17}, nullptr);
+            reading.show();
+            ok = options.save(reading, QStringLiteral("soil-reading")) && ok;
+        }
+    }
+    // The Season tab: a week of rain and irrigation and a probe reading.
+    {
+        tavik::SeasonRecord record;
+        record.rain = {{"2026-10-17", 6.5}, {"2026-10-20", 18}, {"2026-10-23", 2.5}};
+        record.irrigations = {{"2026-10-25", 14}};
+        wizard.plans().setSeason(record);
+        tavik::SeasonTab& season = wizard.result().season();
+        season.setToday(QDate(2026, 10, 28));
+        if (const tavik::PlanResult* plan = season.plan()) {
+            season.recordReading(tavik::SeasonReading{
+                "2026-10-27", std::vector<double>(
+                                  static_cast<std::size_t>(plan->waterLevels.LayerCount()), 0.19)});
+        }
+        ok = options.save(wizard.result(), QStringLiteral("season")) && ok;
     }
     return ok ? 0 : 1;
 }

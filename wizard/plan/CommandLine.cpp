@@ -71,8 +71,8 @@ const std::vector<Usage> kUsages{
      "  pdf   the field sheet: A4 pages to pin up\n"
      "  png, svg  the chart, --size pixels (1200x700), as\n"
      "        --chart says (individual)\n"
-     "with a season record, json, ics and (with --today) csv\n"
-     "show the season as of --today (the system's date)"},
+     "with a season record, json, ics, pdf and (with --today)\n"
+     "csv show the season as of --today (the system's date)"},
     {Command::Plan,
      "plan",
      "[SCENARIO.json...]",
@@ -147,13 +147,13 @@ namespace {
 const OptionSpec& specOf(Option option) {
     const auto& options = commandOptions();
     return *std::find_if(options.begin(), options.end(),
-                         [option](const OptionSpec& spec) { return spec.option == option; });
+                         [option](const OptionSpec& known) { return known.option == option; });
 }
 
 const OptionSpec* specNamed(const QString& name) {
-    for (const OptionSpec& spec : commandOptions()) {
-        if (name == QLatin1String(spec.name.data(), static_cast<qsizetype>(spec.name.size()))) {
-            return &spec;
+    for (const OptionSpec& known : commandOptions()) {
+        if (name == QLatin1String(known.name.data(), static_cast<qsizetype>(known.name.size()))) {
+            return &known;
         }
     }
     return nullptr;
@@ -336,18 +336,18 @@ std::optional<Refusal> readOptions(Command command, const QStringList& arguments
     const std::vector<Option> taken = optionsOf(command);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        const OptionSpec* spec = specNamed(argument);
-        if (spec != nullptr) {
-            if (std::find(taken.begin(), taken.end(), spec->option) == taken.end()) {
+        const OptionSpec* known = specNamed(argument);
+        if (known != nullptr) {
+            if (std::find(taken.begin(), taken.end(), known->option) == taken.end()) {
                 return Refusal{"give one scenario file, and only the options below"};
             }
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
                 return Refusal{shownArgument(argument) + " needs a value", true};
             }
-            if (read.value(spec->option)) {
-                return Refusal{std::string(spec->name) + " is given more than once"};
+            if (read.value(known->option)) {
+                return Refusal{std::string(known->name) + " is given more than once"};
             }
-            read.values.emplace_back(spec->option, arguments[++i]);
+            read.values.emplace_back(known->option, arguments[++i]);
         } else if (argument.startsWith(QLatin1String("--"))) {
             return Refusal{"unknown argument \"" + shownArgument(argument) + "\"", true};
         } else {

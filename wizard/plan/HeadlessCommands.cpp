@@ -193,10 +193,12 @@ int runPlanField(const CommandRequest& request, const DrawnOutput& drawn,
                     << '\n';
         return kExitBadInput;
     }
-    // The season as of a day: json and ics always show it, csv when --today asks for it.
+    // The season as of a day: json, ics and the field sheet always show it, csv when --today
+    // asks for it.
     PlanResult plan = std::move(*outcome.result);
     const bool showsSeason = request.format == OutputFormat::Json ||
                              request.format == OutputFormat::Ics ||
+                             request.format == OutputFormat::Pdf ||
                              (request.format == OutputFormat::Csv && !request.today.isEmpty());
     if (plan.season && showsSeason) {
         balancePlanSeason(plan, todayOf(request));

@@ -39,6 +39,12 @@ std::string seasonJsonObject(const PlanResult& plan);
 // the next irrigation on its own line ("Next irrigation: Fri 15 Jan 2027 (day 41): 14.2 mm
 // at 38 %, one pass").
 std::string seasonText(const PlanResult& plan);
+
+// The next irrigation of a balanced plan as a farmer is told it, without a line's end: its
+// heading ("Next irrigation: Fri 15 Jan 2027 (day 41)", empty when there is none) and the
+// advice ("14.2 mm at 38 %, two passes"), or that the season's irrigations are over.
+std::string nextIrrigationHeading(const PlanResult& plan);
+std::string nextIrrigationText(const PlanResult& plan);
 std::string seasonCsv(const PlanResult& plan);
 std::string seasonJson(const PlanResult& plan); // the whole `tavik season --format json` output
 

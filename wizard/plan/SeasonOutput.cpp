@@ -120,17 +120,25 @@ std::string fieldName(const PlanResult& plan, const std::string& otherwise) {
     return otherwise;
 }
 
-std::string nextIrrigationLine(const PlanResult& plan) {
+} // namespace
+
+std::string nextIrrigationHeading(const PlanResult& plan) {
     const SeasonBalance& balance = *plan.seasonBalance;
     if (!balance.next) {
-        return "Next irrigation: none; the season's irrigations are over\n";
+        return {};
     }
-    const IrrigationDay& next = *balance.next;
-    return "Next irrigation: " + seasonDateText(plan, next.day) + " (day " +
-           std::to_string(next.day) + "): " + irrigationAdvice(next, plan.sprinklerPackage) + "\n";
+    return "Next irrigation: " + seasonDateText(plan, balance.next->day) + " (day " +
+           std::to_string(balance.next->day) + ")";
 }
 
-} // namespace
+std::string nextIrrigationText(const PlanResult& plan) {
+    const SeasonBalance& balance = *plan.seasonBalance;
+    if (!balance.next) {
+        return "Next irrigation: none; the season's irrigations are over";
+    }
+    return nextIrrigationHeading(plan) + ": " +
+           irrigationAdvice(*balance.next, plan.sprinklerPackage);
+}
 
 // ---- The balance of a walked plan ------------------------------------------------------
 
@@ -326,7 +334,7 @@ std::string seasonText(const PlanResult& plan) {
             " mm, lower limit " + mm(static_cast<double>(plan.waterLevels.ProfileLowerMm())) +
             " mm; rain counts " + shortestText(rule.share) + " % from " +
             shortestText(rule.minimum) + " mm\n";
-    text += nextIrrigationLine(plan);
+    text += nextIrrigationText(plan) + '\n';
     text += "\n";
 
     std::vector<std::vector<std::string>> rows;

@@ -1,9 +1,11 @@
 #include "PlanExports.h"
 
 #include "ScheduleChart.h"
+#include "SeasonChart.h"
 #include "model/SoilLayers.h"
 #include "plan/IrrigationTable.h"
 #include "plan/PlanOutput.h"
+#include "plan/SeasonJson.h"
 #include "plan/TimeStamp.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -20,6 +22,7 @@
 #include <QTextTable>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <qcustomplot.h>
 
 namespace tavik {
@@ -31,6 +34,7 @@ namespace {
 constexpr int kDpi = 96;
 constexpr double kFooterHeight = 28; // px below the body
 constexpr int kChartObject = QTextFormat::UserObject + 1;
+constexpr int kSeasonChartObject = QTextFormat::UserObject + 2;
 
 // A chart plot of its own, laid out at a size (the day labels thin out by the plot's width).
 class ChartPlot {
@@ -47,13 +51,13 @@ private:
     QCustomPlot plot_;
 };
 
-// The chart in the field sheet's text, drawn as lines and text (not as a picture) by the
-// chart painter the pages are drawn with.
-class ChartInText : public QObject, public QTextObjectInterface {
+// A chart in the field sheet's text, drawn as lines and text (not as a picture) by the chart
+// painter the pages are drawn with.
+class PlotInText : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)
 public:
-    ChartInText(const ScheduleChart& chart, QSize size) : chart_(chart, size), size_(size) {}
+    explicit PlotInText(QSize size) : size_(size) {}
 
     QSizeF intrinsicSize(QTextDocument*, int, const QTextFormat&) override { return QSizeF(size_); }
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
@@ -63,19 +67,60 @@ public:
         }
         pagePainter_->save();
         pagePainter_->translate(rect.topLeft());
-        chart_.plot().toPainter(pagePainter_, size_.width(), size_.height());
+        plot().toPainter(pagePainter_, size_.width(), size_.height());
         pagePainter_->restore();
     }
     void drawWith(QCPPainter* painter) { pagePainter_ = painter; }
 
+protected:
+    virtual QCustomPlot& plot() = 0;
+
 private:
-    ChartPlot chart_;
     QSize size_;
     QCPPainter* pagePainter_ = nullptr;
 };
 
+// The schedule chart as the screen draws it.
+class ChartInText : public PlotInText {
+public:
+    ChartInText(const ScheduleChart& chart, QSize size) : PlotInText(size), chart_(chart, size) {}
+
+protected:
+    QCustomPlot& plot() override { return chart_.plot(); }
+
+private:
+    ChartPlot chart_;
+};
+
+// The season chart, drawn in black on white whatever the desktop's colours.
+class SeasonChartInText : public PlotInText {
+public:
+    SeasonChartInText(const PlanResult& plan, QSize size) : PlotInText(size) {
+        QPalette paper = plot_.palette();
+        paper.setColor(QPalette::Base, Qt::white);
+        paper.setColor(QPalette::Text, Qt::black);
+        plot_.setPalette(paper);
+        plot_.resize(size);
+        drawSeasonChart(plot_, plan);
+    }
+
+protected:
+    QCustomPlot& plot() override { return plot_; }
+
+private:
+    QCustomPlot plot_;
+};
+
 QString oneDecimal(double value) {
     return QString::number(value, 'f', 1);
+}
+
+// The balanced season's day, when the plan has one.
+const SeasonDay* seasonDayOf(const PlanResult& plan, int day) {
+    if (!plan.seasonBalance || day < 1 || day > static_cast<int>(plan.seasonBalance->days.size())) {
+        return nullptr;
+    }
+    return &plan.seasonBalance->days[static_cast<std::size_t>(day - 1)];
 }
 
 QString dateText(const PlanResult& plan, const IrrigationDay& day) {
@@ -274,17 +319,148 @@ void writeIrrigationTable(QTextCursor& cursor, const PlanResult& plan,
         headings << QString::fromUtf8(column.heading);
     }
     const auto& irrigations = plan.schedule.irrigations;
+    if (plan.seasonBalance) {
+        cursor.insertText(
+            QStringLiteral("Amounts marked \u201cadvised\u201d are re-planned from "
+                           "the season log as of ") +
+                QString::fromStdString(seasonDateText(plan, plan.seasonBalance->todayDay)) +
+                QStringLiteral("."),
+            formats.text);
+        cursor.insertBlock();
+    }
     QTextTable* table =
         insertTable(cursor, static_cast<int>(irrigations.size()), headings, formats.bold);
     for (std::size_t i = 0; i < irrigations.size(); ++i) {
-        const IrrigationDay& day = irrigations[i];
+        IrrigationDay day = irrigations[i];
         const QString date = plan.plantingDate ? dateText(plan, day) : QString();
+        const SeasonDay* season = seasonDayOf(plan, day.day);
+        // A day to come that has nothing logged shows the amount advised for it.
+        const bool advised = season != nullptr && !season->logged && season->advised;
+        if (advised) {
+            day.amount = *season->advised;
+            day.speed.reset();
+            day.beyondCapacity = false;
+            day.passes.reset();
+            day.passSpeed.reset();
+            setSpeedAndPasses(day, plan.state.SpeedCoefficient, plan.state.SpeedExponent,
+                              plan.sprinklerPackage);
+        }
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const IrrigationField field = columns[c].field;
-            setCell(*table, static_cast<int>(i) + 1, static_cast<int>(c),
-                    shownIrrigationCell(field, day, date), formats.text, isFigure(field));
+            QString cell = shownIrrigationCell(field, day, date);
+            if (advised && field == IrrigationField::Amount) {
+                cell += QStringLiteral(" advised");
+            }
+            setCell(*table, static_cast<int>(i) + 1, static_cast<int>(c), cell, formats.text,
+                    isFigure(field));
         }
     }
+}
+
+// The season to date on a page of its own: the next irrigation, the season chart, the log of
+// the days with an entry or a planned irrigation up to today, and the totals to date.
+void writeSeasonPage(QTextCursor& cursor, const PlanResult& plan, const SheetFormats& formats) {
+    const SeasonBalance& balance = *plan.seasonBalance;
+    cursor.movePosition(QTextCursor::End); // out of the irrigation table
+    QTextBlockFormat page = formats.spaced;
+    page.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    cursor.insertBlock(page);
+    cursor.insertText(QStringLiteral("Season log to ") +
+                          QString::fromStdString(seasonDateText(plan, balance.todayDay)) +
+                          QStringLiteral(" (day ") + QString::number(balance.todayDay) +
+                          QStringLiteral(")"),
+                      formats.heading);
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("Next irrigation: "), formats.bold);
+    if (balance.next) {
+        const IrrigationDay& next = *balance.next;
+        cursor.insertText(QString::fromStdString(seasonDateText(plan, next.day)) +
+                              QStringLiteral(" (day ") + QString::number(next.day) +
+                              QStringLiteral("): ") +
+                              QString::fromStdString(irrigationAdvice(next, plan.sprinklerPackage)),
+                          formats.text);
+    } else {
+        cursor.insertText(QStringLiteral("none; the season's irrigations are over"), formats.text);
+    }
+
+    cursor.insertBlock(formats.spaced);
+    QTextCharFormat chart;
+    chart.setObjectType(kSeasonChartObject);
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), chart);
+
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("Log to date"), formats.heading);
+    cursor.insertBlock();
+    std::vector<const SeasonDay*> shown;
+    for (const SeasonDay& day : balance.days) {
+        const bool entry = day.rain || day.logged || day.reading || day.planned > 0.0;
+        if (day.day <= balance.todayDay && entry) {
+            shown.push_back(&day);
+        }
+    }
+    if (shown.empty()) {
+        cursor.insertText(QStringLiteral("No day to date has an entry or a planned irrigation."),
+                          formats.text);
+    } else {
+        const QStringList headings{
+            QStringLiteral("Date"),          QStringLiteral("Day"),
+            QStringLiteral("Rain (mm)"),     QStringLiteral("Irrigation logged (mm)"),
+            QStringLiteral("Planned (mm)"),  QStringLiteral("Soil water (mm)"),
+            QStringLiteral("Class"),         QStringLiteral("Drained (mm)"),
+            QStringLiteral("Shortfall (mm)")};
+        QTextTable* table =
+            insertTable(cursor, static_cast<int>(shown.size()), headings, formats.bold);
+        // Dates and class words on one line; the figures share the rest.
+        QTextTableFormat widths = table->format();
+        QVector<QTextLength> columns;
+        for (const double percent : {17.0, 6.0, 9.0, 12.0, 9.0, 10.0, 15.0, 10.0, 12.0}) {
+            columns.append(QTextLength(QTextLength::PercentageLength, percent));
+        }
+        widths.setColumnWidthConstraints(columns);
+        table->setFormat(widths);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const SeasonDay& day = *shown[i];
+            QString irrigation;
+            if (day.logged) {
+                irrigation = oneDecimal(day.irrigation);
+            } else if (day.advised) {
+                irrigation = oneDecimal(*day.advised) + QStringLiteral(" advised");
+            } else if (day.planned > 0.0) {
+                irrigation = QStringLiteral("not recorded");
+            }
+            QString soilClass = QString::fromStdString(day.soilClass);
+            if (day.reading) {
+                soilClass += QStringLiteral(" (reading)");
+            }
+            const QStringList cells{QString::fromStdString(seasonDateText(plan, day.day)),
+                                    QString::number(day.day),
+                                    day.rain ? oneDecimal(*day.rain) : QString(),
+                                    irrigation,
+                                    day.planned > 0.0 ? oneDecimal(day.planned) : QString(),
+                                    oneDecimal(day.soilWater),
+                                    soilClass,
+                                    oneDecimal(day.drained),
+                                    oneDecimal(day.shortfall)};
+            for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+                setCell(*table, static_cast<int>(i) + 1, c, cells[c], formats.text,
+                        c != 0 && c != 6);
+            }
+        }
+        cursor.movePosition(QTextCursor::End);
+    }
+
+    const SeasonTotals& totals = balance.totals;
+    cursor.insertBlock(formats.spaced);
+    cursor.insertText(QStringLiteral("To date: "), formats.bold);
+    cursor.insertText(
+        QStringLiteral("rain %1 mm (%2 mm effective), irrigation %3 mm against %4 mm planned, "
+                       "drained %5 mm, shortfall %6 mm on %7 %8")
+            .arg(oneDecimal(totals.rain), oneDecimal(totals.effectiveRain),
+                 oneDecimal(totals.irrigation), oneDecimal(totals.planned),
+                 oneDecimal(totals.drained), oneDecimal(totals.shortfall),
+                 QString::number(totals.stressDays),
+                 totals.stressDays == 1 ? QStringLiteral("day") : QStringLiteral("days")),
+        formats.text);
 }
 
 // The sheet's text: headings, the soil and water table, the chart and the irrigation table.
@@ -303,6 +479,9 @@ void writeSheet(QTextDocument& document, const PlanResult& plan) {
     cursor.insertText(QString(QChar::ObjectReplacementCharacter), chart);
 
     writeIrrigationTable(cursor, plan, formats);
+    if (plan.seasonBalance) {
+        writeSeasonPage(cursor, plan, formats);
+    }
     cursor.endEditBlock();
 }
 
@@ -381,6 +560,12 @@ FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt) {
     ChartInText chart(plan.individualChart,
                       QSize(static_cast<int>(body.width()), static_cast<int>(body.height() * 0.3)));
     document.documentLayout()->registerHandler(kChartObject, &chart);
+    std::optional<SeasonChartInText> seasonChart;
+    if (plan.seasonBalance) {
+        seasonChart.emplace(
+            plan, QSize(static_cast<int>(body.width()), static_cast<int>(body.height() * 0.4)));
+        document.documentLayout()->registerHandler(kSeasonChartObject, &*seasonChart);
+    }
     writeSheet(document, plan);
 
     sheet.pages = document.pageCount();
@@ -390,6 +575,9 @@ FieldSheet fieldSheetPdf(const PlanResult& plan, const QString& madeAt) {
     }
     painter.setMode(QCPPainter::pmVectorized);
     chart.drawWith(&painter);
+    if (seasonChart) {
+        seasonChart->drawWith(&painter);
+    }
     const QFont footerFont(QStringLiteral("Arial"), 8);
     for (int page = 0; page < sheet.pages; ++page) {
         if (page > 0 && !writer.newPage()) {

@@ -125,4 +125,14 @@ std::optional<QSize> QtDialogs::chooseImageSize(QWidget* parent, QSize suggested
     return QSize(width->value(), height->value());
 }
 
+bool QtDialogs::askToRemoveSeasonLog(QWidget* parent, const QString& title, int entries) {
+    QMessageBox box(QMessageBox::Question, title,
+                    entries == 1 ? QStringLiteral("The season log has one entry.")
+                                 : QStringLiteral("The season log has %1 entries.").arg(entries),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText(QStringLiteral("Remove the season log from the plan?"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace tavik

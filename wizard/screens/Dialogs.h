@@ -35,6 +35,8 @@ public:
     // The size of an image to make, in pixels, starting from a suggestion; none when
     // cancelled.
     virtual std::optional<QSize> chooseImageSize(QWidget* parent, QSize suggested) = 0;
+    // Whether to remove a season log with `entries` entries from the plan.
+    virtual bool askToRemoveSeasonLog(QWidget* parent, const QString& title, int entries) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -48,6 +50,7 @@ public:
     Changes askToSaveChanges(QWidget* parent, const QString& title,
                              const QString& planName) override;
     std::optional<QSize> chooseImageSize(QWidget* parent, QSize suggested) override;
+    bool askToRemoveSeasonLog(QWidget* parent, const QString& title, int entries) override;
 };
 
 } // namespace tavik

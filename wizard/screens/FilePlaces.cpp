@@ -18,13 +18,14 @@ namespace {
 // Longest base name offered, in characters: a crop's name from a workbook can be anything.
 constexpr qsizetype kMaxNameLength = 64;
 
-// A crop's name as part of a file name: no folder separators, no characters that other
+// A field's or a crop's name as part of a file name: no folder separators, no characters that other
 // systems' file names refuse, no control characters, not hidden, not too long.
 QString fileNamePart(const QString& name) {
     QString part;
     for (const QChar c : name) {
-        const bool refused =
-            c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c);
+        const bool refused = c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                             c == QChar::ParagraphSeparator ||
+                             QStringLiteral("/\\:*?\"<>|").contains(c);
         part += refused ? QLatin1Char('_') : c;
     }
     part = part.simplified();
@@ -59,9 +60,13 @@ QString FilePlaces::folder() const {
 
 QString FilePlaces::name(const QString& suffix) const {
     QString base;
-    if (const QString& plan = wizard_.plans().path(); !plan.isEmpty()) {
+    if (const auto& field = wizard_.plans().field(); field && field->name) {
+        base = fileNamePart(QString::fromStdString(*field->name));
+    }
+    if (const QString& plan = wizard_.plans().path(); base.isEmpty() && !plan.isEmpty()) {
         base = QFileInfo(plan).completeBaseName();
-    } else if (const mType& state = wizard_.state(); state.CropRow != 0) {
+    }
+    if (const mType& state = wizard_.state(); base.isEmpty() && state.CropRow != 0) {
         base = fileNamePart(
             QString::fromStdString(state.CropData.text(state.CropRow, CropColumn::Name)));
     }

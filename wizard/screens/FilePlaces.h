@@ -12,7 +12,8 @@ class Wizard;
 
 // Where the screens' file dialogs open and the name they offer. They open in the plan file's
 // folder, else in the folder last chosen in this run, else in the user's documents folder;
-// they offer the plan file's name, else the crop's ("Maize.pdf"), with the dialog's suffix.
+// they offer the field's name, else the plan file's name, else the crop's ("Maize.pdf"), with
+// the dialog's suffix.
 class FilePlaces {
 public:
     explicit FilePlaces(Wizard& wizard);

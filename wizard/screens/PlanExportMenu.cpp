@@ -9,6 +9,7 @@
 #include "plan/ICalendar.h"
 #include "plan/OutputFile.h"
 #include "plan/PlanOutput.h"
+#include "plan/Season.h"
 #include "plan/TimeStamp.h"
 #include "printing/PlanExports.h"
 #include "state/NumberText.h"
@@ -61,6 +62,9 @@ std::optional<PlanResult> PlanExportMenu::plan() {
         tell("The plan cannot be exported: " + outcome.problem);
         return std::nullopt;
     }
+    // A season log is exported as of the Season tab's today: advised amounts for the days to
+    // come, the season on the field sheet.
+    balancePlanSeason(*outcome.result, screen_.seasonToday().toString(Qt::ISODate).toStdString());
     return std::move(outcome.result);
 }
 

@@ -6,7 +6,13 @@
 #include <QDialog>
 #include <vector>
 
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
 namespace tavik {
+
+class ProblemLabel;
 
 // A probe reading of the soil on a date: one water content per soil layer (mm/mm, three
 // decimals, top first), each beside its layer's depth range and the class word of what was
@@ -25,6 +31,19 @@ public:
 signals:
     // OK was pressed on a complete reading.
     void readingChosen(const tavik::SeasonReading& reading);
+
+private:
+    struct Layer {
+        QLineEdit* edit = nullptr;
+        ProblemLabel* status = nullptr; // the class word of the value, or why it is none
+        ClassThresholds thresholds;
+    };
+    bool complete() const;
+    void refresh();
+
+    QDateEdit* date_ = nullptr;
+    std::vector<Layer> layers_;
+    QPushButton* ok_ = nullptr;
 };
 
 } // namespace tavik

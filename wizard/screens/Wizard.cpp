@@ -7,6 +7,7 @@
 #include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmChoice.h"
+#include "frmHelp.h"
 #include "frmIrrigationInfo.h"
 #include "frmMain.h"
 #include "frmSoilInfo.h"
@@ -31,7 +32,10 @@ Wizard::Wizard(mType& state, Notifier& notifier, QString programFolder)
       platformDialogs_(std::make_unique<QtDialogs>()), dialogs_(platformDialogs_.get()),
       plans_(new PlanFiles(*this)), files_(std::make_unique<FilePlaces>(*this)) {}
 
-Wizard::~Wizard() = default;
+Wizard::~Wizard() {
+    // The manual's window has no parent to take it along.
+    delete help_.data();
+}
 
 QIcon Wizard::icon() const {
     return loadIcon(QDir(programFolder_).filePath(QStringLiteral("logo.png")));
@@ -95,6 +99,18 @@ frmListofContributors& Wizard::contributors() {
     contributors_->show();
     contributors_->raise();
     return *contributors_;
+}
+
+frmHelp& Wizard::help(const QString& page) {
+    if (help_.isNull()) {
+        help_ = new frmHelp;
+        help_->setWindowIcon(icon());
+    }
+    help_->showPage(page, soilFiguresOf(*this));
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    return *help_;
 }
 
 std::vector<WizardScreen*> Wizard::madeScreens() const {
@@ -207,7 +223,8 @@ void Wizard::exit() {
             screen->hide();
         }
     }
-    for (QWidget* box : std::initializer_list<QWidget*>{about_.data(), contributors_.data()}) {
+    for (QWidget* box :
+         std::initializer_list<QWidget*>{about_.data(), contributors_.data(), help_.data()}) {
         if (box != nullptr) {
             box->close();
         }

@@ -15,6 +15,7 @@ namespace tavik {
 class Notifier;
 struct mType;
 class frmAbout;
+class frmHelp;
 class frmChoice;
 class frmListofContributors;
 class frmIrrigationInfo;
@@ -68,6 +69,9 @@ public:
     // buttons; asking again while one is open brings that one forward.
     frmAbout& about();
     frmListofContributors& contributors();
+    // The manual, at a page (helpPageOf a screen's name) with the soil's figures as they are
+    // now: one window, brought forward when asked again.
+    frmHelp& help(const QString& page);
 
     // Shows the target screen and hides the current one. The target opens where the current
     // one was (the middle, coming from the splash), inside the screen's available area.
@@ -101,6 +105,7 @@ private:
     std::unique_ptr<frmSplash> splash_;
     QPointer<frmAbout> about_;
     QPointer<frmListofContributors> contributors_;
+    QPointer<frmHelp> help_;
     bool exited_ = false;
     PlanFiles* plans_;
     std::unique_ptr<FilePlaces> files_;

@@ -1,5 +1,6 @@
 #include "WizardScreen.h"
 
+#include "HelpPages.h"
 #include "PlanFiles.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -8,6 +9,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -39,9 +41,22 @@ WizardScreen::WizardScreen(Wizard& wizard, const QString& name, const QString& c
     exit_ = fileMenu_->addAction(QStringLiteral("&Exit"));
     exit_->setObjectName(QStringLiteral("mnuFileExit"));
     connect(exit_, &QAction::triggered, this, [this] { wizard_.requestExit(*this); });
+    // The manual's key works on the screen whether or not a menu holds the item.
+    helpUsing_ = new QAction(QStringLiteral("Using TAVIK+"), this);
+    helpUsing_->setObjectName(QStringLiteral("mnuHelpUsing"));
+    helpUsing_->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(helpUsing_);
+    connect(helpUsing_, &QAction::triggered, this,
+            [this] { wizard_.help(helpPageOf(objectName())); });
     client_->setFixedSize(twipsSize(clientWidth, clientHeight));
     setCentralWidget(client_);
     setWindowIcon(wizard.icon());
+}
+
+void WizardScreen::addHelpMenu() {
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->addAction(helpUsing_);
 }
 
 void WizardScreen::closeEvent(QCloseEvent* event) {

@@ -25,10 +25,14 @@ public:
     QAction* exitAction() const { return exit_; }
     // The separator after the plan's items, before the screen's own.
     QAction* planItemsEnd() const { return planItemsEnd_; }
+    // Help > "Using TAVIK+" (F1 anywhere on the screen): the manual at this screen's page.
+    QAction* helpAction() const { return helpUsing_; }
     // The screen's own title, without the plan's file name.
     const QString& caption() const { return caption_; }
 
 protected:
+    // A Help menu after the File menu, holding "Using TAVIK+", for screens without one.
+    void addHelpMenu();
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     Wizard& wizard_;
@@ -38,6 +42,7 @@ private:
     QMenu* fileMenu_;
     QAction* exit_;
     QAction* planItemsEnd_;
+    QAction* helpUsing_;
     QString caption_;
 };
 

@@ -126,6 +126,7 @@ frmChoice::frmChoice(Wizard& wizard)
     cmdNext_->setObjectName(QStringLiteral("cmdNext"));
     place(cmdNext_, 9120, 9840, 975, 495);
     connect(cmdNext_, &QPushButton::clicked, this, &frmChoice::next);
+    addHelpMenu();
 }
 
 QToolButton* frmChoice::createOption(int index) {

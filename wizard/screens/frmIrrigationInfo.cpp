@@ -109,6 +109,7 @@ frmIrrigationInfo::frmIrrigationInfo(Wizard& wizard)
     connect(MSChart1_, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { MSChart1_->setToolTip(chartTip(event->pos())); });
     MSChart1_->hide();
+    addHelpMenu();
 }
 
 void frmIrrigationInfo::showEvent(QShowEvent* event) {

@@ -6,6 +6,8 @@
 #include "GrowingPlaces.h"
 #include "PlanExportMenu.h"
 #include "PlanFiles.h"
+#include "ProblemLabel.h"
+#include "SeasonTab.h"
 #include "TipSlider.h"
 #include "Twips.h"
 #include "Wizard.h"
@@ -35,15 +37,18 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QValidator>
 #include <cmath>
 #include <cstdio>
 #include <qcustomplot.h>
@@ -67,7 +72,19 @@ frmMain::frmMain(Wizard& wizard)
     setUpButtons();
     setUpPlantingDate();
     setUpMenus();
+    setUpFieldIdentity();
+    setUpSeasonLog();
     growWithWindow();
+}
+
+// The Season tab goes first: an entry still being typed is not recorded into a plan whose
+// screen is going. Nor does a control that loses its focus as the window closes reach this
+// screen any more (a field's area being left, for one).
+frmMain::~frmMain() {
+    delete seasonTab_;
+    for (QObject* control : findChildren<QObject*>()) {
+        control->disconnect(this);
+    }
 }
 
 // The report box: the message title, the box's font and its layout for the printer.
@@ -192,7 +209,10 @@ void frmMain::setUpPlantingDate() {
     tblCalendar_->hide();
     connect(tabView_, &QTabBar::currentChanged, this, [this](int tab) {
         tblCalendar_->setVisible(tab == 1);
-        rtxtDisplay_->setVisible(tab != 1);
+        rtxtDisplay_->setVisible(tab != 1 && tab != 2);
+        if (seasonTab_) {
+            seasonTab_->setVisible(tab == 2);
+        }
     });
 }
 
@@ -230,6 +250,9 @@ void frmMain::setUpMenus() {
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    // The manual first, apart from the items about the program.
+    help->addAction(helpAction());
+    help->addSeparator();
     QAction* list = help->addAction(QStringLiteral("List of contributors"));
     list->setObjectName(QStringLiteral("mnuHelpList"));
     connect(list, &QAction::triggered, this, [this] {
@@ -265,6 +288,13 @@ void frmMain::growWithWindow() {
         {"MSChart1", {kBox, 0, 1 - kBox, 1}},
         {"cmdBack", {kBox + (1 - kBox) / 2, 1, 0, 0}},
         {"cmdAnotherCrop", {kBox + (1 - kBox) / 2, 1, 0, 0}},
+        {"lblField", {0, 1, 0, 0}},
+        {"txtFieldName", {0, 1, 0, 0}},
+        {"lblFieldArea", {0, 1, 0, 0}},
+        {"txtFieldArea", {0, 1, 0, 0}},
+        {"lblFieldProblem", {0, 1, 0, 0}},
+        {"chkSeasonLog", {0, 1, 0, 0}},
+        {"SeasonTab", {0, 0, kBox, 1}},
     };
     for (const auto& [name, share] : shares) {
         if (auto* control =
@@ -325,6 +355,9 @@ void frmMain::ComputeSchedule() {
     }
     fillCalendar();
     DrawChart();
+    if (seasonTab_) {
+        seasonTab_->planChanged();
+    }
 }
 
 int frmMain::cycle() const {
@@ -373,7 +406,7 @@ CompareCycles* frmMain::compareCycles() {
 }
 
 QDate frmMain::seasonToday() const {
-    return QDate::currentDate();
+    return seasonTab_->today();
 }
 
 bool frmMain::individualChart() const {
@@ -388,6 +421,10 @@ void frmMain::plantingDateChanged() {
         tabView_->setCurrentIndex(0);
     }
     fillCalendar();
+    if (seasonTab_) {
+        chkSeasonLog_->setEnabled(dated);
+        seasonTab_->planChanged();
+    }
 }
 
 void frmMain::fillCalendar() {
@@ -546,6 +583,190 @@ bool frmMain::printChart() {
         return false;
     }
     return true;
+}
+
+// ---- The field's identity ------------------------------------------------------------------
+
+namespace {
+
+// A field's name holds no line break, tab or other control character (the plan file refuses
+// them).
+class FieldNameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input) {
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator) {
+                return Invalid;
+            }
+        }
+        return Acceptable;
+    }
+};
+
+// The area kept in the plan, as the row shows it.
+QString areaText(const std::optional<FieldIdentity>& field) {
+    if (!field || !field->area) {
+        return {};
+    }
+    return QLocale().toString(*field->area, 'g', QLocale::FloatingPointShortest);
+}
+
+bool emptyField(const FieldIdentity& field) {
+    return !field.name && !field.area && !field.id;
+}
+
+} // namespace
+
+void frmMain::setUpFieldIdentity() {
+    auto* label = new QLabel(QStringLiteral("F&ield"), client());
+    label->setObjectName(QStringLiteral("lblField"));
+    placeAutoSized(label, 240, 9420);
+    txtFieldName_ = new QLineEdit(client());
+    txtFieldName_->setObjectName(QStringLiteral("txtFieldName"));
+    txtFieldName_->setAccessibleName(QStringLiteral("Field name"));
+    txtFieldName_->setMaxLength(kMaxFieldNameLength);
+    txtFieldName_->setValidator(new FieldNameValidator(txtFieldName_));
+    txtFieldName_->setPlaceholderText(QStringLiteral("Name of the field"));
+    label->setBuddy(txtFieldName_);
+    place(txtFieldName_, 2040, 9360, 1680, 375);
+    auto* areaLabel = new QLabel(QStringLiteral("A&rea (ha)"), client());
+    areaLabel->setObjectName(QStringLiteral("lblFieldArea"));
+    placeAutoSized(areaLabel, 3840, 9420);
+    txtFieldArea_ = new QLineEdit(client());
+    txtFieldArea_->setObjectName(QStringLiteral("txtFieldArea"));
+    txtFieldArea_->setAccessibleName(QStringLiteral("Field area in hectares"));
+    txtFieldArea_->setMaxLength(24);
+    areaLabel->setBuddy(txtFieldArea_);
+    place(txtFieldArea_, 4860, 9360, 795, 375);
+    auto* problem = new ProblemLabel(client());
+    problem->setProblem(true);
+    lblFieldProblem_ = problem;
+    lblFieldProblem_->setObjectName(QStringLiteral("lblFieldProblem"));
+    lblFieldProblem_->setTextFormat(Qt::PlainText); // it quotes what was typed
+    place(lblFieldProblem_, 240, 9780, 5415, 300);
+
+    connect(txtFieldName_, &QLineEdit::textEdited, this, &frmMain::fieldNameEdited);
+    connect(txtFieldArea_, &QLineEdit::textEdited, this, &frmMain::fieldAreaEdited);
+    // Leaving a bad area shows the area kept again; the message stays until the next edit.
+    connect(txtFieldArea_, &QLineEdit::editingFinished, this, [this] {
+        if (!lblFieldProblem_->text().isEmpty()) {
+            txtFieldArea_->setText(areaText(wizard_.plans().field()));
+        }
+    });
+    connect(&wizard_.plans(), &PlanFiles::fieldChanged, this, &frmMain::showField);
+    showField();
+}
+
+void frmMain::showField() {
+    if (keepingField_) {
+        return;
+    }
+    const auto& field = wizard_.plans().field();
+    txtFieldName_->setText(field && field->name ? QString::fromStdString(*field->name) : QString());
+    txtFieldArea_->setText(areaText(field));
+    lblFieldProblem_->clear();
+}
+
+void frmMain::keepField(const std::optional<FieldIdentity>& field) {
+    const auto& now = wizard_.plans().field();
+    const bool same =
+        field.has_value() == now.has_value() &&
+        (!field || (field->name == now->name && field->area == now->area && field->id == now->id));
+    if (same) {
+        return;
+    }
+    keepingField_ = true;
+    wizard_.plans().setField(field);
+    keepingField_ = false;
+}
+
+void frmMain::fieldNameEdited(const QString& text) {
+    FieldIdentity field = wizard_.plans().field().value_or(FieldIdentity{});
+    const QString name = text.trimmed();
+    if (name.isEmpty()) {
+        field.name.reset();
+    } else {
+        field.name = name.toStdString();
+    }
+    keepField(emptyField(field) ? std::nullopt : std::optional<FieldIdentity>(field));
+}
+
+void frmMain::fieldAreaEdited(const QString& text) {
+    FieldIdentity field = wizard_.plans().field().value_or(FieldIdentity{});
+    const QString typed = text.trimmed();
+    if (typed.isEmpty()) {
+        field.area.reset();
+    } else {
+        bool ok = false;
+        const double area = QLocale().toDouble(typed, &ok);
+        if (!ok || !std::isfinite(area) || !(area > 0.0)) {
+            lblFieldProblem_->setText(
+                QStringLiteral("The area must be a number of hectares greater than 0, e.g. %1; "
+                               "\"%2\" is not kept.")
+                    .arg(QLocale().toString(12.5), typed.left(30)));
+            return;
+        }
+        field.area = area;
+    }
+    lblFieldProblem_->clear();
+    keepField(emptyField(field) ? std::nullopt : std::optional<FieldIdentity>(field));
+}
+
+// The season log: off until ticked, and only with a planting date. Ticked, the plan gets a
+// record and the Season tab shows it.
+void frmMain::setUpSeasonLog() {
+    chkSeasonLog_ = new QCheckBox(QStringLiteral("Keep a season log"), client());
+    chkSeasonLog_->setObjectName(QStringLiteral("chkSeasonLog"));
+    chkSeasonLog_->setEnabled(false);
+    placeAutoSized(chkSeasonLog_, 240, 8880);
+    seasonTab_ = new SeasonTab(wizard_, client());
+    place(seasonTab_, 240, 600, 5415, 7575);
+    seasonTab_->hide();
+    connect(chkSeasonLog_, &QCheckBox::toggled, this, &frmMain::seasonLogTicked);
+    connect(&wizard_.plans(), &PlanFiles::seasonChanged, this, &frmMain::seasonRecordChanged);
+}
+
+void frmMain::seasonLogTicked(bool on) {
+    PlanFiles& plans = wizard_.plans();
+    if (on == plans.season().has_value()) {
+        return;
+    }
+    if (on) {
+        plans.setSeason(SeasonRecord{});
+        return;
+    }
+    const SeasonRecord& record = *plans.season();
+    const std::size_t entries =
+        record.rain.size() + record.irrigations.size() + record.readings.size();
+    if ((entries > 0 || record.effectiveRain) &&
+        !wizard_.dialogs().askToRemoveSeasonLog(
+            this, QString::fromStdString(wizard_.state().AppTitle), static_cast<int>(entries))) {
+        const QSignalBlocker blocked(chkSeasonLog_);
+        chkSeasonLog_->setChecked(true);
+        return;
+    }
+    plans.setSeason(std::nullopt);
+}
+
+void frmMain::seasonRecordChanged() {
+    const bool kept = wizard_.plans().season().has_value();
+    {
+        const QSignalBlocker blocked(chkSeasonLog_);
+        chkSeasonLog_->setChecked(kept);
+    }
+    if (kept && tabView_->count() == 2) {
+        tabView_->addTab(QStringLiteral("Season"));
+        if (plantingDate()) {
+            tabView_->setCurrentIndex(2);
+        }
+    } else if (!kept && tabView_->count() == 3) {
+        if (tabView_->currentIndex() == 2) {
+            tabView_->setCurrentIndex(0);
+        }
+        tabView_->removeTab(2);
+    }
 }
 
 } // namespace tavik

@@ -2,6 +2,7 @@
 
 #include "WizardScreen.h"
 #include "engine/Schedule.h"
+#include "plan/Scenario.h"
 #include "printing/RichTextBox.h"
 
 #include <QDate>
@@ -13,6 +14,7 @@ class QAction;
 class QCPBars;
 class QCustomPlot;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -27,6 +29,7 @@ namespace tavik {
 
 class CompareCycles;
 class PlanExportMenu;
+class SeasonTab;
 class TipSlider;
 
 // The result screen: the schedule for the chosen irrigation cycle as a report and a chart,
@@ -35,6 +38,7 @@ class frmMain : public WizardScreen {
     Q_OBJECT
 public:
     explicit frmMain(Wizard& wizard);
+    ~frmMain() override;
 
     // Runs the schedule for the slider's cycle, writes the report into the box and redraws
     // the chart.
@@ -62,6 +66,8 @@ public:
     PlanExportMenu& exports() const { return *exports_; }
     // The day the season log is balanced as of: the Season tab's Today date.
     QDate seasonToday() const;
+    // The Season tab: the season log of the plan, offered once there is a planting date.
+    SeasonTab& season() const { return *seasonTab_; }
 
     // The nine cycles side by side for the plan on the screens (none when the plan cannot be
     // run, which is told); the row chosen there moves the slider.
@@ -86,6 +92,9 @@ private:
     void setUpButtons();
     void setUpPlantingDate();
     void setUpMenus();
+    void setUpSeasonLog();
+    void seasonLogTicked(bool on);
+    void seasonRecordChanged();
     void growWithWindow();
     void cycleScrolled(int position);
     void plantingDateChanged();
@@ -111,6 +120,19 @@ private:
     std::vector<IrrigationDay> irrigations_; // of the last run
     bool refused_ = false;                   // the last run was refused: nothing to draw
     std::vector<int> chartDays_;             // the day of each bar
+
+    // The field's name and area, kept in the plan file's field.
+    void setUpFieldIdentity();
+    void showField();
+    void fieldNameEdited(const QString& text);
+    void fieldAreaEdited(const QString& text);
+    void keepField(const std::optional<FieldIdentity>& field);
+    QLineEdit* txtFieldName_ = nullptr;
+    QLineEdit* txtFieldArea_ = nullptr;
+    QLabel* lblFieldProblem_ = nullptr;
+    bool keepingField_ = false; // the field is being set from the row: the row stays as typed
+    QCheckBox* chkSeasonLog_ = nullptr;
+    SeasonTab* seasonTab_ = nullptr;
 };
 
 } // namespace tavik

@@ -106,6 +106,7 @@ frmSoilInfo::frmSoilInfo(Wizard& wizard)
 
     rows_.push_back(createRow(0));
     depthLayout();
+    addHelpMenu();
 }
 
 int frmSoilInfo::depth() const {

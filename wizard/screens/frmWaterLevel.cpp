@@ -177,6 +177,7 @@ frmWaterLevel::frmWaterLevel(Wizard& wizard)
     QAction* print = fileMenu()->addAction(QStringLiteral("&Print water level selection"));
     print->setObjectName(QStringLiteral("mnuFilePrint"));
     connect(print, &QAction::triggered, this, [this] { printSelection(); });
+    addHelpMenu();
 }
 
 void frmWaterLevel::showEvent(QShowEvent* event) {
