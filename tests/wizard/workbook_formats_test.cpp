@@ -149,6 +149,7 @@ TEST(WorkbookFormats, HostileArchivesAreRefusedQuicklyWithTheReason) {
         {"rows-repeated.ods", "1048576 rows, more than the 32767 rows that can be read"},
         {"columns-repeated.ods", ""},
         {"text.odt", "it is an OpenDocument file, but not a spreadsheet (.ods)"},
+        {"other-prefixes.ods", ""},
         {"shared-texts-and-formulas.xlsx", ""},
     };
     for (const auto& c : cases) {
@@ -160,6 +161,10 @@ TEST(WorkbookFormats, HostileArchivesAreRefusedQuicklyWithTheReason) {
         EXPECT_EQ(result.sheet.has_value(), std::string(c.problem).empty()) << result.problem;
         EXPECT_NE(result.problem.find(c.problem), std::string::npos) << result.problem;
     }
+    // Namespaces are what count, not the prefixes a file binds them to.
+    const auto renamed = read(dir.filePath(QStringLiteral("other-prefixes.ods")));
+    ASSERT_TRUE(renamed.sheet);
+    EXPECT_EQ(*renamed.sheet, test::sheetFromCsv(rows));
     // The shared text, the stored formula result and the one never calculated.
     const auto shared = read(dir.filePath(QStringLiteral("shared-texts-and-formulas.xlsx")));
     ASSERT_TRUE(shared.sheet);

@@ -518,8 +518,17 @@ SheetRead readXlsx(zip_t* archive) {
 
 // ---- OpenDocument spreadsheet (.ods) ----
 
-std::uint64_t repeatOf(const QXmlStreamAttributes& attributes, QLatin1String name) {
-    const auto count = numberOf(attributes.value(name));
+// OpenDocument's namespaces: attributes are looked up by namespace, whatever prefix a file
+// gives it.
+constexpr QLatin1String kOfficeNs("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+constexpr QLatin1String kTableNs("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+constexpr QLatin1String kTextNs("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+constexpr QLatin1String
+    kCalcExtNs("urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0");
+
+std::uint64_t repeatOf(const QXmlStreamAttributes& attributes, QLatin1String ns,
+                       QLatin1String name) {
+    const auto count = numberOf(attributes.value(ns, name));
     if (!count || *count < 1) {
         return 1;
     }
@@ -545,7 +554,7 @@ std::string odsCellText(XmlPart& part) {
                 appendBounded(text, QStringLiteral("\n"));
             } else if (name == QLatin1String("s")) {
                 const auto count = std::min<std::uint64_t>(
-                    repeatOf(xml.attributes(), QLatin1String("text:c")), kMaxCellTextBytes);
+                    repeatOf(xml.attributes(), kTextNs, QLatin1String("c")), kMaxCellTextBytes);
                 appendBounded(text, QString(static_cast<qsizetype>(count), u' '));
             } else if (name == QLatin1String("tab")) {
                 appendBounded(text, QStringLiteral("\t"));
@@ -568,14 +577,14 @@ std::string odsCellText(XmlPart& part) {
 // time texts; a truth value 1 or 0; a formula without a type was never calculated.
 std::variant<Cell, std::string> odsCell(XmlPart& part, std::uint64_t row, std::uint64_t column) {
     const auto attributes = part.xml().attributes();
-    const QString type = attributes.value(QLatin1String("office:value-type")).toString();
-    const bool formula = attributes.hasAttribute(QLatin1String("table:formula"));
+    const QString type = attributes.value(kOfficeNs, QLatin1String("value-type")).toString();
+    const bool formula = attributes.hasAttribute(kTableNs, QLatin1String("formula"));
     const bool error =
-        attributes.value(QLatin1String("calcext:value-type")) == QLatin1String("error");
+        attributes.value(kCalcExtNs, QLatin1String("value-type")) == QLatin1String("error");
     if (type == QLatin1String("float") || type == QLatin1String("percentage") ||
         type == QLatin1String("currency")) {
         skipElement(part);
-        const auto number = numberOf(attributes.value(QLatin1String("office:value")));
+        const auto number = numberOf(attributes.value(kOfficeNs, QLatin1String("value")));
         if (!number) {
             return "the file is damaged: the value in " + cellName(row, column) +
                    " is not a number";
@@ -588,20 +597,21 @@ std::variant<Cell, std::string> odsCell(XmlPart& part, std::uint64_t row, std::u
     }
     if (type == QLatin1String("string")) {
         std::string text = odsCellText(part);
-        if (attributes.hasAttribute(QLatin1String("office:string-value"))) {
+        if (attributes.hasAttribute(kOfficeNs, QLatin1String("string-value"))) {
             text.clear();
-            appendBounded(text, attributes.value(QLatin1String("office:string-value")).toString());
+            appendBounded(text,
+                          attributes.value(kOfficeNs, QLatin1String("string-value")).toString());
         }
         return Cell{std::move(text)};
     }
     if (type == QLatin1String("date") || type == QLatin1String("time")) {
         skipElement(part);
         std::string text;
-        appendBounded(text,
-                      attributes
-                          .value(type == QLatin1String("date") ? QLatin1String("office:date-value")
-                                                               : QLatin1String("office:time-value"))
-                          .toString());
+        appendBounded(text, attributes
+                                .value(kOfficeNs, type == QLatin1String("date")
+                                                      ? QLatin1String("date-value")
+                                                      : QLatin1String("time-value"))
+                                .toString());
         return Cell{std::move(text)};
     }
     if (type == QLatin1String("boolean")) {
@@ -610,7 +620,8 @@ std::variant<Cell, std::string> odsCell(XmlPart& part, std::uint64_t row, std::u
         if (formula) {
             return Cell{UnreadableCell{kTruthValue}};
         }
-        return Cell{attributes.value(QLatin1String("office:boolean-value")) == QLatin1String("true")
+        return Cell{attributes.value(kOfficeNs, QLatin1String("boolean-value")) ==
+                            QLatin1String("true")
                         ? 1.0
                         : 0.0};
     }
@@ -640,7 +651,7 @@ SheetRead readOds(zip_t* archive) {
         auto& xml = part.xml();
         if (!inTable) {
             if (xml.isStartElement() && xml.name() == QLatin1String("table") &&
-                xml.namespaceUri().endsWith(QLatin1String(":table:1.0"))) {
+                xml.namespaceUri() == kTableNs) {
                 inTable = seenTable = true;
                 tableDepth = 0;
             }
@@ -671,13 +682,13 @@ SheetRead readOds(zip_t* archive) {
         ++tableDepth;
         const auto name = xml.name();
         if (name == QLatin1String("table-row")) {
-            rowRepeat = repeatOf(xml.attributes(), QLatin1String("table:number-rows-repeated"));
+            rowRepeat = repeatOf(xml.attributes(), kTableNs, QLatin1String("number-rows-repeated"));
             column = 0;
             rowCells.clear();
         } else if (name == QLatin1String("table-cell") ||
                    name == QLatin1String("covered-table-cell")) {
             const std::uint64_t repeat =
-                repeatOf(xml.attributes(), QLatin1String("table:number-columns-repeated"));
+                repeatOf(xml.attributes(), kTableNs, QLatin1String("number-columns-repeated"));
             auto value = odsCell(part, row, column);
             --tableDepth; // the cell's end was read with it
             if (auto* problem = std::get_if<std::string>(&value)) {
