@@ -48,7 +48,7 @@ bench:
 # runs so that later runs start from what earlier ones found); whatever makes it crash, trap
 # or hang lands in build/fuzz/findings/TARGET/, and the run fails.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_workbook_readers fuzz_used_range fuzz_crop_plan fuzz_scenario_plan fuzz_calc_report fuzz_rtf
+FUZZ_TARGETS := fuzz_workbook_readers fuzz_sheet_answer fuzz_crop_plan fuzz_scenario_plan fuzz_calc_report fuzz_rtf
 
 fuzz: deps
 	@if [ ! -f build/fuzz/CMakeCache.txt ]; then cmake --preset fuzz; fi

@@ -2,11 +2,11 @@
 // load and checks, then whole plans for the first crops it offers. A crop row the checks let
 // through must plan without a non-finite figure and without a refusal that blames its figures.
 //
-// Input: the used-range CSV up to its last line break; any bytes after it choose the plans'
-// yield, soil depth and cycle.
+// Input: the reader's answer (workbook/SheetAnswer.h) up to its last "end" line; any bytes after
+// it choose the plans' yield, soil depth and cycle.
 
 #include "PlanChecks.h"
-#include "workbook/UsedRangeCsv.h"
+#include "workbook/SheetAnswer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,12 +36,13 @@ void planAndCheck(const tavik::CropTable& crops, const tavik::Scenario& scenario
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t lastBreak = input.rfind('\n');
-    const std::size_t csvEnd = lastBreak == std::string_view::npos ? 0 : lastBreak + 1;
-    tavik::fuzz::Choices choices(data + csvEnd, size - csvEnd);
+    const std::size_t lastEnd = input.rfind(tavik::kSheetAnswerEnd);
+    const std::size_t answerEnd =
+        lastEnd == std::string_view::npos ? 0 : lastEnd + tavik::kSheetAnswerEnd.size();
+    tavik::fuzz::Choices choices(data + answerEnd, size - answerEnd);
 
     std::string error;
-    const auto sheet = tavik::parseUsedRangeCsv(input.substr(0, csvEnd), error);
+    const auto sheet = tavik::parseSheetAnswer(input.substr(0, answerEnd), error);
     if (!sheet) {
         return 0;
     }

@@ -6,7 +6,7 @@
 #include "ShippedCrops.h"
 #include "state/CropTable.h"
 #include "state/NumberText.h"
-#include "workbook/UsedRangeCsv.h"
+#include "workbook/SheetAnswer.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ using tavik::fuzz::require;
 const tavik::CropTable& shippedCrops() {
     static const tavik::CropTable table = [] {
         std::string error;
-        const auto sheet = tavik::parseUsedRangeCsv(tavik::fuzz::kShippedCropsCsv, error);
-        require(sheet.has_value(), "the shipped crop table's CSV reads");
+        const auto sheet = tavik::parseSheetAnswer(tavik::fuzz::kShippedCrops, error);
+        require(sheet.has_value(), "the shipped crop table's answer reads");
         tavik::CropTable crops;
         const auto loaded = crops.load(*sheet);
         require(!loaded.problem && loaded.rowProblems.empty() && !crops.offeredRows().empty(),
