@@ -1,6 +1,7 @@
 // The crop workbook in the three formats a spreadsheet program saves (.xls, .xlsx, .ods), read
-// through the child process: the same table from each, names that say another format, and
-// hostile archives written by Python's zipfile.
+// through the child process: the same table from each, as our scripts and as a spreadsheet
+// program write it, names that say another format, and hostile archives written by Python's
+// zipfile.
 
 #include "TestSupport.h"
 #include "workbook/CropWorkbook.h"
@@ -78,6 +79,24 @@ TEST(WorkbookFormats, TheThreeFormatsGiveTheSameTable) {
         }
         EXPECT_EQ(state.CropData.offeredRows(), offered);
         EXPECT_EQ(state.CropData.number(3, CropColumn::RecommendedYield), 10000);
+    }
+}
+
+// The table as a spreadsheet program saved it (data/make-spreadsheet-saved): its .xls, .xlsx
+// and .ods read to the cells of the .ods it was given, with the formula the program calculated
+// read as its result.
+TEST(WorkbookFormats, TablesSavedByASpreadsheetProgramReadAlike) {
+    const QString folder = test::sourcePath(QStringLiteral("tests/wizard/data/spreadsheet-saved/"));
+    const auto source = read(folder + QStringLiteral("source.ods"));
+    ASSERT_TRUE(source.sheet) << source.problem;
+    SheetCells expected = *source.sheet;
+    ASSERT_TRUE(isUnreadable(expected.rows[1][2]));
+    expected.rows[1][2] = 0.522;
+    for (const QString& format : kFormats) {
+        SCOPED_TRACE(format.toStdString());
+        const auto saved = read(folder + QStringLiteral("crops") + format);
+        ASSERT_TRUE(saved.sheet) << saved.problem;
+        EXPECT_EQ(*saved.sheet, expected);
     }
 }
 
