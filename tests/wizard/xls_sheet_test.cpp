@@ -304,6 +304,14 @@ TEST(XlsSheet, RefusesFilesWhoseStructureCannotBeFollowed) {
              workbook(record(0x0203, le(1, 2) + le(0, 2) + le(15, 2) +
                                          number(std::numeric_limits<double>::quiet_NaN())))),
          "the number in row 2, column 1 is not a finite number"},
+        {"an RK value that is not finite",
+         compoundFile(
+             workbook(record(0x027E, le(1, 2) + le(0, 2) + le(15, 2) + le(0x7FF00000, 4)))),
+         "the number in row 2, column 1 is not a finite number"},
+        {"a MULRK value that is not finite",
+         compoundFile(workbook(record(0x00BD, le(1, 2) + le(0, 2) + le(15, 2) + le(8, 4) +
+                                                  le(15, 2) + le(0xFFF80000, 4) + le(1, 2)))),
+         "the number in row 2, column 2 is not a finite number"},
         {"an Excel 5 text in a code page other than Western European",
          compoundFile(
              workbook(record(0x0204, le(1, 2) + le(0, 2) + le(15, 2) + le(4, 2) + "ma\xEFs"),

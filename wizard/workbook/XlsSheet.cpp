@@ -654,6 +654,16 @@ public:
         }
         cells[column] = std::move(value);
     }
+    // A number, or why the file is damaged: no cell holds infinity or NaN, whether stored as
+    // a double or in the top bits of an RK value.
+    std::optional<std::string> putNumber(unsigned row, unsigned column, double number) {
+        if (!std::isfinite(number)) {
+            return "the file is damaged: the number in " + cellName(row, column) +
+                   " is not a finite number";
+        }
+        put(row, column, number);
+        return std::nullopt;
+    }
     Cell* at(unsigned row, unsigned column) {
         if (row >= rows_.size() || column >= kMaxSheetColumns || rows_[row].empty()) {
             return nullptr;
@@ -732,20 +742,13 @@ std::optional<std::string> readCellRecord(const Record& record, const SheetConte
         if (data.size() < 14) {
             return kBadRecords;
         }
-        const double number = std::bit_cast<double>(u64(data, 6));
-        if (!std::isfinite(number)) {
-            return "the file is damaged: the number in " + cellName(row, column) +
-                   " is not a finite number";
-        }
-        sheet.put(row, column, number);
-        return std::nullopt;
+        return sheet.putNumber(row, column, std::bit_cast<double>(u64(data, 6)));
     }
     case kRk:
         if (data.size() < 10) {
             return kBadRecords;
         }
-        sheet.put(row, column, rkValue(u32(data, 6)));
-        return std::nullopt;
+        return sheet.putNumber(row, column, rkValue(u32(data, 6)));
     case kBoolErr:
         // A truth value reads as the number 1 or 0; an error constant as empty.
         if (data.size() < 8) {
@@ -762,7 +765,10 @@ std::optional<std::string> readCellRecord(const Record& record, const SheetConte
         }
         const std::size_t count = (data.size() - 6) / 6;
         for (std::size_t i = 0; i < count; ++i) {
-            sheet.put(row, static_cast<unsigned>(column + i), rkValue(u32(data, 4 + 6 * i + 2)));
+            if (auto problem = sheet.putNumber(row, static_cast<unsigned>(column + i),
+                                               rkValue(u32(data, 4 + 6 * i + 2)))) {
+                return problem;
+            }
         }
         return std::nullopt;
     }
