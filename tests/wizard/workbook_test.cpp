@@ -95,6 +95,40 @@ TEST(Workbook, HeadingsOnlyOrNoUsableRowIsAnError) {
     EXPECT_NE(report.problem->find("column 6 (demand divisor): is empty"), std::string::npos);
 }
 
+// The message names the first problems and counts the rest. Only then has it details, listing
+// the first 1,000, and it says whether they are all.
+TEST(Workbook, DetailsListWhatTheMessageLeavesOut) {
+    const struct {
+        int unusable;
+        const char* pointer; // empty: no details
+        long detailLines;
+    } cases[] = {
+        {1, "", 0},
+        {12, "", 0},
+        {13, "… and 1 more problem in 1 more row (all of them are listed in the details).", 13},
+        {1000, "in 988 more rows (all of them are listed in the details).", 1000},
+        {1001, "in 989 more rows (the first 1000 are listed in the details).", 1001},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unusable);
+        CsvRows rows = test::shippedCropCsv();
+        for (int i = 0; i < c.unusable; ++i) {
+            rows.push_back(rows[1]);
+            rows.back()[CropColumn::WaterUseSlope - 1] = "0";
+        }
+        mType state;
+        state.CropWorkbook = test::sheetFromCsv(rows);
+        const CropTableReport report = loadCropTable(state, QStringLiteral("crops.xls"));
+        ASSERT_TRUE(report.leftOut);
+        EXPECT_EQ(report.leftOut->find("details") != std::string::npos, *c.pointer != '\0');
+        EXPECT_NE(report.leftOut->find(c.pointer), std::string::npos) << *report.leftOut;
+        const long lines = report.details.empty()
+                               ? 0
+                               : std::count(report.details.begin(), report.details.end(), '\n') + 1;
+        EXPECT_EQ(lines, c.detailLines);
+    }
+}
+
 struct Damage {
     const char* name;
     QByteArray (*make)(const QByteArray& shipped);

@@ -108,12 +108,19 @@ CropTableReport loadCropTable(mType& state, const QString& path, bool onTerminal
         report.problem = workbookErrorMessage(path, *loaded.problem);
         return report;
     }
+    // Problems the message leaves out are listed in the message box's details, up to a bound.
+    const std::size_t count = loaded.rowProblems.size();
+    const std::string pointer = count <= kDetailedCropProblems
+                                    ? " (all of them are listed in the details)."
+                                    : " (the first " + std::to_string(kDetailedCropProblems) +
+                                          " are listed in the details).";
     const std::string listed =
-        listedProblems(loaded.rowProblems, kListedCropProblems,
-                       onTerminal ? "." : " (all of them are listed in the details).");
-    if (!loaded.rowProblems.empty()) {
+        listedProblems(loaded.rowProblems, kListedCropProblems, onTerminal ? "." : pointer.c_str());
+    if (count > 0) {
         report.leftOut = "These crop rows of the workbook \"" + printableText(path.toStdString()) +
                          "\" cannot be used, so their crops are not offered:\n\n" + listed;
+    }
+    if (count > kListedCropProblems) {
         report.details = listedProblems(loaded.rowProblems, kDetailedCropProblems, ".");
     }
     if (state.CropData.offeredRows().empty()) {

@@ -34,7 +34,7 @@ std::optional<std::string> openCropWorkbook(mType& state, const QString& path,
 struct CropTableReport {
     std::optional<std::string> problem; // the table cannot be used at all
     std::optional<std::string> leftOut; // some rows cannot be used: heading and first problems
-    std::string details;                // every problem of the rows left out
+    std::string details; // when leftOut counts problems it leaves out: the first 1,000 of all
 };
 
 // How many problems a message lists before it counts the rest, and how many its details list.
