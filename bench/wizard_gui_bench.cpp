@@ -29,6 +29,7 @@
 #include <benchmark/benchmark.h>
 #include <clocale>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -174,30 +175,38 @@ QString seasonPlan(const QTemporaryDir& dir, const QString& name, const QDate& p
     return file.fileName();
 }
 
-// The shipped workbook with Wheat's season lengthened to 200 days.
-bool openLongSeasonWorkbook(tavik::mType& wizardState) {
-    if (!openShippedWorkbook(wizardState) || !wizardState.CropWorkbook ||
-        wizardState.CropWorkbook->rows.size() < 2 ||
-        wizardState.CropWorkbook->rows[1].size() <= 11) {
-        return false;
+// The wizard on its first screen, on the shipped workbook with Wheat's season lengthened to
+// 200 days, and a folder for its plans.
+struct SeasonWizard {
+    tavik::mType wizardState;
+    QuietNotifier notifier;
+    QTemporaryDir dir;
+    std::unique_ptr<tavik::Wizard> wizard;
+
+    bool start() {
+        if (!openShippedWorkbook(wizardState) || !wizardState.CropWorkbook ||
+            wizardState.CropWorkbook->rows.size() < 2 ||
+            wizardState.CropWorkbook->rows[1].size() <= 11) {
+            return false;
+        }
+        wizardState.CropWorkbook->rows[1][11] = 200.0; // Wheat's season end day
+        wizard = std::make_unique<tavik::Wizard>(wizardState, notifier, kResources);
+        wizard->choice().load();
+        wizard->choice().show();
+        return true;
     }
-    wizardState.CropWorkbook->rows[1][11] = 200.0; // Wheat's season end day
-    return true;
-}
+};
 
 // Typing one rain entry into the Season tab: the entry checked and recorded, the plan run and
 // balanced again, the table, the next irrigation and the chart refreshed and drawn.
 void BM_SeasonEntryTyped(benchmark::State& state) {
-    tavik::mType wizardState;
-    QuietNotifier notifier;
-    QTemporaryDir dir;
-    if (!openLongSeasonWorkbook(wizardState)) {
+    SeasonWizard season;
+    if (!season.start()) {
         state.SkipWithError("workbook");
         return;
     }
-    tavik::Wizard wizard(wizardState, notifier, kResources);
-    wizard.choice().load();
-    wizard.choice().show();
+    tavik::Wizard& wizard = *season.wizard;
+    const QTemporaryDir& dir = season.dir;
     const QDate planted(2026, 10, 1);
     if (!wizard.plans().open(seasonPlan(dir, QStringLiteral("wheat.tavikplan"), planted),
                              wizard.choice())) {
@@ -224,16 +233,13 @@ BENCHMARK(BM_SeasonEntryTyped)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Opening a plan with a full season log: the screens filled and the Season tab shown. Two
 // plans in turn, planted on different days, so that every opening changes all.
 void BM_OpenSeasonPlan(benchmark::State& state) {
-    tavik::mType wizardState;
-    QuietNotifier notifier;
-    QTemporaryDir dir;
-    if (!openLongSeasonWorkbook(wizardState)) {
+    SeasonWizard season;
+    if (!season.start()) {
         state.SkipWithError("workbook");
         return;
     }
-    tavik::Wizard wizard(wizardState, notifier, kResources);
-    wizard.choice().load();
-    wizard.choice().show();
+    tavik::Wizard& wizard = *season.wizard;
+    const QTemporaryDir& dir = season.dir;
     const QString plans[] = {seasonPlan(dir, QStringLiteral("a.tavikplan"), QDate(2026, 10, 1)),
                              seasonPlan(dir, QStringLiteral("b.tavikplan"), QDate(2026, 9, 20))};
     int next = 0;

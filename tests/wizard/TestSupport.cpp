@@ -58,6 +58,17 @@ CsvRows shippedCropCsv() {
     return rows;
 }
 
+PlanResult plannedScenario(const QString& scenarioFile, const TimeStamp& stamp) {
+    const ScenarioParse parse = parseScenario(readFile(scenarioFile).toStdString());
+    EXPECT_TRUE(parse.scenario) << parse.problem;
+    if (!parse.scenario) {
+        return {};
+    }
+    PlanOutcome outcome = runPlan(shippedCrops(), *parse.scenario, stamp);
+    EXPECT_TRUE(outcome.result) << outcome.problem;
+    return outcome.result ? std::move(*outcome.result) : PlanResult{};
+}
+
 std::string joinCsv(const CsvRows& rows) {
     std::string text;
     for (const auto& row : rows) {

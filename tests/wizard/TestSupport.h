@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Notifier.h"
+#include "plan/Plan.h"
 #include "state/Cell.h"
 #include "state/CropTable.h"
 
@@ -23,6 +24,10 @@ CsvRows shippedCropCsv();
 // The crop table loaded from that source once, for the tests that plan with the shipped crops.
 const CropTable& shippedCrops();
 std::string joinCsv(const CsvRows& rows);
+
+// The plan of a scenario file with the shipped crops; a scenario that does not parse or plan
+// fails the test and gives an empty plan.
+PlanResult plannedScenario(const QString& scenarioFile, const TimeStamp& stamp);
 
 // Writes an .xls workbook from CSV rows with scripts/make-workbook (numbers become numbers,
 // a leading apostrophe forces a text) and returns its path inside `dir`.

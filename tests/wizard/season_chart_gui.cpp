@@ -24,14 +24,7 @@ namespace {
 const TimeStamp kStamp{"1/2/2026", "3:04:05 PM"};
 
 PlanResult goldenPlan(const QString& scenarioFile) {
-    const ScenarioParse parse = parseScenario(test::readFile(scenarioFile).toStdString());
-    EXPECT_TRUE(parse.scenario) << parse.problem;
-    if (!parse.scenario) {
-        return {};
-    }
-    PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, kStamp);
-    EXPECT_TRUE(outcome.result) << outcome.problem;
-    PlanResult plan = outcome.result ? std::move(*outcome.result) : PlanResult{};
+    PlanResult plan = test::plannedScenario(scenarioFile, kStamp);
     if (!plan.plantingDate) {
         plan.plantingDate = "2027-02-20";
     }

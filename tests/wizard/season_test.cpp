@@ -33,17 +33,6 @@ namespace {
 const TimeStamp kStamp{"1/2/2026", "3:04:05 PM"};
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-PlanResult goldenPlan(const QString& scenarioFile) {
-    const ScenarioParse parse = parseScenario(test::readFile(scenarioFile).toStdString());
-    EXPECT_TRUE(parse.scenario) << parse.problem;
-    if (!parse.scenario) {
-        return {};
-    }
-    PlanOutcome outcome = runPlan(test::shippedCrops(), *parse.scenario, kStamp);
-    EXPECT_TRUE(outcome.result) << outcome.problem;
-    return outcome.result ? std::move(*outcome.result) : PlanResult{};
-}
-
 // A 20-day season: 100 mm planned to day 10, down to 80 mm by day 15, then flat; field
 // capacity 110 mm, lower limit 50 mm (classes: Very dry to 65, Dry to 80, Wet to 95); two
 // layers of 300 and 200 mm; 20 mm planned on day 10, 25 mm on days 15 and 20; a package
@@ -164,7 +153,7 @@ TEST(SeasonBalance, HandWorkedSeason) {
 TEST(SeasonBalance, ASeasonAsPlannedKeepsTheGoldenPlans) {
     for (const test::GoldenCase& c : test::goldenCases()) {
         SCOPED_TRACE(c.scenario.toStdString());
-        const PlanResult plan = goldenPlan(c.scenario);
+        const PlanResult plan = test::plannedScenario(c.scenario, kStamp);
         const SeasonPlan season = seasonPlanOf(plan);
         ASSERT_GT(season.count, 0);
         for (const int today :
@@ -313,7 +302,7 @@ TEST(SeasonBalance, IndependentRecomputationAgreesOnRandomRecords) {
     ASSERT_TRUE(dir.isValid());
     int written = 0;
     for (const test::GoldenCase& c : test::goldenCases()) {
-        PlanResult plan = goldenPlan(c.scenario);
+        PlanResult plan = test::plannedScenario(c.scenario, kStamp);
         if (!plan.plantingDate) {
             plan.plantingDate = "2027-02-27"; // across a leap-year-free February's end
         }
@@ -349,8 +338,8 @@ TEST(SeasonBalance, IndependentRecomputationAgreesOnRandomRecords) {
 // identity and the date, the same after a re-plan; days gone by show what was logged, days
 // to come what is advised, and a day with nothing to apply says to skip.
 TEST(SeasonBalance, CalendarKeepsItsEventsAcrossReplans) {
-    PlanResult plan =
-        goldenPlan(test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json")));
+    PlanResult plan = test::plannedScenario(
+        test::sourcePath(QStringLiteral("examples/maize-centre-pivot.json")), kStamp);
     plan.plantingDate = "2026-11-20";
     plan.field = FieldIdentity{std::string("North pivot"), 40.0, std::string("f-3c9a1e")};
     const int first = plan.schedule.irrigations.at(0).day;

@@ -266,6 +266,10 @@ void writeReport(ScheduleRun& run, const ScheduleInputs& in, const std::string& 
 } // namespace
 
 void setSpeedAndPasses(IrrigationDay& irrigation, double a, double b, bool sprinklerPackage) {
+    irrigation.speed.reset();
+    irrigation.beyondCapacity = false;
+    irrigation.passes.reset();
+    irrigation.passSpeed.reset();
     const double A = irrigation.amount;
     if (A != 0.0) {
         const double V = a * std::pow(A, b);

@@ -136,7 +136,8 @@ inline constexpr double kPlausibleSeasonFactor = 2.0;
 
 // An irrigation's running speed for its amount (a × amount ^ b; none for 0 mm) and whether it
 // is beyond the system's capacity; with the sprinkler package also the passes recommended and
-// each pass's speed. The schedule and the season's advice both go by it.
+// each pass's speed (without, none). Whatever the day held before is replaced. The schedule
+// and the season's advice both go by it.
 void setSpeedAndPasses(IrrigationDay& irrigation, double a, double b, bool sprinklerPackage);
 
 // The report's texts for the table columns.

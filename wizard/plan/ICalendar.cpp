@@ -83,10 +83,6 @@ const SeasonDay* seasonDayOf(const PlanResult& plan, int day) {
 // or, failing that, what is advised (its speed and passes into `shown`).
 std::string seasonSummary(const PlanResult& plan, const SeasonDay& season, IrrigationDay& shown) {
     shown.amount = season.logged ? season.irrigation : season.advised.value_or(0.0);
-    shown.speed.reset();
-    shown.beyondCapacity = false;
-    shown.passes.reset();
-    shown.passSpeed.reset();
     setSpeedAndPasses(shown, plan.state.SpeedCoefficient, plan.state.SpeedExponent,
                       plan.sprinklerPackage);
     if (season.logged) {

@@ -338,10 +338,6 @@ void writeIrrigationTable(QTextCursor& cursor, const PlanResult& plan,
         const bool advised = season != nullptr && !season->logged && season->advised;
         if (advised) {
             day.amount = *season->advised;
-            day.speed.reset();
-            day.beyondCapacity = false;
-            day.passes.reset();
-            day.passSpeed.reset();
             setSpeedAndPasses(day, plan.state.SpeedCoefficient, plan.state.SpeedExponent,
                               plan.sprinklerPackage);
         }

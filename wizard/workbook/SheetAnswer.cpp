@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <ostream>
 
 namespace tavik {
 
@@ -29,6 +30,20 @@ void appendEntry(std::string& out, char kind, std::size_t row, std::size_t colum
         out += value;
     }
     out += '\n';
+}
+
+// The entries of one row (`row` 1-based).
+void appendRow(std::string& out, std::size_t row, const std::vector<Cell>& cells) {
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        const Cell& cell = cells[c];
+        if (const auto* number = std::get_if<double>(&cell)) {
+            appendEntry(out, 'n', row, c + 1, shortestText(*number));
+        } else if (const auto* text = std::get_if<std::string>(&cell)) {
+            appendEntry(out, 't', row, c + 1, *text);
+        } else if (const auto* unreadable = std::get_if<UnreadableCell>(&cell)) {
+            appendEntry(out, 'u', row, c + 1, unreadable->why);
+        }
+    }
 }
 
 // Reads the answer line by line, never past its end.
@@ -107,36 +122,41 @@ std::optional<std::array<std::string_view, N>> fieldsOf(std::string_view line) {
     return fields;
 }
 
-} // namespace
-
-std::string sheetAnswerHead(std::size_t rows, std::size_t columns) {
-    return std::string(kFirstLine) + std::to_string(rows) + ' ' + std::to_string(columns) + '\n';
-}
-
-void appendSheetAnswerRow(std::string& out, std::size_t row, const std::vector<Cell>& cells) {
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-        const Cell& cell = cells[c];
-        if (const auto* number = std::get_if<double>(&cell)) {
-            appendEntry(out, 'n', row, c + 1, shortestText(*number));
-        } else if (const auto* text = std::get_if<std::string>(&cell)) {
-            appendEntry(out, 't', row, c + 1, *text);
-        } else if (const auto* unreadable = std::get_if<UnreadableCell>(&cell)) {
-            appendEntry(out, 'u', row, c + 1, unreadable->why);
-        }
-    }
-}
-
-std::string formatSheetAnswer(const SheetCells& sheet) {
+// Forms the answer in `out`, handing it to `flush` whenever it has grown to `piece` bytes and
+// once at the end.
+template <typename Flush>
+void formAnswer(const SheetCells& sheet, std::size_t piece, std::string& out, Flush flush) {
     std::size_t columns = 0;
     for (const auto& row : sheet.rows) {
         columns = std::max(columns, row.size());
     }
-    std::string out = sheetAnswerHead(sheet.rows.size(), columns);
+    out += kFirstLine;
+    out += std::to_string(sheet.rows.size()) + ' ' + std::to_string(columns) + '\n';
     for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-        appendSheetAnswerRow(out, r + 1, sheet.rows[r]);
+        appendRow(out, r + 1, sheet.rows[r]);
+        if (out.size() >= piece) {
+            flush(out);
+        }
     }
     out += kSheetAnswerEnd;
+    flush(out);
+}
+
+} // namespace
+
+std::string formatSheetAnswer(const SheetCells& sheet) {
+    std::string out;
+    formAnswer(sheet, std::string::npos, out, [](const std::string&) {});
     return out;
+}
+
+bool writeSheetAnswer(const SheetCells& sheet, std::ostream& out) {
+    std::string piece;
+    formAnswer(sheet, std::size_t{1} << 16, piece, [&out](std::string& text) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    });
+    return static_cast<bool>(out.flush());
 }
 
 std::optional<SheetCells> parseSheetAnswer(std::string_view answer, std::string& error) {

@@ -2,6 +2,7 @@
 
 #include "state/Cell.h"
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,10 +28,10 @@ namespace tavik {
 // cells: 32,767 × 37 entries of at most 4,096 bytes of text each.
 std::string formatSheetAnswer(const SheetCells& sheet);
 
-// The same answer in pieces, for a writer that hands rows on as they come: the first two lines,
-// the entries of one row (`row` 1-based), the last line.
-std::string sheetAnswerHead(std::size_t rows, std::size_t columns);
-void appendSheetAnswerRow(std::string& out, std::size_t row, const std::vector<Cell>& cells);
+// The same answer written to `out` as it is formed, in pieces of about 64 KiB, so that a large
+// sheet is never held twice; false when it could not be written.
+bool writeSheetAnswer(const SheetCells& sheet, std::ostream& out);
+
 inline constexpr std::string_view kSheetAnswerEnd = "end\n";
 
 // What an answer can hold: the crop table's 16-bit row count and its columns.

@@ -141,24 +141,7 @@ int runWorkbookCommand(const std::string& path) {
             std::cerr << "tavik workbook: \"" << path << "\": " << read.problem << '\n';
             return kExitWorkbookProblem;
         }
-        auto& rows = read.sheet->rows;
-        std::size_t width = 0;
-        for (const auto& row : rows) {
-            width = std::max(width, row.size());
-        }
-        std::string answer = sheetAnswerHead(rows.size(), width);
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            appendSheetAnswerRow(answer, r + 1, rows[r]);
-            rows[r] = {};
-            if (answer.size() >= 1 << 16) {
-                std::cout.write(answer.data(), static_cast<std::streamsize>(answer.size()));
-                answer.clear();
-            }
-        }
-        answer += kSheetAnswerEnd;
-        std::cout.write(answer.data(), static_cast<std::streamsize>(answer.size()));
-        std::cout.flush();
-        if (!std::cout) {
+        if (!writeSheetAnswer(*read.sheet, std::cout)) {
             std::cerr << "tavik workbook: the answer could not be written\n";
             return kExitWorkbookProblem;
         }
